@@ -1,0 +1,1 @@
+#include "app/ExternalEditors.h"

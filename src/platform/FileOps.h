@@ -1,0 +1,60 @@
+#pragma once
+// File operations the core needs beyond std::filesystem: a fast whole-file
+// copy, copying a byte range between open files in blocks, and the system's
+// text for a file error.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace pavonia {
+
+// The platform's description of an errno value (at most 255 characters).
+std::string systemErrorText(int error);
+
+// Copies `from` over `to` (created or truncated). False with errno set when
+// either file cannot be opened or a read or write fails.
+bool copyWholeFile(const std::string& from, const std::string& to);
+
+// Copies up to `count` bytes from the current position of descriptor `in` to
+// the current position of `out`, in kernel blocks where the system allows.
+// Returns the number of bytes copied; fewer than `count` when `in` ends early
+// or a write fails (errno then tells which).
+std::uint64_t copyBytes(int in, int out, std::uint64_t count);
+
+// A file descriptor closed on scope exit.
+class FileHandle {
+public:
+    FileHandle() = default;
+    explicit FileHandle(int fd) : fd_(fd) {}
+    ~FileHandle();
+    FileHandle(FileHandle&& other) noexcept : fd_(other.release()) {}
+    FileHandle& operator=(FileHandle&& other) noexcept;
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+
+    static FileHandle openRead(const std::string& path);
+    // Creates or truncates.
+    static FileHandle openWrite(const std::string& path);
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    int release()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+    bool close();
+
+    // Reads exactly `size` bytes unless the file ends; returns the count read.
+    std::size_t readFully(void* data, std::size_t size);
+    bool writeAll(const void* data, std::size_t size);
+    std::int64_t position() const;
+    bool seek(std::int64_t offset);
+    std::int64_t size() const;
+
+private:
+    int fd_ = -1;
+};
+
+} // namespace pavonia

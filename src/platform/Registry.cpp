@@ -1,0 +1,31 @@
+#include "platform/Registry.h"
+
+#include "platform/IniFile.h"
+
+namespace pavonia {
+
+namespace {
+std::string rootName(RegistryRoot root)
+{
+    switch (root) {
+    case RegistryRoot::LocalMachine:
+        return "HKEY_LOCAL_MACHINE";
+    case RegistryRoot::CurrentUser:
+        return "HKEY_CURRENT_USER";
+    case RegistryRoot::ClassesRoot:
+        return "HKEY_CLASSES_ROOT";
+    }
+    return {};
+}
+} // namespace
+
+std::string IniRegistry::value(RegistryRoot root, const std::string& key, const std::string& name) const
+{
+    std::string section = rootName(root) + "\\" + key;
+    while (!section.empty() && section.back() == '\\')
+        section.pop_back();
+    const IniFile file(iniPath_);
+    return file.readText(section, name.empty() ? "@" : name, "");
+}
+
+} // namespace pavonia

@@ -1,0 +1,31 @@
+#pragma once
+// The few system registry values the program reads. On this platform they are
+// configuration inputs kept in "Registry.ini" in the installation folder:
+// one section per key, named by root and key path as a .reg file writes them,
+// for example
+//     [HKEY_LOCAL_MACHINE\Software\Nimbari\Pavonia\1.0]
+//     Install Path=/opt/pavonia-extras
+// "@" names a key's default value. An absent value reads as an empty text.
+#include <string>
+
+namespace pavonia {
+
+enum class RegistryRoot { LocalMachine, CurrentUser, ClassesRoot };
+
+class Registry {
+public:
+    virtual ~Registry() = default;
+    virtual std::string value(RegistryRoot root, const std::string& key, const std::string& name) const = 0;
+};
+
+class IniRegistry final : public Registry {
+public:
+    explicit IniRegistry(std::string iniPath) : iniPath_(std::move(iniPath)) {}
+    static std::string fileName() { return "Registry.ini"; }
+    std::string value(RegistryRoot root, const std::string& key, const std::string& name) const override;
+
+private:
+    std::string iniPath_;
+};
+
+} // namespace pavonia

@@ -1,0 +1,90 @@
+#include "platform/StringTable.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace pavonia {
+
+namespace {
+struct Entry {
+    int id;
+    const char* text;
+};
+
+// Sorted by number.
+constexpr Entry kTexts[] = {
+    {str::CreateTempDirectoryFailed, "Create Temp Directory Failed !"},
+    {str::IniFileLost, "Ini file lost. (%s)"},
+    {str::MaximumDelay, "The maximum delay time setting is 300 seconds."},
+    {str::InvalidFileToOpen, "Cannot open invalid file!\n( File: %s )"},
+    {str::WriteProjectFileFailed, "Write Project File Error. (%s)\nError: %s\nUnable to save project."},
+    {str::AppTitle, "Pavonia"},
+    {str::ProjectLabel, "Project"},
+    {str::DeleteOnlySlide, "Deleting session will also remove all slide items. (Y/N)?"},
+    {str::MoveUpDeletesSession, "Move Up to Previous Session will delete null session. (Yes/No)"},
+    {str::MoveUpToPrevious, "Move Up to Previous Session? (Yes/No)"},
+    {str::MoveDownDeletesSession, "Move Down to Next Session will delete null session. (Yes/No)"},
+    {str::MoveDownToNext, "Move Down to Next Session? (Yes/No)"},
+    {str::SessionPrefix, "Session "},
+    {str::SlidePrefix, "Slide "},
+    {str::ProjectFileFilter, "PVP File(*.pvp)|*.pvp||"},
+    {str::SaveBeforeOpening, "Do you want to save your project data before opening a project?"},
+    {str::SaveBeforeNew, "Do you want to save your project data before creating a new project?"},
+    {str::PackFileMissing, "File not exist. (%s)\nUnable to save project."},
+    {str::OpenPackFileError, "Open Media Data File Error. (%s)\nError: %s\nUnable to save project."},
+    {str::OpenOutputProjectError, "Open Output Project File Error. (%s)\nError: %s\nUnable to save project."},
+    {str::NotAProjectFile, "Not a valid Pavonia Project file.\n(%s)"},
+    {str::TempProjectFileError, "Temp Project File Error.\nError: %s\nUnable to continue to open project."},
+    {str::OpenProjectFileError, "Open Project File Error. (%s)\nError: %s\nUnable to continue to open project."},
+    {str::ProductVersion, "1.0"},
+    {str::MakerName, "Nimbari"},
+    {str::ProductName, "Pavonia"},
+    {str::ConfirmDeleteSession, "Are you sure to delete the session?"},
+    {str::UnsupportedFileFormat, "This file format is unsupport. \n ( File: %s )"},
+    {str::SlideLimit, "256"},
+    {str::SlideLimitReached, "Cannot add tree item; Because has a limitation of  256 slides only."},
+    {str::DeleteLosesData, "Delete item will lose data. (Yes/No)"},
+};
+} // namespace
+
+std::string StringTable::text(int id)
+{
+    const auto it = std::lower_bound(std::begin(kTexts), std::end(kTexts), id,
+                                     [](const Entry& e, int key) { return e.id < key; });
+    if (it == std::end(kTexts) || it->id != id)
+        return {};
+    return it->text;
+}
+
+std::string StringTable::format(int id, std::initializer_list<std::string_view> args)
+{
+    return fillArguments(text(id), args);
+}
+
+std::string fillArguments(std::string_view pattern, std::initializer_list<std::string_view> args)
+{
+    std::string out;
+    auto next = args.begin();
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char c = pattern[i];
+        if (c == '%' && i + 1 < pattern.size()) {
+            const char spec = pattern[i + 1];
+            if (spec == '%') {
+                out += '%';
+                ++i;
+                continue;
+            }
+            if (spec == 's' || spec == 'd') {
+                if (next != args.end())
+                    out += *next++;
+                ++i;
+                continue;
+            }
+        }
+        out += c;
+    }
+    return out;
+}
+
+} // namespace pavonia

@@ -1,0 +1,59 @@
+#pragma once
+// The program's texts, by number. Every text the user sees comes from here;
+// numbers below 1000 are texts of ours that the resource module had no
+// number for.
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace pavonia {
+
+namespace str {
+// Texts of our own numbering.
+inline constexpr int CreateTempDirectoryFailed = 100;
+inline constexpr int IniFileLost = 101;
+inline constexpr int MaximumDelay = 102;
+inline constexpr int InvalidFileToOpen = 103;
+inline constexpr int WriteProjectFileFailed = 104;
+// Texts of the resource module.
+inline constexpr int AppTitle = 57344;
+inline constexpr int ProjectLabel = 61304;
+inline constexpr int DeleteOnlySlide = 61305;
+inline constexpr int MoveUpDeletesSession = 61306;
+inline constexpr int MoveUpToPrevious = 61307;
+inline constexpr int MoveDownDeletesSession = 61308;
+inline constexpr int MoveDownToNext = 61309;
+inline constexpr int SessionPrefix = 61310;
+inline constexpr int SlidePrefix = 61311;
+inline constexpr int ProjectFileFilter = 61315;
+inline constexpr int SaveBeforeOpening = 61316;
+inline constexpr int SaveBeforeNew = 61317;
+inline constexpr int PackFileMissing = 61319;
+inline constexpr int OpenPackFileError = 61320;
+inline constexpr int OpenOutputProjectError = 61321;
+inline constexpr int NotAProjectFile = 61322;
+inline constexpr int TempProjectFileError = 61323;
+inline constexpr int OpenProjectFileError = 61324;
+inline constexpr int ProductVersion = 61343;
+inline constexpr int MakerName = 61344;
+inline constexpr int ProductName = 61345;
+inline constexpr int ConfirmDeleteSession = 61358;
+inline constexpr int UnsupportedFileFormat = 61362;
+inline constexpr int SlideLimit = 61388;
+inline constexpr int SlideLimitReached = 61389;
+inline constexpr int DeleteLosesData = 61411;
+} // namespace str
+
+class StringTable {
+public:
+    // The text of `id`; an empty text for an unknown number.
+    static std::string text(int id);
+    // The text of `id` with each "%s" (and "%d") filled by the next argument in
+    // turn and "%%" turned into "%".
+    static std::string format(int id, std::initializer_list<std::string_view> args);
+};
+
+// Fills printf-style "%s"/"%d" places of `pattern` with `args` in turn.
+std::string fillArguments(std::string_view pattern, std::initializer_list<std::string_view> args);
+
+} // namespace pavonia

@@ -1,0 +1,81 @@
+#pragma once
+// The open project: its settings, tree, working copies and the state that
+// tells the editing pane and the commands what to do. Owns everything for the
+// life of the project; the installation folder, system temp folder, clock,
+// registry and prompts are handed in.
+#include "platform/Clock.h"
+#include "platform/Registry.h"
+#include "platform/Ui.h"
+#include "project/FolderMemory.h"
+#include "project/Preferences.h"
+#include "project/ProjectTree.h"
+#include "project/Records.h"
+#include "project/SvMngr.h"
+#include "project/WorkingFolder.h"
+
+#include <string>
+
+namespace pavonia {
+
+enum class SelectedKind { Project = 0, Information = 1, Session = 2, Slide = 3 };
+
+struct DocumentEnvironment {
+    std::string installationFolder; // with a trailing "/"
+    std::string systemTempFolder;   // with a trailing "/"
+    Ui& ui;
+    const Clock& clock;
+    const Registry& registry;
+};
+
+class ProjectDocument {
+public:
+    explicit ProjectDocument(const DocumentEnvironment& environment);
+
+    ProjectSettings& settings() { return settings_; }
+    const ProjectSettings& settings() const { return settings_; }
+    ProjectTree& tree() { return tree_; }
+    const ProjectTree& tree() const { return tree_; }
+    WorkingFolder& workingFolder() { return workingFolder_; }
+    SvMngr& svMngr() { return svMngr_; }
+    Preferences& preferences() { return preferences_; }
+    FolderMemory& folderMemory() { return folderMemory_; }
+    Ui& ui() { return ui_; }
+    const Clock& clock() const { return clock_; }
+    CRandom& random() { return random_; }
+
+    const std::string& installationFolder() const { return installationFolder_; }
+    const std::string& systemTempFolder() const { return systemTempFolder_; }
+    const std::string& packTempPath() const { return packTempPath_; }
+
+    // Shows a message box captioned with the application title.
+    Answer message(const std::string& text, Buttons buttons = Buttons::Ok);
+
+    std::string documentPath;
+    std::string windowTitle;
+    int dirty = 0;
+    int busy = 0;
+    SelectedKind selectedKind = SelectedKind::Project;
+    // Import Talking Image / Import Talking Message and Wave enabling.
+    int canImportTalkingImage = 0;
+    int canImportTalkingMessage = 0;
+
+    // Sets the title from a project path ("Pavonia - name.pvp"), or to
+    // "Pavonia" when `path` is empty.
+    void updateTitle(const std::string& path);
+
+private:
+    std::string installationFolder_;
+    std::string systemTempFolder_;
+    std::string packTempPath_;
+    Ui& ui_;
+    const Clock& clock_;
+    CRandom random_;
+    ProjectSettings settings_;
+    ProjectTree tree_;
+    Preferences preferences_;
+    FolderMemory folderMemory_;
+    WorkingFolder workingFolder_;
+    SvMngr svMngr_;
+};
+
+} // namespace pavonia

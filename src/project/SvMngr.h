@@ -1,0 +1,88 @@
+#pragma once
+// The store of private file copies that writes and reads the pack stream at
+// the end of a project file:
+//   "NBSVMNGR", entry count (int32), then per entry: name length (int32),
+//   name (the full path the file was packed from), last-write time (Windows
+//   FILETIME, 8 bytes), size (uint32), the file's bytes.
+// All integers little-endian.
+#include "platform/FileOps.h"
+#include "platform/Ui.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pavonia {
+
+class SvMngr {
+public:
+    struct Entry {
+        std::string source;      // the path the file was packed from
+        std::string privateCopy; // where its bytes are now
+        std::uint64_t fileTime = 0;
+        std::uint32_t size = 0;
+    };
+
+    // Add modes.
+    static constexpr int kReplace = 0;
+    static constexpr int kReplaceIfNewer = 1;
+    static constexpr int kKeep = 2;
+
+    static constexpr std::int32_t kMaxNameLength = 4096;
+
+    // Creates (or empties) the folder system temp + "~#SvMngr/". On failure
+    // the folder is empty and "Create Temp Directory Failed !" is shown.
+    SvMngr(const std::string& systemTempFolder, Ui& ui);
+    ~SvMngr();
+    SvMngr(const SvMngr&) = delete;
+    SvMngr& operator=(const SvMngr&) = delete;
+
+    const std::string& folder() const { return folder_; }
+
+    // Private copies are made when a file is added (the default), or only
+    // when the stream is written (the source is then read at that moment).
+    // Both give the same stream; the deferred way moves each byte once.
+    void setDeferredCopies(bool deferred) { deferred_ = deferred; }
+
+    void clear();
+    // Entry count after the add, or -1 (missing file, or kept by the mode).
+    int add(const std::string& path, int mode);
+    int find(const std::string& path) const;
+    int count() const { return static_cast<int>(entries_.size()); }
+    const Entry& entry(int index) const { return entries_.at(static_cast<std::size_t>(index)); }
+    bool changed() const { return changed_; }
+
+    // Writes the stream into a new file at `path`.
+    bool writeStream(const std::string& path);
+    // Writes the stream at the current position of `out`. False when there was
+    // nothing new to write; `ioFailed` tells a failed write apart.
+    bool writeStream(FileHandle& out, bool* ioFailed = nullptr);
+
+    // Where an entry's bytes go while reading: into the private folder, to a
+    // path of the caller's (the bytes are then copied once), or nowhere.
+    struct Placement {
+        enum Kind { PrivateFolder, Path, Skip } kind = PrivateFolder;
+        std::string path;
+    };
+    using Placer = std::function<Placement(const std::string& name)>;
+
+    // Reads a stream file. `limit` < 0 reads every entry.
+    bool readStream(const std::string& path, bool refresh, int limit);
+    // Reads a stream from the current position of `in` up to `end`.
+    bool readStream(FileHandle& in, std::int64_t end, bool refresh, int limit, const Placer& placer = {});
+
+    // Last-write time of a file as a Windows FILETIME; nothing when missing.
+    static std::optional<std::uint64_t> fileTimeOf(const std::string& path);
+
+private:
+    std::string privateCopyName(int position, const std::string& name) const;
+
+    std::string folder_;
+    std::vector<Entry> entries_;
+    bool changed_ = false;
+    bool deferred_ = false;
+};
+
+} // namespace pavonia
