@@ -1,1 +1,37 @@
 #include "project/ProjectDocument.h"
+
+#include "platform/StringTable.h"
+#include "platform/SystemFolders.h"
+#include "platform/Text.h"
+
+namespace pavonia {
+
+ProjectDocument::ProjectDocument(const DocumentEnvironment& environment)
+    : installationFolder_(environment.installationFolder),
+      systemTempFolder_(environment.systemTempFolder),
+      packTempPath_(environment.systemTempFolder + "files.xxx"),
+      ui_(environment.ui),
+      clock_(environment.clock),
+      random_(environment.clock.tickCount()),
+      preferences_(environment.installationFolder),
+      folderMemory_(environment.installationFolder, environment.registry, [] { return userDocumentsFolder(); }),
+      workingFolder_(environment.installationFolder, environment.systemTempFolder, settings_.fileRefs,
+                     environment.clock, random_),
+      svMngr_(environment.systemTempFolder, environment.ui)
+{
+    windowTitle = StringTable::text(str::AppTitle);
+}
+
+Answer ProjectDocument::message(const std::string& text, Buttons buttons)
+{
+    return ui_.messageBox(text, StringTable::text(str::AppTitle), buttons);
+}
+
+void ProjectDocument::updateTitle(const std::string& path)
+{
+    windowTitle = StringTable::text(str::AppTitle);
+    if (!path.empty())
+        windowTitle += " - " + finalComponent(path);
+}
+
+} // namespace pavonia
