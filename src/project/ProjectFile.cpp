@@ -1,1 +1,480 @@
 #include "project/ProjectFile.h"
+
+#include "platform/FileOps.h"
+#include "platform/StringTable.h"
+#include "platform/Text.h"
+#include "platform/TextEncoding.h"
+#include "project/ProjectFileFormat.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace pavonia {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void putU32(std::string& out, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        out += static_cast<char>(value >> (8 * i));
+}
+
+std::uint32_t getU32(const std::uint8_t* in)
+{
+    return std::uint32_t(in[0]) | std::uint32_t(in[1]) << 8 | std::uint32_t(in[2]) << 16 |
+           std::uint32_t(in[3]) << 24;
+}
+
+// Collects the records of a save in memory; they are small.
+class RecordWriter {
+public:
+    void text(std::uint32_t tag, const std::string& payload)
+    {
+        putU32(bytes_, tag);
+        putU32(bytes_, static_cast<std::uint32_t>(payload.size()));
+        bytes_ += payload;
+        ++count_;
+    }
+    void number(std::uint32_t tag, std::int32_t value) { text(tag, std::to_string(value)); }
+    void font(std::uint32_t tag, const FontSpec& font)
+    {
+        const auto raw = font.toBytes();
+        text(tag, std::string(raw.begin(), raw.end()));
+    }
+    const std::string& bytes() const { return bytes_; }
+    int count() const { return count_; }
+
+private:
+    std::string bytes_;
+    int count_ = 0;
+};
+
+std::int32_t toInt32(std::string_view text)
+{
+    const long long value = parseLeadingInteger(text);
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return static_cast<std::int32_t>(value);
+}
+
+// Reads "%u" text as the C runtime does: digits wrap modulo 2^32.
+std::uint32_t toUInt32(std::string_view text)
+{
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(parseLeadingInteger(text)));
+}
+
+std::string header(std::uint32_t totalLength, std::int32_t recordCount)
+{
+    std::string out;
+    putU32(out, pvp::kMagic);
+    putU32(out, totalLength);
+    putU32(out, static_cast<std::uint32_t>(recordCount));
+    return out;
+}
+
+// A temporary file in the folder of `target`, so that renaming it into place
+// never crosses file systems.
+std::string temporaryBeside(const std::string& target, int& fd)
+{
+    const fs::path path(target);
+    std::string pattern = (path.parent_path() / ("." + path.filename().string() + ".saving-XXXXXX")).string();
+    fd = ::mkstemp(pattern.data());
+    return pattern;
+}
+
+} // namespace
+
+std::string safeFileName(const std::string& storedName)
+{
+    const std::string name = finalComponent(storedName);
+    if (name.empty() || name == "." || name == ".." || name.find('\0') != std::string::npos)
+        return {};
+    return name;
+}
+
+bool SaveProject(ProjectDocument& document, const std::string& path)
+{
+    BusyCursor busy(document.ui());
+    ProjectSettings& settings = document.settings();
+    auto fail = [&](int id, const std::string& shownPath, int error) {
+        document.message(StringTable::format(id, {shownPath, systemErrorText(error)}));
+        return false;
+    };
+
+    int fd = -1;
+    const std::string temporary = temporaryBeside(path, fd);
+    if (fd < 0)
+        return fail(str::OpenOutputProjectError, path, errno);
+    FileHandle out(fd);
+    struct TemporaryGuard {
+        std::string path;
+        bool keep = false;
+        ~TemporaryGuard()
+        {
+            if (!keep)
+                ::unlink(path.c_str());
+        }
+    } guard{temporary};
+
+    SvMngr& store = document.svMngr();
+    store.setDeferredCopies(true);
+    store.clear();
+
+    RecordWriter records;
+    records.text(pvp::HeadingText, settings.headingText);
+    records.number(pvp::HeadingFontSet, settings.headingFontSet);
+    records.font(pvp::HeadingFont, settings.headingFont);
+    records.number(pvp::SubTopicFontSet, settings.subTopicFontSet);
+    records.font(pvp::SubTopicFont, settings.subTopicFont);
+    records.number(pvp::DescriptionFontSet, settings.descriptionFontSet);
+    records.font(pvp::DescriptionFont, settings.descriptionFont);
+    records.number(pvp::BackgroundTile, settings.backgroundTile);
+    records.number(pvp::AutoPlay, settings.autoPlay);
+    records.number(pvp::AutoLoop, settings.autoLoop);
+    records.number(pvp::AutoJump, settings.autoJump);
+    records.number(pvp::BackgroundMode, settings.backgroundMode);
+    records.text(pvp::BackgroundColour, std::to_string(settings.backgroundColour));
+    const std::string backgroundName = finalComponent(settings.backgroundImagePath);
+    if (settings.backgroundMode == 2)
+        store.add(settings.backgroundImagePath, SvMngr::kReplaceIfNewer);
+    records.text(pvp::BackgroundImage, backgroundName);
+    records.number(pvp::StyleNumber, settings.styleNumber);
+    records.number(pvp::LayoutNumber, settings.layoutNumber);
+    records.text(pvp::OpaqueText, settings.opaqueText);
+    records.text(pvp::ResolutionKey, settings.resolutionKey);
+
+    for (TreeItem* sessionItem : document.tree().sessions()) {
+        const SessionData* session = sessionItem->session();
+        if (!session)
+            continue;
+        records.text(pvp::SessionMarker, session->marker);
+        store.add(session->talkingImagePath, SvMngr::kReplaceIfNewer);
+        records.text(pvp::TalkingImage, finalComponent(session->talkingImagePath));
+        store.add(session->talkingMessagePath, SvMngr::kReplaceIfNewer);
+        records.text(pvp::TalkingMessage, finalComponent(session->talkingMessagePath));
+        for (const auto& slideItem : sessionItem->children()) {
+            const SlideData* slide = slideItem->slide();
+            if (!slide)
+                continue;
+            records.text(pvp::SlideMarker, slide->marker);
+            records.text(pvp::Delay, formatFixed2(slide->delay));
+            records.number(pvp::Transition, slide->transition);
+            records.text(pvp::SubTopic, slide->subTopic);
+            records.text(pvp::Description, slide->description);
+            store.add(slide->mediaPath, SvMngr::kReplaceIfNewer);
+            records.text(pvp::Media, finalComponent(slide->mediaPath));
+        }
+    }
+
+    // Provisional header, the records, then the pack stream straight from the
+    // working files; the header is completed once the length is known.
+    if (!out.writeAll(header(pvp::kHeaderSize, 0).data(), pvp::kHeaderSize) ||
+        !out.writeAll(records.bytes().data(), records.bytes().size()))
+        return fail(str::WriteProjectFileFailed, path, errno);
+    bool ioFailed = false;
+    const bool packed = store.writeStream(out, &ioFailed);
+    if (ioFailed)
+        return fail(str::WriteProjectFileFailed, path, errno);
+    if (!packed) {
+        document.message(StringTable::format(str::PackFileMissing, {document.packTempPath()}));
+        return false;
+    }
+    const std::int64_t total = out.position();
+    const std::string finalHeader = header(static_cast<std::uint32_t>(total), records.count());
+    if (total < 0 || !out.seek(0) || !out.writeAll(finalHeader.data(), finalHeader.size()) ||
+        ::fsync(out.get()) != 0)
+        return fail(str::WriteProjectFileFailed, path, errno);
+    // Keep the permissions of the file being replaced.
+    struct stat previous {};
+    if (::stat(path.c_str(), &previous) == 0)
+        ::fchmod(out.get(), previous.st_mode & 07777);
+    else
+        ::fchmod(out.get(), 0644);
+    if (!out.close())
+        return fail(str::WriteProjectFileFailed, path, errno);
+    if (::rename(temporary.c_str(), path.c_str()) != 0)
+        return fail(str::OpenOutputProjectError, path, errno);
+    guard.keep = true;
+
+    document.documentPath = path;
+    document.dirty = 0;
+    return true;
+}
+
+namespace {
+
+// Reads the records of a project file into the document.
+class RecordLoader {
+public:
+    RecordLoader(ProjectDocument& document, TreeOperations& operations)
+        : document_(document), operations_(operations), settings_(document.settings())
+    {
+    }
+
+    void apply(std::uint32_t tag, const std::string& payload);
+    const std::vector<std::string>& expected() const { return expected_; }
+
+private:
+    std::string text(const std::string& payload) const { return decodeStoredText(payload); }
+    // The working path for a stored name, appended to the expected files;
+    // empty for an empty or unusable name.
+    std::string expect(const std::string& payload);
+    void limitReached();
+    void replaceSessionFile(std::string& field, const std::string& path);
+    bool haveSlide() const { return session_ && slide_; }
+
+    ProjectDocument& document_;
+    TreeOperations& operations_;
+    ProjectSettings& settings_;
+    std::vector<std::string> expected_;
+    TreeItem* session_ = nullptr;
+    TreeItem* slide_ = nullptr;
+    bool warned_ = false;
+};
+
+std::string RecordLoader::expect(const std::string& payload)
+{
+    const std::string name = safeFileName(text(payload));
+    if (name.empty())
+        return {};
+    std::string path = document_.workingFolder().tempFolder() + name;
+    expected_.push_back(path);
+    return path;
+}
+
+void RecordLoader::limitReached()
+{
+    if (!warned_)
+        document_.message(StringTable::text(str::SlideLimitReached));
+    warned_ = true;
+}
+
+void RecordLoader::replaceSessionFile(std::string& field, const std::string& path)
+{
+    FileRefTable& refs = settings_.fileRefs;
+    // The session's present copy is released: other sessions may still share it.
+    if (auto index = refs.find(field)) {
+        refs.decrement(*index);
+        if (refs[*index].refCount < 1) {
+            std::error_code ec;
+            fs::remove(refs[*index].copy, ec);
+            refs.removeAt(*index);
+        }
+    }
+    field = path;
+    if (auto index = refs.find(path))
+        refs.increment(*index);
+    else
+        refs.add(path, path);
+}
+
+void RecordLoader::apply(std::uint32_t tag, const std::string& payload)
+{
+    ProjectTree& tree = document_.tree();
+    switch (tag) {
+    case pvp::HeadingFontSet: settings_.headingFontSet = toInt32(payload); break;
+    case pvp::SubTopicFontSet: settings_.subTopicFontSet = toInt32(payload); break;
+    case pvp::DescriptionFontSet: settings_.descriptionFontSet = toInt32(payload); break;
+    case pvp::BackgroundTile: settings_.backgroundTile = toInt32(payload); break;
+    case pvp::AutoPlay: settings_.autoPlay = toInt32(payload); break;
+    case pvp::AutoLoop: settings_.autoLoop = toInt32(payload); break;
+    case pvp::AutoJump: settings_.autoJump = toInt32(payload); break;
+    case pvp::BackgroundMode: settings_.backgroundMode = toInt32(payload); break;
+    case pvp::StyleNumber: settings_.styleNumber = payload.empty() ? 1 : toInt32(payload); break;
+    case pvp::LayoutNumber: settings_.layoutNumber = payload.empty() ? 0 : toInt32(payload); break;
+    case pvp::BackgroundColour:
+        if (!payload.empty())
+            settings_.backgroundColour = toUInt32(payload) & 0xFFFFFFu;
+        break;
+    case pvp::HeadingFont:
+    case pvp::SubTopicFont:
+    case pvp::DescriptionFont:
+        if (!payload.empty()) {
+            FontSpec& font = tag == pvp::HeadingFont    ? settings_.headingFont
+                             : tag == pvp::SubTopicFont ? settings_.subTopicFont
+                                                        : settings_.descriptionFont;
+            font.assignBytes(reinterpret_cast<const std::uint8_t*>(payload.data()), payload.size());
+        }
+        break;
+    case pvp::HeadingText: settings_.headingText = text(payload); break;
+    case pvp::OpaqueText: settings_.opaqueText = text(payload); break;
+    case pvp::ResolutionKey: {
+        const std::string key = text(payload);
+        settings_.resolutionKey = key.empty() ? "0_800" : key.find('_') == std::string::npos ? "0_" + key : key;
+        break;
+    }
+    case pvp::BackgroundImage: settings_.backgroundImagePath = expect(payload); break;
+    case pvp::SessionMarker:
+        slide_ = nullptr;
+        if (tree.slideCount() <= ProjectTree::kSlideLimit - 1) {
+            session_ = operations_.AddSession(nullptr);
+            if (session_) {
+                tree.select(session_);
+                session_->session()->marker = payload.empty() ? kSessionMarker : text(payload);
+                tree.setText(*session_, operations_.sessionLabel(tree.sessionNumber(*session_)));
+            }
+        } else {
+            limitReached();
+            session_ = nullptr;
+        }
+        break;
+    case pvp::TalkingImage:
+    case pvp::TalkingMessage: {
+        const std::string path = expect(payload);
+        if (!path.empty() && session_) {
+            SessionData& data = *session_->session();
+            replaceSessionFile(tag == pvp::TalkingImage ? data.talkingImagePath : data.talkingMessagePath, path);
+        }
+        break;
+    }
+    case pvp::SlideMarker:
+        slide_ = nullptr;
+        if (tree.slideCount() <= ProjectTree::kSlideLimit - 1) {
+            if (session_) {
+                slide_ = operations_.AddSlide(nullptr, "", *session_, "");
+                if (slide_) {
+                    slide_->slide()->marker = payload.empty() ? kSlideMarker : text(payload);
+                    slide_->slide()->hasContent = 1;
+                }
+            }
+        } else {
+            limitReached();
+        }
+        break;
+    case pvp::SubTopic:
+        if (haveSlide()) {
+            slide_->slide()->subTopic = text(payload);
+            tree.setText(*slide_, slide_->slide()->subTopic);
+        }
+        break;
+    case pvp::Description:
+        if (haveSlide())
+            slide_->slide()->description = text(payload);
+        break;
+    case pvp::Delay:
+        if (haveSlide())
+            slide_->slide()->delay = static_cast<float>(parseLeadingDouble(payload));
+        break;
+    case pvp::Transition:
+        if (haveSlide())
+            slide_->slide()->transition = toInt32(payload);
+        break;
+    case pvp::Media: {
+        const std::string path = expect(payload);
+        if (!path.empty() && haveSlide()) {
+            slide_->slide()->mediaPath = path;
+            FileRefTable& refs = settings_.fileRefs;
+            if (auto index = refs.find(path))
+                refs.increment(*index);
+            else
+                refs.add(path, path);
+        }
+        break;
+    }
+    default:
+        break; // unknown records are passed over
+    }
+}
+
+} // namespace
+
+bool LoadProject(ProjectDocument& document, TreeOperations& operations, const std::string& path)
+{
+    BusyCursor busy(document.ui());
+    FileHandle in = FileHandle::openRead(path);
+    struct stat info {};
+    if (in.valid() && (::fstat(in.get(), &info) != 0 || !S_ISREG(info.st_mode))) {
+        errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        in = FileHandle();
+    }
+    if (!in.valid()) {
+        document.message(StringTable::format(str::OpenProjectFileError, {path, systemErrorText(errno)}));
+        return false;
+    }
+    const std::int64_t fileSize = in.size();
+    std::uint8_t head[pvp::kHeaderSize];
+    if (in.readFully(head, sizeof head) != sizeof head || getU32(head) != pvp::kMagic) {
+        document.message(StringTable::format(str::NotAProjectFile, {path}));
+        return false;
+    }
+
+    // From here on the present project is replaced. Until the load is
+    // complete the project has no file, so that a save cannot put a partial
+    // project over the previous file.
+    const int wasBusy = document.busy;
+    document.busy = 1;
+    document.documentPath.clear();
+    ProjectSettings& settings = document.settings();
+    settings.headerTag = static_cast<std::int32_t>(getU32(head));
+    settings.headerLength = static_cast<std::int32_t>(getU32(head + 4));
+    settings.headerRecordCount = static_cast<std::int32_t>(getU32(head + 8));
+    document.tree().removeAllSessions();
+    document.workingFolder().reset();
+
+    RecordLoader loader(document, operations);
+    std::string payload;
+    for (std::int32_t i = 0; i < settings.headerRecordCount; ++i) {
+        std::uint8_t recordHead[8];
+        if (in.readFully(recordHead, 8) != 8)
+            break;
+        const std::int64_t length = static_cast<std::int32_t>(getU32(recordHead + 4));
+        // A negative length or one past the end of the file means damage:
+        // nothing after it can be read.
+        if (length < 0 || length > fileSize - in.position())
+            break;
+        payload.resize(static_cast<std::size_t>(length));
+        if (in.readFully(payload.data(), payload.size()) != payload.size())
+            break;
+        loader.apply(getU32(recordHead), payload);
+    }
+
+    // Each pack entry goes straight to the working file named like it; an
+    // entry no record names is passed over, and a name expected twice (a file
+    // shared by two sessions) is filled once.
+    const std::vector<std::string>& expected = loader.expected();
+    std::vector<bool> filled(expected.size(), false);
+    auto placer = [&](const std::string& name) {
+        const std::string wanted = safeFileName(name);
+        SvMngr::Placement placement;
+        placement.kind = SvMngr::Placement::Skip;
+        if (wanted.empty())
+            return placement;
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            if (!equalsIgnoreCase(finalComponent(expected[i]), wanted))
+                continue;
+            if (!filled[i]) {
+                // Every expected path of that name is now taken care of.
+                for (std::size_t k = i; k < expected.size(); ++k)
+                    if (equalsIgnoreCase(expected[k], expected[i]))
+                        filled[k] = true;
+                placement.kind = SvMngr::Placement::Path;
+                placement.path = expected[i];
+            }
+            break;
+        }
+        return placement;
+    };
+    std::string writeError;
+    document.svMngr().readStream(in, fileSize, -1, placer, &writeError);
+    document.busy = wasBusy;
+    if (!writeError.empty()) {
+        document.message(StringTable::format(str::TempProjectFileError, {writeError}));
+        return false;
+    }
+
+    document.documentPath = path;
+    document.dirty = 0;
+    return true;
+}
+
+} // namespace pavonia

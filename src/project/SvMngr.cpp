@@ -1,1 +1,295 @@
 #include "project/SvMngr.h"
+
+#include "platform/StringTable.h"
+#include "platform/Text.h"
+#include "platform/TextEncoding.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pavonia {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kMagic[8] = {'N', 'B', 'S', 'V', 'M', 'N', 'G', 'R'};
+// Seconds between 1601-01-01 and 1970-01-01, the two epochs.
+constexpr std::uint64_t kEpochDifference = 11644473600ULL;
+
+void putU32(std::uint8_t* out, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        out[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+std::uint32_t getU32(const std::uint8_t* in)
+{
+    return std::uint32_t(in[0]) | std::uint32_t(in[1]) << 8 | std::uint32_t(in[2]) << 16 |
+           std::uint32_t(in[3]) << 24;
+}
+
+struct FileState {
+    std::uint64_t fileTime;
+    std::uint64_t size;
+};
+
+std::optional<FileState> stateOf(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    const std::uint64_t seconds = static_cast<std::uint64_t>(info.st_mtim.tv_sec) + kEpochDifference;
+    const std::uint64_t time = seconds * 10000000ULL + static_cast<std::uint64_t>(info.st_mtim.tv_nsec) / 100;
+    return FileState{time, static_cast<std::uint64_t>(info.st_size)};
+}
+
+void deleteFilesIn(const std::string& folder)
+{
+    std::error_code ec;
+    if (folder.empty() || !fs::is_directory(folder, ec))
+        return;
+    for (const auto& item : fs::directory_iterator(folder, ec))
+        if (!item.is_directory(ec))
+            fs::remove(item.path(), ec);
+}
+
+// Writes `count` zero bytes: keeps the stream readable when a file shrank
+// between taking its size and copying it.
+bool writeZeros(FileHandle& out, std::uint64_t count)
+{
+    static const char zeros[4096] = {};
+    while (count > 0) {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(count, sizeof zeros));
+        if (!out.writeAll(zeros, n))
+            return false;
+        count -= n;
+    }
+    return true;
+}
+
+} // namespace
+
+SvMngr::SvMngr(const std::string& systemTempFolder, Ui& ui)
+{
+    folder_ = systemTempFolder + "~#SvMngr/";
+    std::error_code ec;
+    if (fs::create_directory(folder_, ec))
+        return;
+    if (!ec && fs::is_directory(folder_, ec)) {
+        deleteFilesIn(folder_);
+        return;
+    }
+    folder_.clear();
+    ui.messageBox(StringTable::text(str::CreateTempDirectoryFailed), StringTable::text(str::AppTitle), Buttons::Ok);
+}
+
+SvMngr::~SvMngr()
+{
+    clear();
+}
+
+std::optional<std::uint64_t> SvMngr::fileTimeOf(const std::string& path)
+{
+    const auto state = stateOf(path);
+    if (!state)
+        return std::nullopt;
+    return state->fileTime;
+}
+
+std::string SvMngr::privateCopyName(int position, const std::string& name) const
+{
+    std::string extension = extensionOf(name);
+    // The extension with its dot; a longer one than 6 characters is dropped.
+    extension = extension.empty() ? std::string() : "." + extension;
+    if (extension.size() > 6 || extension.find('\0') != std::string::npos)
+        extension.clear();
+    return folder_ + std::to_string(position) + extension;
+}
+
+void SvMngr::clear()
+{
+    entries_.clear();
+    deleteFilesIn(folder_);
+    changed_ = true;
+}
+
+int SvMngr::find(const std::string& path) const
+{
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        if (equalsIgnoreCase(entries_[i].source, path))
+            return static_cast<int>(i);
+    return -1;
+}
+
+int SvMngr::add(const std::string& path, int mode)
+{
+    const auto state = stateOf(path);
+    // A missing file is not packed, nor one too large for the 32-bit size.
+    if (!state || state->size > 0xFFFFFFFFULL)
+        return -1;
+    int index = find(path);
+    if (index < 0) {
+        Entry entry;
+        entry.source = path;
+        entry.privateCopy = privateCopyName(count() + 1, path);
+        entries_.push_back(std::move(entry));
+        index = count() - 1;
+    } else if (mode == kKeep || (mode == kReplaceIfNewer && state->fileTime <= entries_[index].fileTime)) {
+        return -1;
+    }
+    Entry& entry = entries_[static_cast<std::size_t>(index)];
+    entry.fileTime = state->fileTime;
+    entry.size = static_cast<std::uint32_t>(state->size);
+    if (!deferred_ && !folder_.empty())
+        copyWholeFile(path, entry.privateCopy);
+    changed_ = true;
+    return count();
+}
+
+bool SvMngr::writeStream(const std::string& path)
+{
+    FileHandle out = FileHandle::openWrite(path);
+    if (!out.valid())
+        return false;
+    bool ioFailed = false;
+    const bool written = writeStream(out, &ioFailed);
+    if (!out.close())
+        ioFailed = true;
+    if (!written || ioFailed) {
+        std::error_code ec;
+        fs::remove(path, ec);
+        return false;
+    }
+    return true;
+}
+
+bool SvMngr::writeStream(FileHandle& out, bool* ioFailed)
+{
+    if (ioFailed)
+        *ioFailed = false;
+    // A source changed since it was added is taken as it is now.
+    for (const auto& entry : std::vector<Entry>(entries_))
+        add(entry.source, kReplaceIfNewer);
+    if (!changed_)
+        return false;
+    auto fail = [&] {
+        if (ioFailed)
+            *ioFailed = true;
+        return false;
+    };
+
+    std::uint8_t head[12];
+    std::memcpy(head, kMagic, 8);
+    putU32(head + 8, static_cast<std::uint32_t>(entries_.size()));
+    if (!out.writeAll(head, sizeof head))
+        return fail();
+    for (const Entry& entry : entries_) {
+        std::uint8_t length[4];
+        putU32(length, static_cast<std::uint32_t>(entry.source.size()));
+        std::uint8_t trailer[12];
+        putU32(trailer, static_cast<std::uint32_t>(entry.fileTime));
+        putU32(trailer + 4, static_cast<std::uint32_t>(entry.fileTime >> 32));
+        putU32(trailer + 8, entry.size);
+        if (!out.writeAll(length, 4) || !out.writeAll(entry.source.data(), entry.source.size()) ||
+            !out.writeAll(trailer, sizeof trailer))
+            return fail();
+        const std::string& from = deferred_ ? entry.source : entry.privateCopy;
+        FileHandle in = FileHandle::openRead(from);
+        std::uint64_t copied = 0;
+        if (in.valid()) {
+            copied = copyBytes(in.get(), out.get(), entry.size);
+            // Stopping before the end of the source means the write failed;
+            // a source that shrank since its size was taken is padded.
+            if (copied < entry.size && in.position() < in.size())
+                return fail();
+        }
+        if (!writeZeros(out, entry.size - copied))
+            return fail();
+    }
+    changed_ = false;
+    return true;
+}
+
+bool SvMngr::readStream(const std::string& path, int limit)
+{
+    FileHandle in = FileHandle::openRead(path);
+    if (!in.valid())
+        return false;
+    return readStream(in, in.size(), limit);
+}
+
+bool SvMngr::readStream(FileHandle& in, std::int64_t end, int limit, const Placer& placer, std::string* error)
+{
+    char magic[8];
+    if (in.readFully(magic, 8) != 8 || std::memcmp(magic, kMagic, 8) != 0)
+        return false;
+    std::uint8_t countBytes[4];
+    if (in.readFully(countBytes, 4) != 4) {
+        clear();
+        return true;
+    }
+    std::int64_t entryCount = static_cast<std::int32_t>(getU32(countBytes));
+    if (limit >= 0)
+        entryCount = std::min<std::int64_t>(entryCount, limit);
+    clear();
+    changed_ = false;
+
+    for (std::int64_t i = 0; i < entryCount; ++i) {
+        std::uint8_t lengthBytes[4];
+        if (in.readFully(lengthBytes, 4) != 4)
+            break;
+        const std::int64_t nameLength = static_cast<std::int32_t>(getU32(lengthBytes));
+        const std::int64_t remaining = end - in.position();
+        // A length that is negative, longer than any path, or past the end of
+        // the data means the stream is damaged: nothing after it can be read.
+        if (nameLength < 0 || nameLength > kMaxNameLength || nameLength + 12 > remaining)
+            break;
+        std::string rawName(static_cast<std::size_t>(nameLength), '\0');
+        std::uint8_t trailer[12];
+        if (in.readFully(rawName.data(), rawName.size()) != rawName.size() || in.readFully(trailer, 12) != 12)
+            break;
+        Entry entry;
+        entry.source = decodeStoredText(rawName);
+        entry.fileTime = std::uint64_t(getU32(trailer)) | std::uint64_t(getU32(trailer + 4)) << 32;
+        entry.size = getU32(trailer + 8);
+        const std::uint64_t available =
+            std::min<std::uint64_t>(entry.size, static_cast<std::uint64_t>(std::max<std::int64_t>(0, end - in.position())));
+
+        Placement placement = placer ? placer(entry.source) : Placement{};
+        if (placement.kind == Placement::PrivateFolder && folder_.empty())
+            placement.kind = Placement::Skip;
+        if (placement.kind == Placement::Skip) {
+            if (!in.seek(in.position() + static_cast<std::int64_t>(available)))
+                break;
+        } else {
+            entry.privateCopy = placement.kind == Placement::Path
+                                    ? placement.path
+                                    : privateCopyName(count() + 1, entry.source);
+            // A read-only leftover of the same name is replaced.
+            ::chmod(entry.privateCopy.c_str(), 0644);
+            FileHandle out = FileHandle::openWrite(entry.privateCopy);
+            errno = 0;
+            const std::uint64_t copied = out.valid() ? copyBytes(in.get(), out.get(), available) : 0;
+            const bool closed = out.valid() && out.close();
+            if (!out.valid() || copied < available || !closed) {
+                if (error)
+                    *error = systemErrorText(errno ? errno : EIO);
+                // Leave the source where the unread part begins.
+                if (!in.seek(in.position() + static_cast<std::int64_t>(available - copied)))
+                    break;
+            }
+        }
+        // The name is a path on the machine that saved the project: it tells
+        // which file this is, and is never opened here.
+        entries_.push_back(std::move(entry));
+        if (available < entries_.back().size)
+            break; // the stream ended inside this file
+    }
+    return true;
+}
+
+} // namespace pavonia

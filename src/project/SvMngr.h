@@ -68,10 +68,16 @@ public:
     };
     using Placer = std::function<Placement(const std::string& name)>;
 
-    // Reads a stream file. `limit` < 0 reads every entry.
-    bool readStream(const std::string& path, bool refresh, int limit);
-    // Reads a stream from the current position of `in` up to `end`.
-    bool readStream(FileHandle& in, std::int64_t end, bool refresh, int limit, const Placer& placer = {});
+    // Reads a stream file into private copies. `limit` < 0 reads every entry.
+    // False when the stream does not begin with the magic. A damaged stream
+    // ends the reading at the damage, keeping the entries before it. An
+    // entry's name only tells which file it is: it is never opened.
+    bool readStream(const std::string& path, int limit);
+    // Reads a stream from the current position of `in` up to `end`, placing
+    // each entry's bytes as `placer` says. `error` receives the system's text
+    // when a file could not be written.
+    bool readStream(FileHandle& in, std::int64_t end, int limit, const Placer& placer = {},
+                    std::string* error = nullptr);
 
     // Last-write time of a file as a Windows FILETIME; nothing when missing.
     static std::optional<std::uint64_t> fileTimeOf(const std::string& path);
