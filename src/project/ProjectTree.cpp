@@ -129,6 +129,21 @@ void ProjectTree::remove(TreeItem* item)
         observer_->removed(parent);
 }
 
+void ProjectTree::move(TreeItem& item, TreeItem& newParent, std::size_t row)
+{
+    if (&item == root_.get() || !item.parent_ || holds(&item, &newParent))
+        return;
+    TreeItem& oldParent = *item.parent_;
+    if (observer_)
+        observer_->aboutToRemove(item);
+    const auto at = oldParent.children_.begin() + static_cast<std::ptrdiff_t>(item.row());
+    std::unique_ptr<TreeItem> owned = std::move(*at);
+    oldParent.children_.erase(at);
+    if (observer_)
+        observer_->removed(oldParent);
+    insertChild(newParent, row, std::move(owned));
+}
+
 void ProjectTree::removeAllSessions()
 {
     while (!root_->children_.empty())

@@ -76,6 +76,11 @@ public:
     // Selection and pending item are cleared when they pointed into it.
     void remove(TreeItem* item);
     void removeAllSessions();
+    // Moves an item with its children to position `row` among the children
+    // of `newParent` (counted after it was taken out), keeping the item and
+    // its record; the slide count does not change. Selection and pending
+    // item keep pointing at it.
+    void move(TreeItem& item, TreeItem& newParent, std::size_t row);
     // Hands the record out of an item (the item keeps an empty record slot).
     std::unique_ptr<SessionData> takeSession(TreeItem& item) { return std::move(item.session_); }
     std::unique_ptr<SlideData> takeSlide(TreeItem& item) { return std::move(item.slide_); }
