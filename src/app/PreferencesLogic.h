@@ -1,1 +1,67 @@
 #pragma once
+// The Preferences dialog without its widgets: the start-up, export and import
+// switches, the default transition of new slides and their default delay.
+// The widget shows the fields below and forwards the user's actions; OK calls
+// accept(), Cancel simply closes (nothing is written).
+#include "app/TransitionList.h"
+#include "platform/Ui.h"
+#include "project/Preferences.h"
+
+#include <string>
+#include <vector>
+
+namespace pavonia {
+
+class PreferencesLogic {
+public:
+    static constexpr double kMaximumDelay = 300;
+
+    PreferencesLogic(Preferences& preferences, const TransitionList& transitions, Ui& ui);
+
+    // Fills the fields from the preference file. When the transition
+    // catalogue is missing it says so and stops: the transition list and the
+    // delay stay unfilled.
+    void open();
+    // The checks made on every edit of the delay field; `text` is the field's
+    // new text. The field then shows delayText().
+    void editDelay(const std::string& text);
+    // The delay field lost the focus.
+    void leaveDelay();
+    // Writes the preference keys, as OK does.
+    void accept();
+
+    bool showAtStartup() const { return showAtStartup_; }
+    void setShowAtStartup(bool on) { showAtStartup_ = on; }
+    bool showWhenExporting() const { return showWhenExporting_; }
+    void setShowWhenExporting(bool on) { showWhenExporting_ = on; }
+    bool showWhenImporting() const { return showWhenImporting_; }
+    void setShowWhenImporting(bool on) { showWhenImporting_ = on; }
+
+    const std::vector<TransitionEntry>& transitions() const { return transitions_; }
+    // The selected list position; -1 when the list is empty.
+    int selectedTransition() const { return selectedTransition_; }
+    void selectTransition(int position);
+
+    const std::string& delayText() const { return delayText_; }
+
+    // A delay as the dialog shows numbers: up to six significant digits,
+    // no trailing zeros ("2.5", "3").
+    static std::string formatDelay(double seconds);
+
+private:
+    void showDelay(double seconds);
+
+    Preferences& preferences_;
+    const TransitionList& transitionList_;
+    Ui& ui_;
+
+    bool showAtStartup_ = false;
+    bool showWhenExporting_ = false;
+    bool showWhenImporting_ = false;
+    std::vector<TransitionEntry> transitions_;
+    int selectedTransition_ = -1;
+    std::string delayText_;
+    double delay_ = 0; // the last value the delay field held
+};
+
+} // namespace pavonia

@@ -27,6 +27,12 @@ inline constexpr int Mp3 = 11;
 class FolderMemory {
 public:
     static constexpr int kSlots = 12;
+    // Where the system's shell keeps the user's folders, and the value that
+    // names the documents folder.
+    static constexpr const char* kShellFoldersKey =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    static constexpr const char* kPersonalValue = "Personal";
+    static constexpr const char* kInstallPathValue = "Install Path";
     using DocumentsQuery = std::function<std::optional<std::string>()>;
 
     // `documentsQuery` answers the system's documents folder (nothing when
@@ -35,9 +41,15 @@ public:
 
     // The slot's folder with a trailing "/", its default computed (and the
     // folder created) when the slot is empty or its folder is gone; with
-    // `fileName` appended when given.
+    // `fileName` appended when given. A slot outside 0..11 remembers nothing
+    // and answers the documents folder.
     std::string get(int slot, const std::string& fileName = {});
+    // Remembers `folder` (a trailing "/" is added when missing).
     void set(int slot, std::string folder);
+
+    // The program's own key under the local machine root,
+    // "Software\<maker>\<product>\<version>".
+    static std::string productKey();
 
 private:
     std::string defaultFolder(int slot) const;

@@ -28,14 +28,15 @@ public:
     int showImportDlg() const;   // "ShowImportDlg", default 1
     int transition() const;      // "Transition", default 18
 
-    void setDelay(double seconds);
-    void setExportType(int value);
-    void setImportType(int value);
-    void setIncludeAutoRun(int value);
-    void setInitDlg(int value);
-    void setShowExportDlg(int value);
-    void setShowImportDlg(int value);
-    void setTransition(int value);
+    // Each write goes to disk at once; false when it could not be written.
+    bool setDelay(double seconds);
+    bool setExportType(int value);
+    bool setImportType(int value);
+    bool setIncludeAutoRun(int value);
+    bool setInitDlg(int value);
+    bool setShowExportDlg(int value);
+    bool setShowImportDlg(int value);
+    bool setTransition(int value);
 
 private:
     IniFile file_;
