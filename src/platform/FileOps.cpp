@@ -115,7 +115,7 @@ std::uint64_t copyBytes(int in, int out, std::uint64_t count)
             return done;
         }
         if (n == 0)
-            return done; // the source ended
+            break; // the source ended, or this file system copies nothing: read to tell
         done += static_cast<std::uint64_t>(n);
     }
     std::vector<char> buffer(1 << 20);

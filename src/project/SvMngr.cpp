@@ -273,9 +273,10 @@ bool SvMngr::readStream(FileHandle& in, std::int64_t end, int limit, const Place
             ::chmod(entry.privateCopy.c_str(), 0644);
             FileHandle out = FileHandle::openWrite(entry.privateCopy);
             errno = 0;
-            const std::uint64_t copied = out.valid() ? copyBytes(in.get(), out.get(), available) : 0;
-            const bool closed = out.valid() && out.close();
-            if (!out.valid() || copied < available || !closed) {
+            const bool opened = out.valid();
+            const std::uint64_t copied = opened ? copyBytes(in.get(), out.get(), available) : 0;
+            const bool closed = opened && out.close();
+            if (!opened || copied < available || !closed) {
                 if (error)
                     *error = systemErrorText(errno ? errno : EIO);
                 // Leave the source where the unread part begins.
