@@ -1,1 +1,334 @@
 #include "project/WorkingFolder.h"
+
+#include "platform/FileOps.h"
+#include "platform/Text.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <system_error>
+
+namespace pavonia {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Draws allowed to find a free working-copy name. A clock that moves finds
+// one at once; with a clock that stands still the generator's sequence visits
+// every number of 0..32767 long before this many draws.
+constexpr int kMaxNameDraws = 1 << 20;
+
+// Any directory entry, a dangling link included: a copy written through a
+// dangling link would land wherever the link points.
+bool isTaken(const std::string& path)
+{
+    std::error_code ec;
+    return fs::symlink_status(path, ec).type() != fs::file_type::not_found;
+}
+
+// Deletes one file, or a link as a link; never a folder.
+void removeFile(const fs::path& path)
+{
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(path, ec);
+    if (ec || status.type() == fs::file_type::not_found || status.type() == fs::file_type::directory)
+        return;
+    fs::remove(path, ec);
+}
+
+bool isRealFolder(const fs::directory_entry& entry)
+{
+    std::error_code ec;
+    return entry.symlink_status(ec).type() == fs::file_type::directory;
+}
+
+// The entries of one folder (not its sub-folders); empty when it cannot be read.
+std::vector<fs::directory_entry> entriesOf(const fs::path& folder)
+{
+    std::vector<fs::directory_entry> entries;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        entries.push_back(*it);
+    return entries;
+}
+
+// Every entry of a tree below `folder`, parents before their children. Links
+// to folders are listed but not entered. The list is taken before anything is
+// changed, so the caller may delete or create entries while working through it.
+std::vector<fs::directory_entry> treeOf(const fs::path& folder)
+{
+    std::vector<fs::directory_entry> entries;
+    std::error_code ec;
+    fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
+    for (const fs::recursive_directory_iterator end; !ec && it != end; it.increment(ec))
+        entries.push_back(*it);
+    return entries;
+}
+
+void deleteFilesWhere(const std::string& folder, const std::function<bool(const std::string&)>& wanted)
+{
+    for (const fs::directory_entry& entry : entriesOf(folder))
+        if (!isRealFolder(entry) && wanted(entry.path().filename().string()))
+            removeFile(entry.path());
+}
+
+bool startsWithIgnoreCase(const std::string& text, const std::string& prefix)
+{
+    return text.size() >= prefix.size() && equalsIgnoreCase(std::string_view(text).substr(0, prefix.size()), prefix);
+}
+
+fs::path withoutTrailingSeparator(const std::string& folder)
+{
+    fs::path path = fs::path(folder).lexically_normal();
+    return path.has_filename() || !path.has_parent_path() ? path : path.parent_path();
+}
+
+// True when `path` is `folder` or lies below it (both without "." and "..").
+bool isWithin(const fs::path& path, const fs::path& folder)
+{
+    const auto [stop, rest] = std::mismatch(folder.begin(), folder.end(), path.begin(), path.end());
+    (void)rest;
+    return stop == folder.end();
+}
+
+std::string formatCopyName(const std::string& folder, const std::string& prefix, const std::tm& time,
+                           int number, const std::string& extension)
+{
+    char stamp[64];
+    if (std::strftime(stamp, sizeof stamp, "%Y%m%d%H%M", &time) == 0)
+        stamp[0] = '\0';
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%2d", number);
+    std::string name = folder + prefix + stamp + digits;
+    if (!extension.empty())
+        name += "." + extension;
+    return name;
+}
+
+} // namespace
+
+WorkingFolder::WorkingFolder(std::string installationFolder, std::string systemTempFolder, FileRefTable& refs,
+                             const Clock& clock, CRandom& random)
+    : installationFolder_(std::move(installationFolder)),
+      systemTempFolder_(std::move(systemTempFolder)),
+      refs_(refs),
+      clock_(clock),
+      random_(random)
+{
+}
+
+std::string WorkingFolder::tempFolder() const { return installationFolder_ + "Temp/"; }
+std::string WorkingFolder::userFolder() const { return installationFolder_ + "User/"; }
+std::string WorkingFolder::tempWavePath() const { return systemTempFolder_ + "_pv_tmpWave.wav"; }
+std::string WorkingFolder::defaultTalkingImage() const { return installationFolder_ + "default_tjm.tjm"; }
+std::string WorkingFolder::defaultTalkingMessage() const { return installationFolder_ + "default_tps.tps"; }
+
+void WorkingFolder::reset()
+{
+    folders::createPath(tempFolder());
+    folders::createPath(userFolder());
+    folders::deleteMatching(tempFolder(), "*");
+    folders::deleteFilesRecursively(userFolder());
+    refs_.clear();
+    removeFile(tempWavePath());
+}
+
+std::string WorkingFolder::makeCopyName(const std::string& prefix, const std::string& extension)
+{
+    folders::createPath(tempFolder());
+    std::uint32_t seed = clock_.tickCount();
+    random_.seed(seed);
+    std::string path = formatCopyName(tempFolder(), prefix, clock_.localNow(), random_.next(), extension);
+    for (int draws = 1; isTaken(path); ++draws) {
+        if (draws == kMaxNameDraws)
+            return {};
+        // Seeding again with the same ticks would give the taken number again.
+        const std::uint32_t ticks = clock_.tickCount();
+        if (ticks != seed) {
+            seed = ticks;
+            random_.seed(seed);
+        }
+        path = formatCopyName(tempFolder(), prefix, clock_.localNow(), random_.next(), extension);
+    }
+    return path;
+}
+
+std::string WorkingFolder::sessionCopy(const std::string& defaultPath, const std::string& extension)
+{
+    if (const auto index = refs_.find(defaultPath)) {
+        refs_.increment(*index);
+        return refs_[*index].copy;
+    }
+    const std::string copy = makeCopyName("Session", extension);
+    if (copy.empty())
+        return {};
+    copyWholeFile(defaultPath, copy); // a failed copy leaves the path recorded
+    refs_.add(defaultPath, copy);
+    return copy;
+}
+
+std::string WorkingFolder::sessionTalkingImageCopy() { return sessionCopy(defaultTalkingImage(), "tjm"); }
+std::string WorkingFolder::sessionTalkingMessageCopy() { return sessionCopy(defaultTalkingMessage(), "tps"); }
+
+std::string WorkingFolder::mediaCopy(const std::string& sourcePath)
+{
+    if (sourcePath.empty())
+        return {};
+    if (const auto index = refs_.find(sourcePath)) {
+        refs_.increment(*index);
+        return refs_[*index].copy;
+    }
+    const std::string copy = makeCopyName("Media", extensionOf(sourcePath));
+    if (copy.empty())
+        return {};
+    refs_.add(sourcePath, copy);
+    copyWholeFile(sourcePath, copy); // a failed copy leaves the path recorded
+    return copy;
+}
+
+std::string WorkingFolder::backgroundCopy(const std::string& picturePath)
+{
+    // "Bg*" finds what a Windows search for "Bg*.*" finds: names without a dot too.
+    const std::string previous = folders::firstMatching(tempFolder(), "Bg*");
+    const std::string copy = makeCopyName("Bg", extensionOf(picturePath));
+    if (copy.empty())
+        return {};
+    copyWholeFile(picturePath, copy);
+    // The new name was free, so the previous copy is never the new one.
+    if (!previous.empty())
+        removeFile(previous);
+    return copy;
+}
+
+bool WorkingFolder::isInTempFolder(const std::string& path) const
+{
+    return fs::path(folderOf(path)).lexically_normal() == fs::path(tempFolder()).lexically_normal();
+}
+
+void WorkingFolder::releasePath(const std::string& path, bool deleteUnknown)
+{
+    if (path.empty())
+        return;
+    const auto index = refs_.find(path);
+    if (!index) {
+        if (deleteUnknown && isInTempFolder(path))
+            removeFile(path);
+        return;
+    }
+    refs_.decrement(*index);
+    if (refs_[*index].refCount >= 1)
+        return;
+    // The entry's copy is the working file even when `path` matched its source.
+    const std::string copy = refs_[*index].copy;
+    refs_.removeAt(*index);
+    if (isInTempFolder(copy))
+        removeFile(copy);
+}
+
+void WorkingFolder::releaseSlide(const SlideData& slide)
+{
+    if (slide.mediaPath.empty())
+        return;
+    // The scaled copies made for publishing: "s_" + base name + any extension.
+    // The base name is compared as text, so a "*" or "?" in it matches only itself.
+    if (isInTempFolder(slide.mediaPath)) {
+        const std::string scaledPrefix = "s_" + baseNameOf(slide.mediaPath) + ".";
+        deleteFilesWhere(folderOf(slide.mediaPath),
+                         [&](const std::string& name) { return startsWithIgnoreCase(name, scaledPrefix); });
+    }
+    releasePath(slide.mediaPath, false);
+}
+
+void WorkingFolder::releaseSession(const SessionData& session, const std::vector<const SlideData*>& slides)
+{
+    releasePath(session.talkingImagePath, true);
+    releasePath(session.talkingMessagePath, true);
+    for (const SlideData* slide : slides)
+        if (slide)
+            releaseSlide(*slide);
+}
+
+namespace folders {
+
+void deleteMatching(const std::string& folder, const std::string& pattern)
+{
+    deleteFilesWhere(folder, [&](const std::string& name) { return wildcardMatch(pattern, name); });
+}
+
+void deleteFilesRecursively(const std::string& folder)
+{
+    for (const fs::directory_entry& entry : treeOf(folder))
+        if (!isRealFolder(entry))
+            removeFile(entry.path());
+}
+
+void deleteFilesExcept(const std::string& folder, const std::string& keepExtension)
+{
+    const std::vector<fs::directory_entry> tree = treeOf(folder);
+    for (const fs::directory_entry& entry : tree)
+        if (!isRealFolder(entry) && !equalsIgnoreCase(extensionOf(entry.path().filename().string()), keepExtension))
+            removeFile(entry.path());
+    // Children come after their parents in the list: going backwards empties
+    // a folder's sub-folders before the folder itself is tried.
+    for (auto it = tree.rbegin(); it != tree.rend(); ++it) {
+        std::error_code ec;
+        if (isRealFolder(*it) && fs::is_empty(it->path(), ec) && !ec)
+            fs::remove(it->path(), ec);
+    }
+}
+
+bool copyTree(const std::string& from, const std::string& to)
+{
+    std::error_code ec;
+    if (!fs::is_directory(from, ec) || !createPath(to))
+        return false;
+    const fs::path source = withoutTrailingSeparator(from);
+    const fs::path target = withoutTrailingSeparator(to);
+    // A target inside the source is not copied again into itself.
+    std::error_code targetError, sourceError;
+    const fs::path targetReal = fs::weakly_canonical(target, targetError);
+    const fs::path sourceReal = fs::weakly_canonical(source, sourceError);
+    const bool targetInSource = !targetError && !sourceError && isWithin(targetReal, sourceReal);
+    bool ok = true;
+    for (const fs::directory_entry& entry : treeOf(source)) {
+        if (targetInSource && isWithin(fs::weakly_canonical(entry.path(), ec), targetReal))
+            continue;
+        const fs::path destination = target / entry.path().lexically_relative(source);
+        if (isRealFolder(entry))
+            ok = createPath(destination.string()) && ok;
+        else if (!fs::is_directory(entry.path(), ec)) // a link to a folder is not followed
+            ok = copyWholeFile(entry.path().string(), destination.string()) && ok;
+    }
+    return ok;
+}
+
+bool createPath(const std::string& folder)
+{
+    if (folder.empty())
+        return false;
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    return fs::is_directory(folder, ec);
+}
+
+std::string firstMatching(const std::string& folder, const std::string& pattern)
+{
+    std::vector<fs::path> matches;
+    for (const fs::directory_entry& entry : entriesOf(folder))
+        if (wildcardMatch(pattern, entry.path().filename().string()))
+            matches.push_back(entry.path());
+    const auto byName = [](const fs::path& a, const fs::path& b) {
+        const std::string nameA = a.filename().string(), nameB = b.filename().string();
+        const std::string foldedA = toLowerAscii(nameA), foldedB = toLowerAscii(nameB);
+        return foldedA != foldedB ? foldedA < foldedB : nameA < nameB;
+    };
+    const auto first = std::min_element(matches.begin(), matches.end(), byName);
+    return first == matches.end() ? std::string() : first->string();
+}
+
+} // namespace folders
+
+} // namespace pavonia

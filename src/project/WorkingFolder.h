@@ -25,18 +25,24 @@ public:
     std::string defaultTalkingMessage() const; // installation + "default_tps.tps"
 
     // Empties Temp (files only) and User (files, recursively; folders stay),
-    // clears the reference table and deletes the temporary wave file.
+    // clears the reference table and deletes the temporary wave file. Creates
+    // Temp and User when they are missing.
     void reset();
 
     // The working copy of the default talking image (message) for a new
-    // session: shared when one is in the table, else made.
+    // session: shared when one is in the table (its count goes up), else made
+    // and entered with count 1.
     std::string sessionTalkingImageCopy();
     std::string sessionTalkingMessageCopy();
-    // The working copy of a slide's media: shared or made under a fresh name
-    // that never overwrites an existing file.
+    // The working copy of a slide's media: shared when the source (or the
+    // copy itself) is in the table, else made under a fresh "Media" name and
+    // entered with count 1. A source that cannot be copied still gives its
+    // path (the file is then missing). Empty for an empty source, or when no
+    // free name is left (see makeCopyName).
     std::string mediaCopy(const std::string& sourcePath);
     // Copies a background picture under a new "Bg" name, deleting the
-    // previous background copy; returns the new copy's path.
+    // previous background copy (the first "Bg*" file of Temp); returns the new
+    // copy's path. Background copies are not in the reference table.
     std::string backgroundCopy(const std::string& picturePath);
 
     // Drops a slide's media copy and its "s_" publishing copies.
@@ -44,14 +50,26 @@ public:
     // Drops a session's talking image and message copies, then its slides'.
     void releaseSession(const SessionData& session, const std::vector<const SlideData*>& slides);
 
-    // A name of the Temp folder: prefix + "%Y%m%d%H%M" + "%2d" + "." + extension
-    // (no dot when `extension` is empty), the number from the generator
-    // seeded with the millisecond clock just before.
+    // The full path of a new working copy in Temp: prefix + "%Y%m%d%H%M" of
+    // the local time + the number as "%2d" + "." + extension (no dot when
+    // `extension` is empty). The number comes from the generator seeded with
+    // the millisecond clock just before. A name that is taken (any directory
+    // entry, a dangling link too) is never returned: a new time and number are
+    // drawn until a free one turns up. While the clock has not moved the
+    // generator is not seeded again, so it walks on through its sequence
+    // instead of repeating the taken number. Empty only when no free name
+    // turned up after a million draws, which needs a clock that stands still
+    // and every number of the minute taken.
     std::string makeCopyName(const std::string& prefix, const std::string& extension);
 
 private:
     std::string sessionCopy(const std::string& defaultPath, const std::string& extension);
+    // Drops one reference to `path`: below 1 the entry goes and the file is
+    // deleted. A path missing from the table is deleted when `deleteUnknown`.
     void releasePath(const std::string& path, bool deleteUnknown);
+    // True for a path whose folder is Temp: release never deletes a file
+    // anywhere else, whatever a record says.
+    bool isInTempFolder(const std::string& path) const;
 
     std::string installationFolder_;
     std::string systemTempFolder_;
@@ -61,19 +79,28 @@ private:
 };
 
 // Folder helpers used across the program. Patterns match final components
-// with "*" and "?" without regard to case.
+// with "*" and "?" without regard to case. Deleting never follows a symbolic
+// link: a link is deleted as a file, its target is left alone. Failures are
+// silent; the helpers that answer say whether they succeeded.
 namespace folders {
 // Deletes the files (not folders) of `folder` whose names match `pattern`.
 void deleteMatching(const std::string& folder, const std::string& pattern);
 // Deletes every file of `folder` and its sub-folders; the folders stay.
 void deleteFilesRecursively(const std::string& folder);
-// Deletes every file of the tree except those with extension `keepExtension`.
+// Deletes every file of the tree except those whose extension (the text after
+// the last ".") is `keepExtension` (no dot, any case), then the sub-folders
+// left empty: the kept files stay where they are, everything else goes.
 void deleteFilesExcept(const std::string& folder, const std::string& keepExtension);
-// Copies a folder tree; false when anything could not be copied.
+// Copies a folder tree into `to` (created with its parents), replacing files
+// of the same name. A link to a file is copied as the file; a link to a
+// folder is not followed. False when `from` is not a folder or anything could
+// not be copied.
 bool copyTree(const std::string& from, const std::string& to);
 // Creates a folder with all missing parents; true when it exists afterwards.
 bool createPath(const std::string& folder);
-// The first file of `folder` whose name matches `pattern`, by name order.
+// The full path of the first entry of `folder` (file or folder, as a
+// directory search finds them) whose name matches `pattern`, in name order
+// without regard to case; empty when none.
 std::string firstMatching(const std::string& folder, const std::string& pattern);
 } // namespace folders
 
