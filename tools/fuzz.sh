@@ -7,14 +7,28 @@ SECONDS_EACH="${1:-60}"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DPAVONIA_BUILD_FUZZERS=ON -DPAVONIA_BUILD_TESTS=OFF -DPAVONIA_BUILD_BENCH=OFF >/dev/null
 cmake --build build-fuzz -j"$(nproc)"
+# Seeds: a project the program writes, and its pack stream alone.
+mkdir -p build-fuzz/corpus/fuzz_load_project build-fuzz/corpus/fuzz_pack_stream
+if [ -x build/install/pavonia-cli ]; then
+  seed=build-fuzz/corpus/fuzz_load_project/new-project.pvp
+  if build/install/pavonia-cli --home build/install new "$seed" && [ -f "$seed" ]; then
+    offset="$(grep -obUa NBSVMNGR "$seed" | head -n1 | cut -d: -f1)"
+    tail -c +"$((offset + 1))" "$seed" > build-fuzz/corpus/fuzz_pack_stream/new-project.pack
+  fi
+fi
 shopt -s nullglob
 for fuzzer in build-fuzz/fuzz/fuzz_*; do
   [ -x "$fuzzer" ] || continue
   name="$(basename "$fuzzer")"
   corpus="build-fuzz/corpus/$name"
   mkdir -p "$corpus"
-  cp -n fuzz/seeds/"$name"/* "$corpus"/ 2>/dev/null || true
   echo "== $name for ${SECONDS_EACH}s"
-  "$fuzzer" -max_total_time="$SECONDS_EACH" -max_len=65536 -rss_limit_mb=2048 -timeout=10 \
-    -print_final_stats=1 "$corpus" 2>&1 | tail -n 12
+  log="build-fuzz/$name.log"
+  if ! "$fuzzer" -max_total_time="$SECONDS_EACH" -max_len=65536 -rss_limit_mb=2048 -timeout=10 \
+      -print_final_stats=1 "$corpus" >"$log" 2>&1; then
+    tail -n 60 "$log"
+    echo "$name found a fault" >&2
+    exit 1
+  fi
+  tail -n 8 "$log"
 done

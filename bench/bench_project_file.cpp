@@ -1,0 +1,126 @@
+// Saving and loading a project of 256 slides whose media add up to more than
+// 200 MB, against copying the same bytes into one file with `cat`, measured
+// in the same run. Prints the ratios and the peak memory of the process.
+#include "platform/Clock.h"
+#include "platform/Registry.h"
+#include "project/ProjectFile.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sys/resource.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace pavonia;
+
+namespace {
+
+class SilentUi final : public Ui {
+public:
+    Answer messageBox(const std::string& text, const std::string&, Buttons) override
+    {
+        std::fprintf(stderr, "message: %s\n", text.c_str());
+        return Answer::Ok;
+    }
+    std::optional<std::vector<std::string>> openFileDialog(const FileDialogOptions&) override { return {}; }
+    std::optional<std::string> saveFileDialog(const FileDialogOptions&) override { return {}; }
+};
+
+class NoRegistry final : public Registry {
+public:
+    std::string value(RegistryRoot, const std::string&, const std::string&) const override { return {}; }
+};
+
+template <typename F>
+double bestSeconds(int runs, F&& work)
+{
+    double best = 1e9;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    return best;
+}
+
+long peakKilobytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string installData = argc > 1 ? argv[1] : PAVONIA_BENCH_DATA_DIR;
+    const int slides = 256;
+    const std::size_t mediaSize = 800 * 1024; // 256 x 800 KiB = 200 MiB
+    std::string root = (fs::temp_directory_path() / "pavonia-bench-XXXXXX").string();
+    if (!::mkdtemp(root.data()))
+        return 1;
+    root += "/";
+    const std::string install = root + "install/";
+    const std::string temp = root + "temp/";
+    fs::create_directories(temp);
+    fs::copy(installData, install, fs::copy_options::recursive);
+    fs::create_directories(root + "media");
+
+    std::mt19937_64 random(42);
+    std::vector<std::string> media;
+    std::vector<char> bytes(mediaSize);
+    for (int i = 0; i < slides; ++i) {
+        for (auto& b : bytes)
+            b = static_cast<char>(random());
+        media.push_back(root + "media/picture" + std::to_string(i) + ".jpg");
+        std::ofstream(media.back(), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    const long baseMemory = peakKilobytes();
+
+    SilentUi ui;
+    SystemClock clock;
+    NoRegistry registry;
+    ProjectDocument document{DocumentEnvironment{install, temp, ui, clock, registry}};
+    TreeOperations operations{document};
+    operations.CreateView();
+    document.tree().select(document.tree().root().child(0)->child(0));
+    for (int i = 1; i < slides; ++i)
+        operations.AddItem(media[static_cast<std::size_t>(i)]);
+    std::printf("slides: %d, media: %.1f MB\n", document.tree().slideCount(),
+                static_cast<double>(slides - 1) * mediaSize / 1e6);
+
+    // The baseline: the same working copies, concatenated by cat.
+    std::string command = "cat";
+    for (const TreeItem* slide : document.tree().allSlides())
+        if (!slide->slide()->mediaPath.empty())
+            command += " '" + slide->slide()->mediaPath + "'";
+    command += " > '" + root + "cat.out'";
+    const double catSeconds = bestSeconds(3, [&] {
+        if (std::system(command.c_str()) != 0)
+            std::abort();
+    });
+
+    const std::string project = root + "bench.pvp";
+    const double saveSeconds = bestSeconds(3, [&] {
+        if (!SaveProject(document, project))
+            std::abort();
+    });
+    const double loadSeconds = bestSeconds(3, [&] {
+        if (!LoadProject(document, operations, project))
+            std::abort();
+    });
+    std::printf("project file: %.1f MB\n", static_cast<double>(fs::file_size(project)) / 1e6);
+    std::printf("cat:  %.3f s\nsave: %.3f s  ratio %.2f (goal <= 1.50)\nload: %.3f s  ratio %.2f (goal <= 1.50)\n",
+                catSeconds, saveSeconds, saveSeconds / catSeconds, loadSeconds, loadSeconds / catSeconds);
+    std::printf("peak memory: %.1f MB (%.1f MB before the project existed; one media file is %.1f MB)\n",
+                peakKilobytes() / 1024.0, baseMemory / 1024.0, mediaSize / 1048576.0);
+    std::error_code ec;
+    fs::remove_all(root, ec);
+    return 0;
+}

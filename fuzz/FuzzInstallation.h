@@ -1,0 +1,38 @@
+#pragma once
+// A small installation in a temporary folder for the fuzz targets: the files
+// a new session copies, and a system temp folder of its own.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace pavonia::fuzz {
+
+struct FuzzInstallation {
+    std::string root;
+    std::string folder;
+    std::string temp;
+
+    FuzzInstallation()
+    {
+        namespace fs = std::filesystem;
+        std::string pattern = (fs::temp_directory_path() / "pavonia-fuzz-XXXXXX").string();
+        if (!::mkdtemp(pattern.data()))
+            std::abort();
+        root = pattern + "/";
+        folder = root + "install/";
+        temp = root + "temp/";
+        fs::create_directories(folder + "Temp");
+        fs::create_directories(folder + "User");
+        fs::create_directories(temp);
+        std::ofstream(folder + "default_tjm.tjm") << "face";
+        std::ofstream(folder + "default_tps.tps") << "voice";
+    }
+    ~FuzzInstallation()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(root, ec);
+    }
+};
+
+} // namespace pavonia::fuzz

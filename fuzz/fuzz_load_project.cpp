@@ -1,0 +1,53 @@
+// Loads arbitrary bytes as a project file: no input may crash, hang, write
+// outside the working folder or allocate beyond what the file holds.
+#include "FuzzInstallation.h"
+#include "platform/Clock.h"
+#include "platform/Registry.h"
+#include "project/ProjectFile.h"
+
+#include <cstdint>
+#include <fstream>
+
+namespace {
+
+class SilentUi final : public pavonia::Ui {
+public:
+    pavonia::Answer messageBox(const std::string&, const std::string&, pavonia::Buttons) override
+    {
+        return pavonia::Answer::Ok;
+    }
+    std::optional<std::vector<std::string>> openFileDialog(const pavonia::FileDialogOptions&) override { return {}; }
+    std::optional<std::string> saveFileDialog(const pavonia::FileDialogOptions&) override { return {}; }
+};
+
+class NoRegistry final : public pavonia::Registry {
+public:
+    std::string value(pavonia::RegistryRoot, const std::string&, const std::string&) const override { return {}; }
+};
+
+struct World {
+    pavonia::fuzz::FuzzInstallation installation;
+    SilentUi ui;
+    pavonia::SystemClock clock;
+    NoRegistry registry;
+    pavonia::ProjectDocument document{
+        pavonia::DocumentEnvironment{installation.folder, installation.temp, ui, clock, registry}};
+    pavonia::TreeOperations operations{document};
+    std::string input = installation.root + "input.pvp";
+    World() { operations.CreateView(); }
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static World world;
+    {
+        std::ofstream out(world.input, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
+    pavonia::LoadProject(world.document, world.operations, world.input);
+    if (world.document.tree().slideCount() > pavonia::ProjectTree::kSlideLimit)
+        __builtin_trap();
+    return 0;
+}

@@ -1,0 +1,41 @@
+// Reads arbitrary bytes as the pack stream at the end of a project file.
+#include "FuzzInstallation.h"
+#include "project/SvMngr.h"
+
+#include <cstdint>
+#include <fstream>
+
+namespace {
+
+class SilentUi final : public pavonia::Ui {
+public:
+    pavonia::Answer messageBox(const std::string&, const std::string&, pavonia::Buttons) override
+    {
+        return pavonia::Answer::Ok;
+    }
+    std::optional<std::vector<std::string>> openFileDialog(const pavonia::FileDialogOptions&) override { return {}; }
+    std::optional<std::string> saveFileDialog(const pavonia::FileDialogOptions&) override { return {}; }
+};
+
+struct World {
+    pavonia::fuzz::FuzzInstallation installation;
+    SilentUi ui;
+    pavonia::SvMngr store{installation.temp, ui};
+    std::string input = installation.root + "input.pack";
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static World world;
+    {
+        std::ofstream out(world.input, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
+    world.store.readStream(world.input, -1);
+    for (int i = 0; i < world.store.count(); ++i)
+        if (world.store.entry(i).privateCopy.rfind(world.store.folder(), 0) != 0)
+            __builtin_trap(); // a private copy outside the store's folder
+    return 0;
+}
