@@ -118,7 +118,9 @@ std::uint64_t copyBytes(int in, int out, std::uint64_t count)
             break; // the source ended, or this file system copies nothing: read to tell
         done += static_cast<std::uint64_t>(n);
     }
-    std::vector<char> buffer(1 << 20);
+    if (done == count)
+        return done;
+    std::vector<char> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(count - done, 1u << 20)));
     while (done < count) {
         const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(count - done, buffer.size()));
         const ssize_t n = ::read(in, buffer.data(), want);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <vector>
 
 namespace pavonia {
@@ -127,7 +128,35 @@ Location locate(const Lines& file, const std::string& section, const std::string
     return where;
 }
 
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+
+    bool operator==(const FileIdentity& o) const
+    {
+        return device == o.device && inode == o.inode && size == o.size &&
+               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
+               changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
+    }
+};
+
+std::optional<FileIdentity> identityOf(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    return FileIdentity{info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+}
+
 } // namespace
+
+struct IniFile::Snapshot {
+    FileIdentity identity;
+    Lines file;
+};
 
 bool IniFile::bind(const std::string& path)
 {
@@ -147,9 +176,21 @@ bool IniFile::exists(const std::string& path)
 
 std::optional<std::string> IniFile::rawValue(const std::string& section, const std::string& key) const
 {
-    Lines file;
-    if (path_.empty() || section.empty() || key.empty() || !readLines(path_, file))
+    if (path_.empty() || section.empty() || key.empty())
         return std::nullopt;
+    const auto identity = identityOf(path_);
+    if (!identity)
+        return std::nullopt;
+    if (!snapshot_ || !(snapshot_->identity == *identity)) {
+        auto fresh = std::make_shared<Snapshot>();
+        if (!readLines(path_, fresh->file))
+            return std::nullopt;
+        // A file that changed while it was read is read again next time.
+        if (const auto after = identityOf(path_); after && *after == *identity)
+            fresh->identity = *identity;
+        snapshot_ = std::move(fresh);
+    }
+    const Lines& file = snapshot_->file;
     const Location where = locate(file, section, key);
     if (!where.key)
         return std::nullopt;
@@ -205,6 +246,7 @@ bool IniFile::writeText(const std::string& section, const std::string& key, cons
         file.lines.push_back("[" + section + "]");
         file.lines.push_back(key + "=" + value);
     }
+    snapshot_.reset();
     return writeLines(path_, file);
 }
 
@@ -227,6 +269,7 @@ bool IniFile::removeKey(const std::string& section, const std::string& key)
     if (!where.key)
         return false;
     file.lines.erase(file.lines.begin() + static_cast<std::ptrdiff_t>(*where.key));
+    snapshot_.reset();
     return writeLines(path_, file);
 }
 

@@ -3,6 +3,7 @@
 // "Key=Value" lines. Sections and keys are found without regard to ASCII
 // case, every read looks at the file as it is on disk now, and every write
 // goes to disk at once, keeping the order and the other lines of the file.
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -39,9 +40,14 @@ public:
     // Removes one key; true when it was there.
     bool removeKey(const std::string& section, const std::string& key);
 
+    struct Snapshot;
+
 private:
     std::optional<std::string> rawValue(const std::string& section, const std::string& key) const;
     std::string path_;
+    // The file as last read, reused while the file on disk is unchanged
+    // (same inode, size and change times), so many reads cost one parse.
+    mutable std::shared_ptr<const Snapshot> snapshot_;
 };
 
 } // namespace pavonia

@@ -191,8 +191,7 @@ bool SaveProject(ProjectDocument& document, const std::string& path)
     }
     const std::int64_t total = out.position();
     const std::string finalHeader = header(static_cast<std::uint32_t>(total), records.count());
-    if (total < 0 || !out.seek(0) || !out.writeAll(finalHeader.data(), finalHeader.size()) ||
-        ::fsync(out.get()) != 0)
+    if (total < 0 || !out.seek(0) || !out.writeAll(finalHeader.data(), finalHeader.size()))
         return fail(str::WriteProjectFileFailed, path, errno);
     // Keep the permissions of the file being replaced.
     struct stat previous {};

@@ -269,9 +269,12 @@ bool SvMngr::readStream(FileHandle& in, std::int64_t end, int limit, const Place
             entry.privateCopy = placement.kind == Placement::Path
                                     ? placement.path
                                     : privateCopyName(count() + 1, entry.source);
-            // A read-only leftover of the same name is replaced.
-            ::chmod(entry.privateCopy.c_str(), 0644);
             FileHandle out = FileHandle::openWrite(entry.privateCopy);
+            if (!out.valid() && errno == EACCES) {
+                // A read-only leftover of the same name is replaced.
+                ::chmod(entry.privateCopy.c_str(), 0644);
+                out = FileHandle::openWrite(entry.privateCopy);
+            }
             errno = 0;
             const bool opened = out.valid();
             const std::uint64_t copied = opened ? copyBytes(in.get(), out.get(), available) : 0;
