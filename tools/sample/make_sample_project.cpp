@@ -1,0 +1,185 @@
+// Builds the sample project bundled with the installation: two sessions of
+// slides with texts and pictures, written as a project file.
+// Usage: make_sample_project INSTALLATION-FOLDER OUTPUT.pvp
+#include "platform/Clock.h"
+#include "platform/Registry.h"
+#include "project/ProjectFile.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace pavonia;
+
+namespace {
+
+class PrintingUi final : public Ui {
+public:
+    Answer messageBox(const std::string& text, const std::string&, Buttons) override
+    {
+        std::cerr << text << '\n';
+        return Answer::Ok;
+    }
+    std::optional<std::vector<std::string>> openFileDialog(const FileDialogOptions&) override { return {}; }
+    std::optional<std::string> saveFileDialog(const FileDialogOptions&) override { return {}; }
+};
+
+class NoRegistry final : public Registry {
+public:
+    std::string value(RegistryRoot, const std::string&, const std::string&) const override { return {}; }
+};
+
+struct Rgb {
+    double r, g, b;
+};
+
+Rgb mix(Rgb a, Rgb b, double t)
+{
+    t = std::clamp(t, 0.0, 1.0);
+    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
+
+// Writes a 24-bit bottom-up BMP whose pixels come from `paint(x, y)`.
+template <typename Paint>
+void writeBmp(const std::string& path, int width, int height, Paint paint)
+{
+    const int rowSize = (width * 3 + 3) & ~3;
+    const std::uint32_t dataSize = static_cast<std::uint32_t>(rowSize * height);
+    std::vector<std::uint8_t> file(54 + dataSize, 0);
+    auto put32 = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            file[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<std::uint32_t>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<std::uint32_t>(width));
+    put32(22, static_cast<std::uint32_t>(height));
+    file[26] = 1;
+    file[28] = 24;
+    put32(34, dataSize);
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = file.data() + 54 + static_cast<std::size_t>((height - 1 - y) * rowSize);
+        for (int x = 0; x < width; ++x) {
+            const Rgb c = paint(x, y);
+            row[x * 3 + 0] = static_cast<std::uint8_t>(std::clamp(c.b, 0.0, 255.0));
+            row[x * 3 + 1] = static_cast<std::uint8_t>(std::clamp(c.g, 0.0, 255.0));
+            row[x * 3 + 2] = static_cast<std::uint8_t>(std::clamp(c.r, 0.0, 255.0));
+        }
+    }
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
+                                                 static_cast<std::streamsize>(file.size()));
+}
+
+void paintPictures(const std::string& folder)
+{
+    const int w = 640, h = 480;
+    // A sunrise over hills.
+    writeBmp(folder + "Sunrise.bmp", w, h, [&](int x, int y) {
+        const double sky = static_cast<double>(y) / h;
+        Rgb c = mix({255, 176, 96}, {70, 110, 190}, 1.0 - sky * 1.4);
+        const double dx = x - w * 0.62, dy = y - h * 0.55;
+        const double sun = std::sqrt(dx * dx + dy * dy);
+        if (sun < 60)
+            c = {255, 236, 170};
+        else if (sun < 140)
+            c = mix({255, 220, 150}, c, (sun - 60) / 80);
+        const double hill = h * 0.68 + 40 * std::sin(x / 70.0) + 18 * std::sin(x / 23.0 + 1);
+        if (y > hill)
+            c = mix({80, 140, 70}, {40, 90, 50}, (y - hill) / (h - hill + 1));
+        return c;
+    });
+    // Coloured bars: the parts of a presentation.
+    writeBmp(folder + "Parts.bmp", w, h, [&](int x, int y) {
+        const Rgb paper{246, 243, 236};
+        const Rgb colours[4] = {{231, 111, 81}, {244, 162, 97}, {42, 157, 143}, {38, 70, 83}};
+        const int heights[4] = {180, 260, 330, 390};
+        for (int i = 0; i < 4; ++i) {
+            const int left = 80 + i * 130;
+            if (x >= left && x < left + 90 && y >= h - 40 - heights[i] && y < h - 40)
+                return colours[i];
+        }
+        if (y == h - 40 && x > 50 && x < w - 50)
+            return Rgb{60, 60, 60};
+        return paper;
+    });
+    // Concentric waves: a voice.
+    writeBmp(folder + "Voice.bmp", w, h, [&](int x, int y) {
+        const double dx = x - w * 0.3, dy = y - h * 0.5;
+        const double r = std::sqrt(dx * dx + dy * dy);
+        const double wave = 0.5 + 0.5 * std::cos(r / 9.0);
+        const double fade = std::exp(-r / 260.0);
+        return mix({24, 32, 64}, {120, 200, 255}, wave * fade);
+    });
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::cerr << "usage: make_sample_project INSTALLATION-FOLDER OUTPUT.pvp\n";
+        return 2;
+    }
+    std::string home = fs::absolute(argv[1]).string();
+    if (home.back() != '/')
+        home += '/';
+    const std::string pictures = home + "SamplePictures/";
+    const std::string temp = home + "SampleTemp/";
+    fs::create_directories(pictures);
+    fs::create_directories(temp);
+    paintPictures(pictures);
+
+    PrintingUi ui;
+    SystemClock clock;
+    NoRegistry registry;
+    int result = 1;
+    {
+        ProjectDocument document{DocumentEnvironment{home, temp, ui, clock, registry}};
+        TreeOperations operations{document};
+        operations.CreateView();
+        ProjectSettings& settings = document.settings();
+        settings.headingText = "Welcome to Pavonia";
+        settings.autoPlay = 1;
+        settings.autoJump = 1;
+
+        ProjectTree& tree = document.tree();
+        TreeItem* first = tree.root().child(0)->child(0);
+        SlideData& intro = *first->slide();
+        intro.subTopic = "A presentation that speaks";
+        intro.description = "Each session has a talking image and a talking message.\r\n"
+                            "The slides change in time with the voice.";
+        intro.hasContent = 1;
+        tree.setText(*first, intro.subTopic);
+
+        tree.select(first);
+        TreeItem* sunrise = operations.AddItem(pictures + "Sunrise.bmp");
+        sunrise->slide()->description = "Pictures, clips and whole slide decks become slides.";
+        sunrise->slide()->delay = 4.0f;
+
+        tree.select(tree.root().child(0));
+        TreeItem* parts = operations.AddItem(pictures + "Parts.bmp");
+        parts->slide()->subTopic = "Build it in parts";
+        parts->slide()->description = "Sessions hold slides; drag them up and down to change the order.";
+        tree.setText(*parts, parts->slide()->subTopic);
+        tree.select(parts);
+        TreeItem* voice = operations.AddItem(pictures + "Voice.bmp");
+        voice->slide()->subTopic = "Record your voice";
+        voice->slide()->description = "Record, filter and mute the talking message of each session.";
+        voice->slide()->delay = 5.0f;
+        tree.setText(*voice, voice->slide()->subTopic);
+
+        result = SaveProject(document, argv[2]) ? 0 : 1;
+        document.workingFolder().reset();
+    }
+    std::error_code ec;
+    fs::remove_all(pictures, ec);
+    fs::remove_all(temp, ec);
+    return result;
+}
