@@ -100,13 +100,32 @@ std::int64_t FileHandle::size() const
     return info.st_size;
 }
 
-std::uint64_t copyBytes(int in, int out, std::uint64_t count)
+namespace {
+
+bool writeFully(int out, const char* data, std::size_t size)
+{
+    std::size_t written = 0;
+    while (written < size) {
+        const ssize_t w = ::write(out, data + written, size - written);
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0)
+            return false;
+        written += static_cast<std::size_t>(w);
+    }
+    return true;
+}
+
+} // namespace
+
+std::uint64_t copyRange(int in, std::uint64_t offset, int out, std::uint64_t count)
 {
     std::uint64_t done = 0;
     // The kernel copies between files without a trip through user memory.
     while (done < count) {
+        auto from = static_cast<off_t>(offset + done);
         const auto chunk = static_cast<std::size_t>(std::min<std::uint64_t>(count - done, 1u << 30));
-        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, chunk, 0);
+        const ssize_t n = ::copy_file_range(in, &from, out, nullptr, chunk, 0);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -123,22 +142,25 @@ std::uint64_t copyBytes(int in, int out, std::uint64_t count)
     std::vector<char> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(count - done, 1u << 20)));
     while (done < count) {
         const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(count - done, buffer.size()));
-        const ssize_t n = ::read(in, buffer.data(), want);
+        const ssize_t n = ::pread(in, buffer.data(), want, static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             break;
-        std::size_t written = 0;
-        while (written < static_cast<std::size_t>(n)) {
-            const ssize_t w = ::write(out, buffer.data() + written, static_cast<std::size_t>(n) - written);
-            if (w < 0 && errno == EINTR)
-                continue;
-            if (w <= 0)
-                return done + written;
-            written += static_cast<std::size_t>(w);
-        }
+        if (!writeFully(out, buffer.data(), static_cast<std::size_t>(n)))
+            return done;
         done += static_cast<std::uint64_t>(n);
     }
+    return done;
+}
+
+std::uint64_t copyBytes(int in, int out, std::uint64_t count)
+{
+    const off_t position = ::lseek(in, 0, SEEK_CUR);
+    if (position < 0)
+        return 0;
+    const std::uint64_t done = copyRange(in, static_cast<std::uint64_t>(position), out, count);
+    ::lseek(in, position + static_cast<off_t>(done), SEEK_SET);
     return done;
 }
 

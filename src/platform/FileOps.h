@@ -15,6 +15,12 @@ std::string systemErrorText(int error);
 // either file cannot be opened or a read or write fails.
 bool copyWholeFile(const std::string& from, const std::string& to);
 
+// Copies up to `count` bytes from `offset` of descriptor `in` to the current
+// position of `out`, leaving the position of `in` alone (so several threads
+// may copy from one source at once). Returns the number of bytes copied;
+// fewer when `in` ends early or a write fails (errno then tells which).
+std::uint64_t copyRange(int in, std::uint64_t offset, int out, std::uint64_t count);
+
 // Copies up to `count` bytes from the current position of descriptor `in` to
 // the current position of `out`, in kernel blocks where the system allows.
 // Returns the number of bytes copied; fewer than `count` when `in` ends early

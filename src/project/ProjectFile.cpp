@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 #include <vector>
 
 namespace pavonia {
@@ -417,6 +418,8 @@ bool LoadProject(ProjectDocument& document, TreeOperations& operations, const st
     settings.headerTag = static_cast<std::int32_t>(getU32(head));
     settings.headerLength = static_cast<std::int32_t>(getU32(head + 4));
     settings.headerRecordCount = static_cast<std::int32_t>(getU32(head + 8));
+    // The previous project's files are deleted once the new ones are written.
+    WorkingFolder::DeletionHold hold(document.workingFolder());
     document.tree().removeAllSessions();
     document.workingFolder().reset();
 
@@ -440,27 +443,21 @@ bool LoadProject(ProjectDocument& document, TreeOperations& operations, const st
     // Each pack entry goes straight to the working file named like it; an
     // entry no record names is passed over, and a name expected twice (a file
     // shared by two sessions) is filled once.
-    const std::vector<std::string>& expected = loader.expected();
-    std::vector<bool> filled(expected.size(), false);
+    std::unordered_map<std::string, std::string> unfilled;
+    for (const std::string& path : loader.expected())
+        unfilled.emplace(toLowerAscii(finalComponent(path)), path);
     auto placer = [&](const std::string& name) {
-        const std::string wanted = safeFileName(name);
         SvMngr::Placement placement;
         placement.kind = SvMngr::Placement::Skip;
+        const std::string wanted = safeFileName(name);
         if (wanted.empty())
             return placement;
-        for (std::size_t i = 0; i < expected.size(); ++i) {
-            if (!equalsIgnoreCase(finalComponent(expected[i]), wanted))
-                continue;
-            if (!filled[i]) {
-                // Every expected path of that name is now taken care of.
-                for (std::size_t k = i; k < expected.size(); ++k)
-                    if (equalsIgnoreCase(expected[k], expected[i]))
-                        filled[k] = true;
-                placement.kind = SvMngr::Placement::Path;
-                placement.path = expected[i];
-            }
-            break;
-        }
+        auto it = unfilled.find(toLowerAscii(wanted));
+        if (it == unfilled.end())
+            return placement;
+        placement.kind = SvMngr::Placement::Path;
+        placement.path = it->second;
+        unfilled.erase(it);
         return placement;
     };
     std::string writeError;

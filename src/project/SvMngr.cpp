@@ -4,9 +4,14 @@
 #include "platform/Text.h"
 #include "platform/TextEncoding.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <map>
+#include <mutex>
+#include <thread>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -222,6 +227,66 @@ bool SvMngr::readStream(const std::string& path, int limit)
     return readStream(in, in.size(), limit);
 }
 
+namespace {
+
+// One entry's bytes to copy out of the stream into a file.
+struct CopyJob {
+    std::string target;
+    std::uint64_t offset;
+    std::uint64_t length;
+};
+
+// Writes one file from the stream; the system's text of the failure, or
+// nothing when it was written whole.
+std::optional<std::string> runCopyJob(int in, const CopyJob& job)
+{
+    FileHandle out = FileHandle::openWrite(job.target);
+    if (!out.valid() && errno == EACCES) {
+        // A read-only leftover of the same name is replaced.
+        ::chmod(job.target.c_str(), 0644);
+        out = FileHandle::openWrite(job.target);
+    }
+    if (!out.valid())
+        return systemErrorText(errno);
+    errno = 0;
+    const std::uint64_t copied = copyRange(in, job.offset, out.get(), job.length);
+    const int copyError = errno;
+    if (!out.close())
+        return systemErrorText(errno);
+    if (copied < job.length)
+        return systemErrorText(copyError ? copyError : EIO);
+    return std::nullopt;
+}
+
+// Runs the copies on the machine's cores: each is a separate file, and the
+// source is read by position, so they do not disturb one another.
+std::optional<std::string> runCopyJobs(int in, const std::vector<CopyJob>& jobs)
+{
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t threads = std::min<std::size_t>({jobs.size(), cores, 4});
+    std::atomic<std::size_t> next{0};
+    std::mutex mutex;
+    std::optional<std::string> firstError;
+    auto work = [&] {
+        for (std::size_t i = next++; i < jobs.size(); i = next++) {
+            if (auto error = runCopyJob(in, jobs[i])) {
+                std::lock_guard lock(mutex);
+                if (!firstError)
+                    firstError = std::move(error);
+            }
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (std::size_t t = 1; t < threads; ++t)
+        helpers.emplace_back(work);
+    work();
+    for (auto& helper : helpers)
+        helper.join();
+    return firstError;
+}
+
+} // namespace
+
 bool SvMngr::readStream(FileHandle& in, std::int64_t end, int limit, const Placer& placer, std::string* error)
 {
     char magic[8];
@@ -238,6 +303,9 @@ bool SvMngr::readStream(FileHandle& in, std::int64_t end, int limit, const Place
     clear();
     changed_ = false;
 
+    // First the entries' headers, passing over their bytes; then the copies.
+    std::vector<CopyJob> jobs;
+    std::map<std::string, std::size_t> jobOfTarget;
     for (std::int64_t i = 0; i < entryCount; ++i) {
         std::uint8_t lengthBytes[4];
         if (in.readFully(lengthBytes, 4) != 4)
@@ -256,43 +324,34 @@ bool SvMngr::readStream(FileHandle& in, std::int64_t end, int limit, const Place
         entry.source = decodeStoredText(rawName);
         entry.fileTime = std::uint64_t(getU32(trailer)) | std::uint64_t(getU32(trailer + 4)) << 32;
         entry.size = getU32(trailer + 8);
+        const std::int64_t offset = in.position();
         const std::uint64_t available =
-            std::min<std::uint64_t>(entry.size, static_cast<std::uint64_t>(std::max<std::int64_t>(0, end - in.position())));
+            std::min<std::uint64_t>(entry.size, static_cast<std::uint64_t>(std::max<std::int64_t>(0, end - offset)));
 
         Placement placement = placer ? placer(entry.source) : Placement{};
         if (placement.kind == Placement::PrivateFolder && folder_.empty())
             placement.kind = Placement::Skip;
-        if (placement.kind == Placement::Skip) {
-            if (!in.seek(in.position() + static_cast<std::int64_t>(available)))
-                break;
-        } else {
-            entry.privateCopy = placement.kind == Placement::Path
-                                    ? placement.path
-                                    : privateCopyName(count() + 1, entry.source);
-            FileHandle out = FileHandle::openWrite(entry.privateCopy);
-            if (!out.valid() && errno == EACCES) {
-                // A read-only leftover of the same name is replaced.
-                ::chmod(entry.privateCopy.c_str(), 0644);
-                out = FileHandle::openWrite(entry.privateCopy);
-            }
-            errno = 0;
-            const bool opened = out.valid();
-            const std::uint64_t copied = opened ? copyBytes(in.get(), out.get(), available) : 0;
-            const bool closed = opened && out.close();
-            if (!opened || copied < available || !closed) {
-                if (error)
-                    *error = systemErrorText(errno ? errno : EIO);
-                // Leave the source where the unread part begins.
-                if (!in.seek(in.position() + static_cast<std::int64_t>(available - copied)))
-                    break;
+        if (placement.kind != Placement::Skip) {
+            entry.privateCopy = placement.kind == Placement::Path ? placement.path
+                                                                   : privateCopyName(count() + 1, entry.source);
+            // A target named twice gets the later entry's bytes, as copying
+            // one after the other would leave it.
+            const CopyJob job{entry.privateCopy, static_cast<std::uint64_t>(offset), available};
+            if (auto it = jobOfTarget.find(job.target); it != jobOfTarget.end())
+                jobs[it->second] = job;
+            else {
+                jobOfTarget.emplace(job.target, jobs.size());
+                jobs.push_back(job);
             }
         }
         // The name is a path on the machine that saved the project: it tells
         // which file this is, and is never opened here.
         entries_.push_back(std::move(entry));
-        if (available < entries_.back().size)
+        if (available < entries_.back().size || !in.seek(offset + static_cast<std::int64_t>(available)))
             break; // the stream ended inside this file
     }
+    if (auto failure = runCopyJobs(in.get(), jobs); failure && error)
+        *error = *failure;
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <system_error>
+#include <unistd.h>
 
 namespace pavonia {
 
@@ -130,10 +131,37 @@ void WorkingFolder::reset()
 {
     folders::createPath(tempFolder());
     folders::createPath(userFolder());
-    folders::deleteMatching(tempFolder(), "*");
+    if (!discardTempFiles())
+        folders::deleteMatching(tempFolder(), "*");
     folders::deleteFilesRecursively(userFolder());
     refs_.clear();
     removeFile(tempWavePath());
+}
+
+bool WorkingFolder::discardTempFiles()
+{
+    static constexpr const char* kDiscardPrefix = ".discarded-";
+    const std::string ours = kDiscardPrefix + std::to_string(::getpid()) + "-";
+    const std::string trash = tempFolder() + ours + std::to_string(++discardCount_) + "/";
+    std::error_code ec;
+    if (!fs::create_directory(trash, ec))
+        return false;
+    discarded_.insert(trash);
+    for (const auto& entry : fs::directory_iterator(tempFolder(), ec)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_directory(ec) && !entry.is_symlink(ec)) {
+            // A folder left by a run that ended before its deletion did.
+            if (name.rfind(kDiscardPrefix, 0) == 0 && !discarded_.count(entry.path().string() + "/"))
+                deleter_.deleteFolder(entry.path().string());
+            continue;
+        }
+        std::error_code moved;
+        fs::rename(entry.path(), trash + name, moved);
+        if (moved)
+            removeFile(entry.path());
+    }
+    deleter_.deleteFolder(trash);
+    return true;
 }
 
 std::string WorkingFolder::makeCopyName(const std::string& prefix, const std::string& extension)

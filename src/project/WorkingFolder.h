@@ -4,9 +4,11 @@
 // copied into "Temp" under a time-stamped name and shared through the file
 // reference table; a copy is deleted when its count falls below 1.
 #include "platform/Clock.h"
+#include "project/BackgroundDeleter.h"
 #include "project/FileRefTable.h"
 #include "project/Records.h"
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -62,6 +64,21 @@ public:
     // and every number of the minute taken.
     std::string makeCopyName(const std::string& prefix, const std::string& extension);
 
+    // While a hold is kept, the files a reset throws away are deleted only
+    // when the hold ends (a load creates many files in the meantime).
+    class DeletionHold {
+    public:
+        explicit DeletionHold(WorkingFolder& folder) : deleter_(folder.deleter_) { deleter_.hold(); }
+        ~DeletionHold() { deleter_.release(); }
+        DeletionHold(const DeletionHold&) = delete;
+        DeletionHold& operator=(const DeletionHold&) = delete;
+
+    private:
+        BackgroundDeleter& deleter_;
+    };
+    // Waits until the files thrown away by resets are gone.
+    void finishDeletions() { deleter_.finish(); }
+
 private:
     std::string sessionCopy(const std::string& defaultPath, const std::string& extension);
     // Drops one reference to `path`: below 1 the entry goes and the file is
@@ -71,8 +88,15 @@ private:
     // anywhere else, whatever a record says.
     bool isInTempFolder(const std::string& path) const;
 
+    // Moves Temp's files into a hidden sub-folder that is deleted in the
+    // background; false when that is not possible.
+    bool discardTempFiles();
+
     std::string installationFolder_;
     std::string systemTempFolder_;
+    BackgroundDeleter deleter_;
+    int discardCount_ = 0;
+    std::set<std::string> discarded_;
     FileRefTable& refs_;
     const Clock& clock_;
     CRandom& random_;

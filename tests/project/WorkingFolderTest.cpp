@@ -39,6 +39,13 @@ class WorkingFolderTest : public ::testing::Test {
 protected:
     WorkingFolderTest() { working.reset(); }
 
+    // The names in Temp once the files thrown away by resets are gone.
+    std::set<std::string> tempNames()
+    {
+        working.finishDeletions();
+        return namesIn(working.tempFolder());
+    }
+
     SlideData slideWith(const std::string& mediaPath)
     {
         SlideData slide;
@@ -178,7 +185,7 @@ TEST_F(WorkingFolderTest, ReleasingASessionReleasesItsSlides)
     working.releaseSession(session, {&slide});
 
     EXPECT_EQ(refs.size(), 0u);
-    EXPECT_TRUE(namesIn(working.tempFolder()).empty());
+    EXPECT_TRUE(tempNames().empty());
 }
 
 TEST_F(WorkingFolderTest, TwoSlidesWithOnePictureShareTheCopyUntilTheLastIsReleased)
@@ -320,7 +327,7 @@ TEST_F(WorkingFolderTest, ABackgroundCopyReplacesThePreviousOne)
     clock.ticks = 1000;
     const std::string second = working.backgroundCopy(install.writeFile("pictures/sea.gif", "sea"));
 
-    EXPECT_EQ(namesIn(working.tempFolder()), std::set<std::string>{finalComponent(second)});
+    EXPECT_EQ(tempNames(), std::set<std::string>{finalComponent(second)});
     EXPECT_EQ(readFile(second), "sea");
     EXPECT_EQ(refs.size(), 0u);
 }
@@ -333,7 +340,7 @@ TEST_F(WorkingFolderTest, ABackgroundCopyOfThePreviousCopyKeepsItsContent)
 
     EXPECT_NE(second, first);
     EXPECT_EQ(readFile(second), "sky");
-    EXPECT_EQ(namesIn(working.tempFolder()), std::set<std::string>{finalComponent(second)});
+    EXPECT_EQ(tempNames(), std::set<std::string>{finalComponent(second)});
 }
 
 TEST_F(WorkingFolderTest, ResetEmptiesTheWorkingFolders)
@@ -349,7 +356,7 @@ TEST_F(WorkingFolderTest, ResetEmptiesTheWorkingFolders)
 
     working.reset();
 
-    EXPECT_EQ(namesIn(working.tempFolder()), std::set<std::string>{"Keep"});
+    EXPECT_EQ(tempNames(), std::set<std::string>{"Keep"});
     EXPECT_TRUE(exists(working.tempFolder() + "Keep/inner.txt"));
     EXPECT_EQ(namesIn(working.userFolder()), std::set<std::string>{"images"});
     EXPECT_EQ(namesIn(working.userFolder() + "images"), std::set<std::string>{"deep"});
@@ -376,12 +383,12 @@ TEST_F(WorkingFolderTest, ANewProjectAfterAnotherLeavesNoOldFiles)
     working.sessionTalkingMessageCopy();
     working.mediaCopy(install.writeFile("pictures/sun.jpg", "sun"));
     working.backgroundCopy(install.writeFile("pictures/sky.jpg", "sky"));
-    ASSERT_EQ(namesIn(working.tempFolder()).size(), 4u);
+    ASSERT_EQ(tempNames().size(), 4u);
 
     working.reset();
     const std::string image = working.sessionTalkingImageCopy();
 
-    EXPECT_EQ(namesIn(working.tempFolder()), std::set<std::string>{finalComponent(image)});
+    EXPECT_EQ(tempNames(), std::set<std::string>{finalComponent(image)});
 }
 
 // The folder helpers.
