@@ -4,17 +4,21 @@
 #include "cli/CliUi.h"
 #include "cli/ProjectInfo.h"
 #include "platform/Clock.h"
+#include "platform/FileOps.h"
+#include "platform/StringTable.h"
 #include "platform/Registry.h"
 #include "platform/SystemFolders.h"
 #include "project/ProjectDocument.h"
 #include "project/ProjectFile.h"
 #include "project/TreeOperations.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -77,6 +81,16 @@ struct Session {
     TreeOperations operations;
 };
 
+// The working folders live in the installation: say so plainly when it
+// cannot be written to, instead of failing later on every file.
+bool installationWritable(const std::string& home)
+{
+    if (::access(home.c_str(), W_OK) == 0)
+        return true;
+    std::cerr << StringTable::format(str::InstallationNotWritable, {home, systemErrorText(errno)}) << '\n';
+    return false;
+}
+
 int info(const std::string& home, const std::string& project)
 {
     Session session(home, false);
@@ -104,6 +118,8 @@ int main(int argc, char** argv)
         home = withTrailingSeparator(fs::absolute(args[1], ec).lexically_normal().string());
         args.erase(args.begin(), args.begin() + 2);
     }
+    if (args.size() == 2 && (args[0] == "info" || args[0] == "new") && !installationWritable(home))
+        return 1;
     if (args.size() == 2 && args[0] == "info")
         return info(home, args[1]);
     if (args.size() == 2 && args[0] == "new")

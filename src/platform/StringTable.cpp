@@ -19,6 +19,7 @@ constexpr Entry kTexts[] = {
     {str::MaximumDelay, "The maximum delay time setting is 300 seconds."},
     {str::InvalidFileToOpen, "Cannot open invalid file!\n( File: %s )"},
     {str::WriteProjectFileFailed, "Write Project File Error. (%s)\nError: %s\nUnable to save project."},
+    {str::InstallationNotWritable, "The installation folder cannot be written to. (%s)\nError: %s"},
     {str::AppTitle, "Pavonia"},
     {str::ProjectLabel, "Project"},
     {str::DeleteOnlySlide, "Deleting session will also remove all slide items. (Y/N)?"},

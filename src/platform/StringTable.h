@@ -15,6 +15,7 @@ inline constexpr int IniFileLost = 101;
 inline constexpr int MaximumDelay = 102;
 inline constexpr int InvalidFileToOpen = 103;
 inline constexpr int WriteProjectFileFailed = 104;
+inline constexpr int InstallationNotWritable = 105;
 // Texts of the resource module.
 inline constexpr int AppTitle = 57344;
 inline constexpr int ProjectLabel = 61304;
