@@ -2,6 +2,7 @@
 // 200 MB, against copying the same bytes into one file with `cat`, measured
 // in the same run. Prints the ratios and the peak memory of the process.
 #include "platform/Clock.h"
+#include "platform/ConsoleUi.h"
 #include "platform/Registry.h"
 #include "project/ProjectFile.h"
 
@@ -20,22 +21,6 @@ namespace fs = std::filesystem;
 using namespace pavonia;
 
 namespace {
-
-class SilentUi final : public Ui {
-public:
-    Answer messageBox(const std::string& text, const std::string&, Buttons) override
-    {
-        std::fprintf(stderr, "message: %s\n", text.c_str());
-        return Answer::Ok;
-    }
-    std::optional<std::vector<std::string>> openFileDialog(const FileDialogOptions&) override { return {}; }
-    std::optional<std::string> saveFileDialog(const FileDialogOptions&) override { return {}; }
-};
-
-class NoRegistry final : public Registry {
-public:
-    std::string value(RegistryRoot, const std::string&, const std::string&) const override { return {}; }
-};
 
 template <typename F>
 double bestSeconds(int runs, F&& work)
@@ -86,9 +71,9 @@ int main(int argc, char** argv)
     }
     const long baseMemory = peakKilobytes();
 
-    SilentUi ui;
+    ConsoleUi ui{true};
     SystemClock clock;
-    NoRegistry registry;
+    EmptyRegistry registry;
     ProjectDocument document{DocumentEnvironment{install, temp, ui, clock, registry}};
     TreeOperations operations{document};
     operations.CreateView();

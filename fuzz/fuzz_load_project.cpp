@@ -2,6 +2,7 @@
 // outside the working folder or allocate beyond what the file holds.
 #include "FuzzInstallation.h"
 #include "platform/Clock.h"
+#include "platform/ConsoleUi.h"
 #include "platform/Registry.h"
 #include "project/ProjectFile.h"
 
@@ -10,26 +11,11 @@
 
 namespace {
 
-class SilentUi final : public pavonia::Ui {
-public:
-    pavonia::Answer messageBox(const std::string&, const std::string&, pavonia::Buttons) override
-    {
-        return pavonia::Answer::Ok;
-    }
-    std::optional<std::vector<std::string>> openFileDialog(const pavonia::FileDialogOptions&) override { return {}; }
-    std::optional<std::string> saveFileDialog(const pavonia::FileDialogOptions&) override { return {}; }
-};
-
-class NoRegistry final : public pavonia::Registry {
-public:
-    std::string value(pavonia::RegistryRoot, const std::string&, const std::string&) const override { return {}; }
-};
-
 struct World {
     pavonia::fuzz::FuzzInstallation installation;
-    SilentUi ui;
+    pavonia::ConsoleUi ui{false};
     pavonia::SystemClock clock;
-    NoRegistry registry;
+    pavonia::EmptyRegistry registry;
     pavonia::ProjectDocument document{
         pavonia::DocumentEnvironment{installation.folder, installation.temp, ui, clock, registry}};
     pavonia::TreeOperations operations{document};
@@ -42,6 +28,7 @@ struct World {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static World world;
+    world.ui.clearMessages();
     {
         std::ofstream out(world.input, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));

@@ -1,5 +1,6 @@
 // Reads arbitrary bytes as the pack stream at the end of a project file.
 #include "FuzzInstallation.h"
+#include "platform/ConsoleUi.h"
 #include "project/SvMngr.h"
 
 #include <cstdint>
@@ -7,19 +8,9 @@
 
 namespace {
 
-class SilentUi final : public pavonia::Ui {
-public:
-    pavonia::Answer messageBox(const std::string&, const std::string&, pavonia::Buttons) override
-    {
-        return pavonia::Answer::Ok;
-    }
-    std::optional<std::vector<std::string>> openFileDialog(const pavonia::FileDialogOptions&) override { return {}; }
-    std::optional<std::string> saveFileDialog(const pavonia::FileDialogOptions&) override { return {}; }
-};
-
 struct World {
     pavonia::fuzz::FuzzInstallation installation;
-    SilentUi ui;
+    pavonia::ConsoleUi ui{false};
     pavonia::SvMngr store{installation.temp, ui};
     std::string input = installation.root + "input.pack";
 };
@@ -29,6 +20,7 @@ struct World {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static World world;
+    world.ui.clearMessages();
     {
         std::ofstream out(world.input, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));

@@ -1,9 +1,9 @@
 // pavonia-cli: the program's core without a display, for batch work and for
 // checking the core from outside. Messages the program would show in a box go
 // to stderr (or into the JSON of "info"); the exit status is 0 on success.
-#include "cli/CliUi.h"
 #include "cli/ProjectInfo.h"
 #include "platform/Clock.h"
+#include "platform/ConsoleUi.h"
 #include "platform/FileOps.h"
 #include "platform/StringTable.h"
 #include "platform/Registry.h"
@@ -74,7 +74,7 @@ struct Session {
         operations.CreateView();
     }
     RunTempFolder temp;
-    cli::CliUi ui;
+    ConsoleUi ui;
     SystemClock clock;
     IniRegistry registry;
     ProjectDocument document;

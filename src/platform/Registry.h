@@ -18,6 +18,12 @@ public:
     virtual std::string value(RegistryRoot root, const std::string& key, const std::string& name) const = 0;
 };
 
+// A registry holding no values.
+class EmptyRegistry final : public Registry {
+public:
+    std::string value(RegistryRoot, const std::string&, const std::string&) const override { return {}; }
+};
+
 class IniRegistry final : public Registry {
 public:
     explicit IniRegistry(std::string iniPath) : iniPath_(std::move(iniPath)) {}

@@ -2,6 +2,7 @@
 
 #include "platform/FileOps.h"
 #include "platform/StringTable.h"
+#include "platform/LittleEndian.h"
 #include "platform/Text.h"
 #include "platform/TextEncoding.h"
 #include "project/ProjectFileFormat.h"
@@ -22,25 +23,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void putU32(std::string& out, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        out += static_cast<char>(value >> (8 * i));
-}
-
-std::uint32_t getU32(const std::uint8_t* in)
-{
-    return std::uint32_t(in[0]) | std::uint32_t(in[1]) << 8 | std::uint32_t(in[2]) << 16 |
-           std::uint32_t(in[3]) << 24;
-}
-
 // Collects the records of a save in memory; they are small.
 class RecordWriter {
 public:
     void text(std::uint32_t tag, const std::string& payload)
     {
-        putU32(bytes_, tag);
-        putU32(bytes_, static_cast<std::uint32_t>(payload.size()));
+        appendU32(bytes_, tag);
+        appendU32(bytes_, static_cast<std::uint32_t>(payload.size()));
         bytes_ += payload;
         ++count_;
     }
@@ -77,9 +66,9 @@ std::uint32_t toUInt32(std::string_view text)
 std::string header(std::uint32_t totalLength, std::int32_t recordCount)
 {
     std::string out;
-    putU32(out, pvp::kMagic);
-    putU32(out, totalLength);
-    putU32(out, static_cast<std::uint32_t>(recordCount));
+    appendU32(out, pvp::kMagic);
+    appendU32(out, totalLength);
+    appendU32(out, static_cast<std::uint32_t>(recordCount));
     return out;
 }
 

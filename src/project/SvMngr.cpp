@@ -1,5 +1,6 @@
 #include "project/SvMngr.h"
 
+#include "platform/LittleEndian.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "platform/TextEncoding.h"
@@ -24,18 +25,6 @@ namespace {
 constexpr char kMagic[8] = {'N', 'B', 'S', 'V', 'M', 'N', 'G', 'R'};
 // Seconds between 1601-01-01 and 1970-01-01, the two epochs.
 constexpr std::uint64_t kEpochDifference = 11644473600ULL;
-
-void putU32(std::uint8_t* out, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        out[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-std::uint32_t getU32(const std::uint8_t* in)
-{
-    return std::uint32_t(in[0]) | std::uint32_t(in[1]) << 8 | std::uint32_t(in[2]) << 16 |
-           std::uint32_t(in[3]) << 24;
-}
 
 struct FileState {
     std::uint64_t fileTime;
@@ -262,8 +251,12 @@ std::optional<std::string> runCopyJob(int in, const CopyJob& job)
 // source is read by position, so they do not disturb one another.
 std::optional<std::string> runCopyJobs(int in, const std::vector<CopyJob>& jobs)
 {
+    std::uint64_t bytes = 0;
+    for (const CopyJob& job : jobs)
+        bytes += job.length;
+    // Small streams are not worth starting threads for.
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t threads = std::min<std::size_t>({jobs.size(), cores, 4});
+    const std::size_t threads = bytes < (8u << 20) ? 1 : std::min<std::size_t>({jobs.size(), cores, 4});
     std::atomic<std::size_t> next{0};
     std::mutex mutex;
     std::optional<std::string> firstError;

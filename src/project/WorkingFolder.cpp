@@ -141,12 +141,14 @@ void WorkingFolder::reset()
 bool WorkingFolder::discardTempFiles()
 {
     static constexpr const char* kDiscardPrefix = ".discarded-";
+    static constexpr std::uintmax_t kBackgroundDeletionBytes = 16u << 20;
     const std::string ours = kDiscardPrefix + std::to_string(::getpid()) + "-";
     const std::string trash = tempFolder() + ours + std::to_string(++discardCount_) + "/";
     std::error_code ec;
     if (!fs::create_directory(trash, ec))
         return false;
     discarded_.insert(trash);
+    std::uintmax_t discardedBytes = 0;
     for (const auto& entry : fs::directory_iterator(tempFolder(), ec)) {
         const std::string name = entry.path().filename().string();
         if (entry.is_directory(ec) && !entry.is_symlink(ec)) {
@@ -155,12 +157,20 @@ bool WorkingFolder::discardTempFiles()
                 deleter_.deleteFolder(entry.path().string());
             continue;
         }
+        if (!entry.is_symlink(ec))
+            discardedBytes += entry.file_size(ec);
         std::error_code moved;
         fs::rename(entry.path(), trash + name, moved);
         if (moved)
             removeFile(entry.path());
     }
-    deleter_.deleteFolder(trash);
+    // Only a large project is worth a thread of its own.
+    if (discardedBytes < kBackgroundDeletionBytes) {
+        fs::remove_all(trash, ec);
+        discarded_.erase(trash);
+    } else {
+        deleter_.deleteFolder(trash);
+    }
     return true;
 }
 

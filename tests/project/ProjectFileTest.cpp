@@ -191,6 +191,36 @@ TEST_F(ProjectFileTest, RoundTripKeepsEveryFieldAndFile)
     EXPECT_EQ(readFile(sessions[1]->session()->talkingMessagePath), readFile(inst.folder() + "default_tps.tps"));
 }
 
+TEST_F(ProjectFileTest, LargeProjectsKeepEveryByteAndLeaveNoOldFiles)
+{
+    // Large enough to be written on several threads and to have the previous
+    // files deleted in the background.
+    document.tree().select(document.tree().root().child(0)->child(0));
+    std::vector<TreeItem*> slides;
+    for (int i = 0; i < 4; ++i) {
+        std::string content(6 << 20, static_cast<char>('a' + i));
+        content[i * 1000] = 'X';
+        slides.push_back(operations.AddItem(inst.writeFile("big" + std::to_string(i) + ".jpg", content)));
+    }
+    ASSERT_TRUE(save(path("big.pvp")));
+    std::vector<std::string> copies;
+    for (TreeItem* slide : slides)
+        copies.push_back(readFile(slide->slide()->mediaPath));
+
+    ASSERT_TRUE(load(path("big.pvp")));
+    ASSERT_TRUE(load(path("big.pvp")));
+    document.workingFolder().finishDeletions();
+    ASSERT_EQ(session(0).childCount(), 5u);
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(readFile(slide(0, i + 1).mediaPath), copies[i]) << i;
+    std::size_t entries = 0;
+    for (const auto& e : fs::directory_iterator(inst.folder() + "Temp")) {
+        (void)e;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 6u); // image, message and four pictures
+}
+
 TEST_F(ProjectFileTest, SharedTalkingImageIsPackedOnceAndSharedAfterLoading)
 {
     document.tree().select(&session(0));

@@ -2,6 +2,7 @@
 // slides with texts and pictures, written as a project file.
 // Usage: make_sample_project INSTALLATION-FOLDER OUTPUT.pvp
 #include "platform/Clock.h"
+#include "platform/ConsoleUi.h"
 #include "platform/Registry.h"
 #include "project/ProjectFile.h"
 
@@ -16,22 +17,6 @@ namespace fs = std::filesystem;
 using namespace pavonia;
 
 namespace {
-
-class PrintingUi final : public Ui {
-public:
-    Answer messageBox(const std::string& text, const std::string&, Buttons) override
-    {
-        std::cerr << text << '\n';
-        return Answer::Ok;
-    }
-    std::optional<std::vector<std::string>> openFileDialog(const FileDialogOptions&) override { return {}; }
-    std::optional<std::string> saveFileDialog(const FileDialogOptions&) override { return {}; }
-};
-
-class NoRegistry final : public Registry {
-public:
-    std::string value(RegistryRoot, const std::string&, const std::string&) const override { return {}; }
-};
 
 struct Rgb {
     double r, g, b;
@@ -136,9 +121,9 @@ int main(int argc, char** argv)
     fs::create_directories(temp);
     paintPictures(pictures);
 
-    PrintingUi ui;
+    ConsoleUi ui{true};
     SystemClock clock;
-    NoRegistry registry;
+    EmptyRegistry registry;
     int result = 1;
     {
         ProjectDocument document{DocumentEnvironment{home, temp, ui, clock, registry}};

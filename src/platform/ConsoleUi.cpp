@@ -1,10 +1,10 @@
-#include "cli/CliUi.h"
+#include "platform/ConsoleUi.h"
 
 #include <iostream>
 
-namespace pavonia::cli {
+namespace pavonia {
 
-Answer CliUi::messageBox(const std::string& text, const std::string& /*caption*/, Buttons buttons)
+Answer ConsoleUi::messageBox(const std::string& text, const std::string& /*caption*/, Buttons buttons)
 {
     messages_.push_back(text);
     if (echo_)
@@ -21,4 +21,4 @@ Answer CliUi::messageBox(const std::string& text, const std::string& /*caption*/
     return Answer::Cancel;
 }
 
-} // namespace pavonia::cli
+} // namespace pavonia
