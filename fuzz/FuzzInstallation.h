@@ -1,6 +1,7 @@
 #pragma once
 // A small installation in a temporary folder for the fuzz targets: the files
 // a new session copies, and a system temp folder of its own.
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -28,6 +29,15 @@ struct FuzzInstallation {
         std::ofstream(folder + "default_tjm.tjm") << "face";
         std::ofstream(folder + "default_tps.tps") << "voice";
     }
+    // Writes one fuzz input to a file of the installation; returns its path.
+    std::string writeInput(const std::uint8_t* data, std::size_t size, const std::string& name) const
+    {
+        const std::string path = root + name;
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+        return path;
+    }
+
     ~FuzzInstallation()
     {
         std::error_code ec;

@@ -7,7 +7,6 @@
 #include "project/ProjectFile.h"
 
 #include <cstdint>
-#include <fstream>
 
 namespace {
 
@@ -19,7 +18,6 @@ struct World {
     pavonia::ProjectDocument document{
         pavonia::DocumentEnvironment{installation.folder, installation.temp, ui, clock, registry}};
     pavonia::TreeOperations operations{document};
-    std::string input = installation.root + "input.pvp";
     World() { operations.CreateView(); }
 };
 
@@ -29,11 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     static World world;
     world.ui.clearMessages();
-    {
-        std::ofstream out(world.input, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
-    pavonia::LoadProject(world.document, world.operations, world.input);
+    const std::string input = world.installation.writeInput(data, size, "input.pvp");
+    pavonia::LoadProject(world.document, world.operations, input);
     if (world.document.tree().slideCount() > pavonia::ProjectTree::kSlideLimit)
         __builtin_trap();
     return 0;

@@ -4,7 +4,6 @@
 #include "project/SvMngr.h"
 
 #include <cstdint>
-#include <fstream>
 
 namespace {
 
@@ -12,7 +11,6 @@ struct World {
     pavonia::fuzz::FuzzInstallation installation;
     pavonia::ConsoleUi ui{false};
     pavonia::SvMngr store{installation.temp, ui};
-    std::string input = installation.root + "input.pack";
 };
 
 } // namespace
@@ -21,11 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     static World world;
     world.ui.clearMessages();
-    {
-        std::ofstream out(world.input, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
-    world.store.readStream(world.input, -1);
+    const std::string input = world.installation.writeInput(data, size, "input.pack");
+    world.store.readStream(input, -1);
     for (int i = 0; i < world.store.count(); ++i)
         if (world.store.entry(i).privateCopy.rfind(world.store.folder(), 0) != 0)
             __builtin_trap(); // a private copy outside the store's folder

@@ -17,6 +17,24 @@ std::string systemErrorText(int error)
     return text;
 }
 
+namespace {
+
+bool writeFully(int out, const char* data, std::size_t size)
+{
+    std::size_t written = 0;
+    while (written < size) {
+        const ssize_t w = ::write(out, data + written, size - written);
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0)
+            return false;
+        written += static_cast<std::size_t>(w);
+    }
+    return true;
+}
+
+} // namespace
+
 FileHandle::~FileHandle()
 {
     if (fd_ >= 0)
@@ -69,17 +87,7 @@ std::size_t FileHandle::readFully(void* data, std::size_t size)
 
 bool FileHandle::writeAll(const void* data, std::size_t size)
 {
-    const auto* bytes = static_cast<const char*>(data);
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(fd_, bytes + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
+    return writeFully(fd_, static_cast<const char*>(data), size);
 }
 
 std::int64_t FileHandle::position() const
@@ -99,24 +107,6 @@ std::int64_t FileHandle::size() const
         return -1;
     return info.st_size;
 }
-
-namespace {
-
-bool writeFully(int out, const char* data, std::size_t size)
-{
-    std::size_t written = 0;
-    while (written < size) {
-        const ssize_t w = ::write(out, data + written, size - written);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0)
-            return false;
-        written += static_cast<std::size_t>(w);
-    }
-    return true;
-}
-
-} // namespace
 
 std::uint64_t copyRange(int in, std::uint64_t offset, int out, std::uint64_t count)
 {
