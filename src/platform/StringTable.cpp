@@ -20,6 +20,7 @@ constexpr Entry kTexts[] = {
     {str::InvalidFileToOpen, "Cannot open invalid file!\n( File: %s )"},
     {str::WriteProjectFileFailed, "Write Project File Error. (%s)\nError: %s\nUnable to save project."},
     {str::InstallationNotWritable, "The installation folder cannot be written to. (%s)\nError: %s"},
+    {str::FileTooLargeToPack, "File too large to be kept in a project (4 GB at most). (%s)\nUnable to save project."},
     {str::AppTitle, "Pavonia"},
     {str::ProjectLabel, "Project"},
     {str::DeleteOnlySlide, "Deleting session will also remove all slide items. (Y/N)?"},

@@ -16,6 +16,7 @@ inline constexpr int MaximumDelay = 102;
 inline constexpr int InvalidFileToOpen = 103;
 inline constexpr int WriteProjectFileFailed = 104;
 inline constexpr int InstallationNotWritable = 105;
+inline constexpr int FileTooLargeToPack = 106;
 // Texts of the resource module.
 inline constexpr int AppTitle = 57344;
 inline constexpr int ProjectLabel = 61304;

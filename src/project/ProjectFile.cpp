@@ -120,6 +120,17 @@ bool SaveProject(ProjectDocument& document, const std::string& path)
     store.setDeferredCopies(true);
     store.clear();
 
+    // A file larger than the pack's 32-bit size field could not be read back:
+    // refusing the save keeps the user from a project that silently lost it.
+    std::string tooLarge;
+    auto pack = [&](const std::string& file) {
+        std::error_code ec;
+        const auto size = file.empty() ? 0 : fs::file_size(file, ec);
+        if (!ec && size > 0xFFFFFFFFull && tooLarge.empty())
+            tooLarge = file;
+        store.add(file, SvMngr::kReplaceIfNewer);
+    };
+
     RecordWriter records;
     records.text(pvp::HeadingText, settings.headingText);
     records.number(pvp::HeadingFontSet, settings.headingFontSet);
@@ -136,7 +147,7 @@ bool SaveProject(ProjectDocument& document, const std::string& path)
     records.text(pvp::BackgroundColour, std::to_string(settings.backgroundColour));
     const std::string backgroundName = finalComponent(settings.backgroundImagePath);
     if (settings.backgroundMode == 2)
-        store.add(settings.backgroundImagePath, SvMngr::kReplaceIfNewer);
+        pack(settings.backgroundImagePath);
     records.text(pvp::BackgroundImage, backgroundName);
     records.number(pvp::StyleNumber, settings.styleNumber);
     records.number(pvp::LayoutNumber, settings.layoutNumber);
@@ -148,9 +159,9 @@ bool SaveProject(ProjectDocument& document, const std::string& path)
         if (!session)
             continue;
         records.text(pvp::SessionMarker, session->marker);
-        store.add(session->talkingImagePath, SvMngr::kReplaceIfNewer);
+        pack(session->talkingImagePath);
         records.text(pvp::TalkingImage, finalComponent(session->talkingImagePath));
-        store.add(session->talkingMessagePath, SvMngr::kReplaceIfNewer);
+        pack(session->talkingMessagePath);
         records.text(pvp::TalkingMessage, finalComponent(session->talkingMessagePath));
         for (const auto& slideItem : sessionItem->children()) {
             const SlideData* slide = slideItem->slide();
@@ -161,9 +172,14 @@ bool SaveProject(ProjectDocument& document, const std::string& path)
             records.number(pvp::Transition, slide->transition);
             records.text(pvp::SubTopic, slide->subTopic);
             records.text(pvp::Description, slide->description);
-            store.add(slide->mediaPath, SvMngr::kReplaceIfNewer);
+            pack(slide->mediaPath);
             records.text(pvp::Media, finalComponent(slide->mediaPath));
         }
+    }
+
+    if (!tooLarge.empty()) {
+        document.message(StringTable::format(str::FileTooLargeToPack, {tooLarge}));
+        return false;
     }
 
     // Provisional header, the records, then the pack stream straight from the

@@ -415,6 +415,17 @@ TEST_F(ProjectFileTest, FailedSaveKeepsThePreviousFileAndState)
         EXPECT_EQ(e.path().filename().string().find(".saving-"), std::string::npos);
 }
 
+TEST_F(ProjectFileTest, FileTooLargeForThePackIsRefused)
+{
+    const std::string huge = inst.writeFile("install/Temp/huge.jpg", "");
+    fs::resize_file(huge, 0x100000001ull); // sparse: no disk used
+    slide(0, 0).mediaPath = huge;
+    EXPECT_FALSE(save(path("p.pvp")));
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text.rfind("File too large to be kept in a project", 0), 0u);
+    EXPECT_FALSE(fs::exists(path("p.pvp")));
+}
+
 TEST_F(ProjectFileTest, LoadThatFailsHalfWayLeavesNoFileName)
 {
     ASSERT_TRUE(save(path("p.pvp")));
