@@ -22,6 +22,7 @@ constexpr Entry kTexts[] = {
     {str::InstallationNotWritable, "The installation folder cannot be written to. (%s)\nError: %s"},
     {str::FileTooLargeToPack, "File too large to be kept in a project (4 GB at most). (%s)\nUnable to save project."},
     {str::AppTitle, "Pavonia"},
+    {str::OpenButton, "&Open"},
     {str::ProjectLabel, "Project"},
     {str::DeleteOnlySlide, "Deleting session will also remove all slide items. (Y/N)?"},
     {str::MoveUpDeletesSession, "Move Up to Previous Session will delete null session. (Yes/No)"},
@@ -48,6 +49,15 @@ constexpr Entry kTexts[] = {
     {str::SlideLimitReached, "Cannot add tree item; Because has a limitation of  256 slides only."},
     {str::DeleteLosesData, "Delete item will lose data. (Yes/No)"},
 };
+constexpr bool sortedById()
+{
+    for (std::size_t i = 1; i < std::size(kTexts); ++i)
+        if (kTexts[i - 1].id >= kTexts[i].id)
+            return false;
+    return true;
+}
+static_assert(sortedById(), "the texts are looked up by binary search");
+
 } // namespace
 
 std::string StringTable::text(int id)

@@ -18,6 +18,7 @@ inline constexpr int WriteProjectFileFailed = 104;
 inline constexpr int InstallationNotWritable = 105;
 inline constexpr int FileTooLargeToPack = 106;
 // Texts of the resource module.
+inline constexpr int OpenButton = 61233;
 inline constexpr int AppTitle = 57344;
 inline constexpr int ProjectLabel = 61304;
 inline constexpr int DeleteOnlySlide = 61305;
