@@ -3,6 +3,6 @@
 # project: prints what the project holds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install-deps.sh
-bash tools/build.sh
+bash tools/install-deps.sh >&2
+bash tools/build.sh >&2
 ./build/install/pavonia-cli info build/install/Samples/Sample.pvp
