@@ -15,15 +15,15 @@ using Json = nlohmann::ordered_json;
 
 namespace {
 
-Json font(const FontSpec& spec)
+Json font(const FontSpec& style)
 {
     Json out;
-    out["face"] = decodeStoredText(spec.faceName());
-    out["size"] = spec.size;
-    out["bold"] = spec.bold;
-    out["underline"] = spec.underline;
-    out["italic"] = spec.italic;
-    out["colour"] = spec.colour;
+    out["face"] = decodeStoredText(style.faceName());
+    out["size"] = style.size;
+    out["bold"] = style.bold;
+    out["underline"] = style.underline;
+    out["italic"] = style.italic;
+    out["colour"] = style.colour;
     return out;
 }
 
