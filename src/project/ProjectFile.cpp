@@ -124,11 +124,8 @@ bool SaveProject(ProjectDocument& document, const std::string& path)
     // refusing the save keeps the user from a project that silently lost it.
     std::string tooLarge;
     auto pack = [&](const std::string& file) {
-        std::error_code ec;
-        const auto size = file.empty() ? 0 : fs::file_size(file, ec);
-        if (!ec && size > 0xFFFFFFFFull && tooLarge.empty())
+        if (store.add(file, SvMngr::kReplaceIfNewer) == SvMngr::kFileTooLarge && tooLarge.empty())
             tooLarge = file;
-        store.add(file, SvMngr::kReplaceIfNewer);
     };
 
     RecordWriter records;

@@ -4,6 +4,7 @@
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "platform/TextEncoding.h"
+#include "project/WorkingFolder.h"
 
 #include <algorithm>
 #include <atomic>
@@ -41,16 +42,6 @@ std::optional<FileState> stateOf(const std::string& path)
     return FileState{time, static_cast<std::uint64_t>(info.st_size)};
 }
 
-void deleteFilesIn(const std::string& folder)
-{
-    std::error_code ec;
-    if (folder.empty() || !fs::is_directory(folder, ec))
-        return;
-    for (const auto& item : fs::directory_iterator(folder, ec))
-        if (!item.is_directory(ec))
-            fs::remove(item.path(), ec);
-}
-
 // Writes `count` zero bytes: keeps the stream readable when a file shrank
 // between taking its size and copying it.
 bool writeZeros(FileHandle& out, std::uint64_t count)
@@ -74,7 +65,7 @@ SvMngr::SvMngr(const std::string& systemTempFolder, Ui& ui)
     if (fs::create_directory(folder_, ec))
         return;
     if (!ec && fs::is_directory(folder_, ec)) {
-        deleteFilesIn(folder_);
+        folders::deleteMatching(folder_, "*");
         return;
     }
     folder_.clear();
@@ -107,7 +98,7 @@ std::string SvMngr::privateCopyName(int position, const std::string& name) const
 void SvMngr::clear()
 {
     entries_.clear();
-    deleteFilesIn(folder_);
+    folders::deleteMatching(folder_, "*");
     changed_ = true;
 }
 
@@ -122,9 +113,10 @@ int SvMngr::find(const std::string& path) const
 int SvMngr::add(const std::string& path, int mode)
 {
     const auto state = stateOf(path);
-    // A missing file is not packed, nor one too large for the 32-bit size.
-    if (!state || state->size > 0xFFFFFFFFULL)
+    if (!state)
         return -1;
+    if (state->size > 0xFFFFFFFFULL)
+        return kFileTooLarge;
     int index = find(path);
     if (index < 0) {
         Entry entry;

@@ -29,6 +29,9 @@ public:
     static constexpr int kReplace = 0;
     static constexpr int kReplaceIfNewer = 1;
     static constexpr int kKeep = 2;
+    // What add answers for a file whose size does not fit the stream's
+    // 32-bit size field (such a file is not packed).
+    static constexpr int kFileTooLarge = -2;
 
     static constexpr std::int32_t kMaxNameLength = 4096;
 
@@ -47,7 +50,8 @@ public:
     void setDeferredCopies(bool deferred) { deferred_ = deferred; }
 
     void clear();
-    // Entry count after the add, or -1 (missing file, or kept by the mode).
+    // Entry count after the add, -1 (missing file, or kept by the mode) or
+    // kFileTooLarge.
     int add(const std::string& path, int mode);
     int find(const std::string& path) const;
     int count() const { return static_cast<int>(entries_.size()); }

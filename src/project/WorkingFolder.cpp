@@ -142,18 +142,18 @@ bool WorkingFolder::discardTempFiles()
 {
     static constexpr const char* kDiscardPrefix = ".discarded-";
     static constexpr std::uintmax_t kBackgroundDeletionBytes = 16u << 20;
+    // Folders named with this process's prefix are its own, still being
+    // deleted; any other discard folder was left by a run that ended first.
     const std::string ours = kDiscardPrefix + std::to_string(::getpid()) + "-";
     const std::string trash = tempFolder() + ours + std::to_string(++discardCount_) + "/";
     std::error_code ec;
     if (!fs::create_directory(trash, ec))
         return false;
-    discarded_.insert(trash);
     std::uintmax_t discardedBytes = 0;
-    for (const auto& entry : fs::directory_iterator(tempFolder(), ec)) {
+    for (const fs::directory_entry& entry : entriesOf(tempFolder())) {
         const std::string name = entry.path().filename().string();
-        if (entry.is_directory(ec) && !entry.is_symlink(ec)) {
-            // A folder left by a run that ended before its deletion did.
-            if (name.rfind(kDiscardPrefix, 0) == 0 && !discarded_.count(entry.path().string() + "/"))
+        if (isRealFolder(entry)) {
+            if (name.rfind(kDiscardPrefix, 0) == 0 && name.rfind(ours, 0) != 0)
                 deleter_.deleteFolder(entry.path().string());
             continue;
         }
@@ -165,12 +165,10 @@ bool WorkingFolder::discardTempFiles()
             removeFile(entry.path());
     }
     // Only a large project is worth a thread of its own.
-    if (discardedBytes < kBackgroundDeletionBytes) {
+    if (discardedBytes < kBackgroundDeletionBytes)
         fs::remove_all(trash, ec);
-        discarded_.erase(trash);
-    } else {
+    else
         deleter_.deleteFolder(trash);
-    }
     return true;
 }
 

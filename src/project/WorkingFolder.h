@@ -8,7 +8,6 @@
 #include "project/FileRefTable.h"
 #include "project/Records.h"
 
-#include <set>
 #include <string>
 #include <vector>
 
@@ -96,7 +95,6 @@ private:
     std::string systemTempFolder_;
     BackgroundDeleter deleter_;
     int discardCount_ = 0;
-    std::set<std::string> discarded_;
     FileRefTable& refs_;
     const Clock& clock_;
     CRandom& random_;
