@@ -1,6 +1,7 @@
 // pavonia-cli: the program's core without a display, for batch work and for
 // checking the core from outside. Messages the program would show in a box go
 // to stderr (or into the JSON of "info"); the exit status is 0 on success.
+#include "cli/CliSession.h"
 #include "cli/ProjectInfo.h"
 #include "platform/Clock.h"
 #include "platform/ConsoleUi.h"
@@ -23,73 +24,13 @@
 
 namespace fs = std::filesystem;
 using namespace pavonia;
+using namespace pavonia::cli;
 
 namespace {
 
 const char* kUsage =
     "usage: pavonia-cli [--home DIR] info PROJECT.pvp\n"
     "       pavonia-cli [--home DIR] new OUTPUT.pvp\n";
-
-std::string programFolder()
-{
-    std::error_code ec;
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string("./") : withTrailingSeparator(self.parent_path().string());
-}
-
-// A private system temp folder for this run, so that two runs at once never
-// share the pack store; removed on exit.
-class RunTempFolder {
-public:
-    RunTempFolder()
-    {
-        std::string pattern = systemTempFolder() + "pavonia-cli-XXXXXX";
-        if (::mkdtemp(pattern.data()))
-            path_ = pattern + "/";
-        else
-            path_ = systemTempFolder();
-        owned_ = path_ != systemTempFolder();
-    }
-    ~RunTempFolder()
-    {
-        std::error_code ec;
-        if (owned_)
-            fs::remove_all(path_, ec);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-    bool owned_ = false;
-};
-
-// One project of the core, as the program's window would hold it.
-struct Session {
-    Session(const std::string& home, bool echo)
-        : ui(echo),
-          registry(home + IniRegistry::fileName()),
-          document(DocumentEnvironment{home, temp.path(), ui, clock, registry}),
-          operations(document)
-    {
-        operations.CreateView();
-    }
-    RunTempFolder temp;
-    ConsoleUi ui;
-    SystemClock clock;
-    IniRegistry registry;
-    ProjectDocument document;
-    TreeOperations operations;
-};
-
-// The working folders live in the installation: say so plainly when it
-// cannot be written to, instead of failing later on every file.
-bool installationWritable(const std::string& home)
-{
-    if (::access(home.c_str(), W_OK) == 0)
-        return true;
-    std::cerr << StringTable::format(str::InstallationNotWritable, {home, systemErrorText(errno)}) << '\n';
-    return false;
-}
 
 int info(const std::string& home, const std::string& project)
 {

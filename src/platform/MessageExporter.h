@@ -5,6 +5,8 @@
 // stands in where no engine is linked.
 #include <string>
 
+namespace pavonia {
+
 class MessageExporter {
 public:
     virtual ~MessageExporter() = default;
@@ -13,3 +15,5 @@ public:
     // True when the loaded message was written to `path` at `soundQuality`.
     virtual bool SaveTpsFile(const std::string& path, int soundQuality) = 0;
 };
+
+} // namespace pavonia

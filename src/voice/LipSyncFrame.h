@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-namespace voice {
+namespace pavonia {
 
 constexpr int kLipSyncFrameMs = 40; // 25 frames a second
 
@@ -38,4 +38,4 @@ struct LipSyncFrame {
     friend bool operator==(const LipSyncFrame&, const LipSyncFrame&) = default;
 };
 
-} // namespace voice
+} // namespace pavonia

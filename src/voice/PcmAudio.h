@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace voice {
+namespace pavonia {
 
 struct PcmAudio {
     int sampleRate = 22050;
@@ -27,4 +27,4 @@ struct PcmAudio {
     bool empty() const { return samples.empty(); }
 };
 
-} // namespace voice
+} // namespace pavonia
