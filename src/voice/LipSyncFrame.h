@@ -21,6 +21,9 @@ enum class Viseme : int16_t {
     Consonant = 7, // other voiced consonants: small neutral opening
 };
 
+// The talking-image player receives a frame as six properties, in this order
+// of fields: 10 open, 41 width, 63 round, 64 teeth, 65 energy (16-bit each)
+// and 62 viseme (32-bit); then 61 with 2 shows the frame.
 struct LipSyncFrame {
     int16_t open = 0;   // jaw opening, 0 (closed) to 100 (wide open)
     int16_t width = 50; // mouth width, 0 (narrow, pursed) to 100 (spread); 50 neutral
