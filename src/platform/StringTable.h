@@ -17,6 +17,26 @@ inline constexpr int InvalidFileToOpen = 103;
 inline constexpr int WriteProjectFileFailed = 104;
 inline constexpr int InstallationNotWritable = 105;
 inline constexpr int FileTooLargeToPack = 106;
+// Publishing, preview and HTML code copy.
+inline constexpr int ResolutionExportError = 300;
+inline constexpr int ApplyTemplateOpenError = 301;
+inline constexpr int PageInfoLine = 302;
+inline constexpr int BackgroundRule = 303;
+inline constexpr int BackgroundColourRule = 304;
+inline constexpr int BackgroundPictureRule = 305;
+inline constexpr int DataFolderSuffix = 306;
+inline constexpr int InlineFrameElement = 307;
+inline constexpr int LayerSizeOpenError = 308;
+inline constexpr int WebFileFilter = 309;
+inline constexpr int HtmlCodeCaption = 310;
+inline constexpr int HtmlCodeIntro = 311;
+inline constexpr int HtmlCodeStep1 = 312;
+inline constexpr int HtmlCodeStep2 = 313;
+inline constexpr int HtmlCodeStep3 = 314;
+inline constexpr int HtmlCodeSelect = 315;
+inline constexpr int HtmlCodeProcess = 316;
+inline constexpr int HtmlCodeCopy = 317;
+inline constexpr int HtmlCodeClose = 318;
 // Texts of the resource module.
 inline constexpr int OpenButton = 61233;
 inline constexpr int AppTitle = 57344;
