@@ -1,0 +1,23 @@
+#pragma once
+// Makes the copy of a slide picture that publishing puts on the page: fitted
+// into the media frame, named after the source with "s_" in front of the
+// file name, in the source's folder. Shows nothing.
+//
+// Safe to call from several threads at once, one picture per call; the
+// output bytes do not depend on how many calls run together.
+#include <string>
+
+namespace pavonia {
+
+// Returns true with `resultPath` naming the written copy. A picture larger
+// than boxWidth x boxHeight is scaled down keeping its proportions; a
+// smaller one keeps its size. A ".bmp" source is written as a JPEG of
+// `quality` (0..100) named "s_<name>.jpg"; any other source in its own
+// format with the library's default settings.
+// An animated GIF (two or more frames) is not fitted: false, with
+// `resultPath` set to the source path. A picture that cannot be read or
+// written: false, with `resultPath` empty.
+bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int quality,
+                std::string& resultPath);
+
+} // namespace pavonia
