@@ -17,6 +17,21 @@ inline constexpr int InvalidFileToOpen = 103;
 inline constexpr int WriteProjectFileFailed = 104;
 inline constexpr int InstallationNotWritable = 105;
 inline constexpr int FileTooLargeToPack = 106;
+// Template library and text styles.
+inline constexpr int GetSupportSizeError = 250;
+inline constexpr int NoLayoutListItem = 251;
+inline constexpr int NoStyleListItem = 252;
+inline constexpr int NoSpecialStyleListItem = 253;
+inline constexpr int NoCustomStyleListItem = 254;
+inline constexpr int NoListItem = 255;
+inline constexpr int ResolutionErrorListDialog = 256;
+inline constexpr int StyleMissing = 257;
+inline constexpr int LayoutMissing = 258;
+inline constexpr int ResolutionMissing = 259;
+inline constexpr int ResolutionErrorFontSettings = 260;
+inline constexpr int TemplateHtmlNotFound = 261;
+inline constexpr int OpenTemplateHtmlError = 262;
+inline constexpr int FontSpanFormat = 263;
 // Publishing, preview and HTML code copy.
 inline constexpr int ResolutionExportError = 300;
 inline constexpr int ApplyTemplateOpenError = 301;
