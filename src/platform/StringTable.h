@@ -52,6 +52,28 @@ inline constexpr int HtmlCodeSelect = 315;
 inline constexpr int HtmlCodeProcess = 316;
 inline constexpr int HtmlCodeCopy = 317;
 inline constexpr int HtmlCodeClose = 318;
+// Voice files: wave, MP3 and talking message import and export.
+inline constexpr int VoiceCannotOpen = 400;
+inline constexpr int VoiceNotWave = 401;
+inline constexpr int VoiceUnsupportedWave = 402;
+inline constexpr int VoiceDamagedWave = 403;
+inline constexpr int VoiceNotMessage = 404;
+inline constexpr int VoiceDamagedMessage = 405;
+inline constexpr int VoiceNewerMessage = 406;
+inline constexpr int VoiceWriteFailed = 407;
+inline constexpr int VoiceMp3DecodeFailed = 408;
+inline constexpr int VoiceTooLong = 409;
+inline constexpr int VoiceSessionNotFound = 410;
+inline constexpr int VoiceUnsupportedAudio = 411;
+// Voice filter dialog and its templates.
+inline constexpr int VoiceTemplateNoSpace = 550;
+inline constexpr int VoiceTemplateNameExists = 551;
+inline constexpr int VoiceTemplateNameEmpty = 552;
+inline constexpr int VoicePreviewLength = 553;
+inline constexpr int VoiceTemplateNone = 554;
+inline constexpr int VoiceTemplateCustomName = 555;
+inline constexpr int VoiceFilterTest = 556;
+inline constexpr int VoiceFilterStop = 557;
 // Texts of the resource module.
 inline constexpr int OpenButton = 61233;
 inline constexpr int AppTitle = 57344;
