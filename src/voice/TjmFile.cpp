@@ -1,0 +1,265 @@
+#include "voice/TjmFile.h"
+
+#include "platform/FileOps.h"
+#include "platform/LittleEndian.h"
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pavonia {
+
+namespace {
+
+constexpr std::string_view kMagic = "PVTJ";
+constexpr std::size_t kHeaderSize = 12;
+constexpr std::size_t kRigSize = 58; // the layout fields of version 1
+constexpr std::size_t kPictureMinSize = 8;
+
+void appendU16(std::string& out, std::uint16_t value)
+{
+    out += static_cast<char>(value & 0xff);
+    out += static_cast<char>(value >> 8);
+}
+
+// Reads fields front to back; every read checks what remains first.
+class Reader {
+public:
+    explicit Reader(std::string_view data) : data_(data) {}
+    std::size_t remaining() const { return data_.size() - pos_; }
+    bool u16(std::uint16_t& value)
+    {
+        if (remaining() < 2)
+            return false;
+        const auto* p = reinterpret_cast<const std::uint8_t*>(data_.data() + pos_);
+        value = static_cast<std::uint16_t>(p[0] | p[1] << 8);
+        pos_ += 2;
+        return true;
+    }
+    bool u32(std::uint32_t& value)
+    {
+        if (remaining() < 4)
+            return false;
+        value = getU32(reinterpret_cast<const std::uint8_t*>(data_.data() + pos_));
+        pos_ += 4;
+        return true;
+    }
+    std::string_view bytes(std::size_t count)
+    {
+        std::string_view out = data_.substr(pos_, count);
+        pos_ += count;
+        return out;
+    }
+
+private:
+    std::string_view data_;
+    std::size_t pos_ = 0;
+};
+
+void appendRig(std::string& out, const TjmRig& rig)
+{
+    for (std::uint16_t v : {rig.faceWidth, rig.faceHeight, rig.mouthX, rig.mouthY, rig.mouthWidth,
+                            rig.mouthOpenHeight, rig.lipThickness, rig.leftEyeX, rig.leftEyeY, rig.rightEyeX,
+                            rig.rightEyeY, rig.eyeWidth, rig.eyeHeight, rig.blinkEveryMs, rig.blinkMs})
+        appendU16(out, v);
+    for (std::uint32_t c : {rig.upperLipColor, rig.lowerLipColor, rig.mouthColor, rig.teethColor, rig.tongueColor,
+                            rig.skinColor, rig.lashColor})
+        appendU32(out, c);
+}
+
+// `rigBytes` holds at least kRigSize bytes.
+TjmRig parseRig(std::string_view rigBytes)
+{
+    Reader in(rigBytes);
+    TjmRig rig;
+    for (std::uint16_t* v : {&rig.faceWidth, &rig.faceHeight, &rig.mouthX, &rig.mouthY, &rig.mouthWidth,
+                             &rig.mouthOpenHeight, &rig.lipThickness, &rig.leftEyeX, &rig.leftEyeY,
+                             &rig.rightEyeX, &rig.rightEyeY, &rig.eyeWidth, &rig.eyeHeight, &rig.blinkEveryMs,
+                             &rig.blinkMs})
+        in.u16(*v);
+    for (std::uint32_t* c : {&rig.upperLipColor, &rig.lowerLipColor, &rig.mouthColor, &rig.teethColor,
+                             &rig.tongueColor, &rig.skinColor, &rig.lashColor})
+        in.u32(*c);
+    return rig;
+}
+
+bool validOverlays(const std::vector<TjmOverlay>& overlays)
+{
+    if (overlays.size() > kTjmMaxOverlays)
+        return false;
+    std::array<bool, kTjmMaxOverlays> seen{};
+    for (const TjmOverlay& overlay : overlays) {
+        if (overlay.viseme < 0 || overlay.viseme >= static_cast<int>(kTjmMaxOverlays) || seen[overlay.viseme])
+            return false;
+        seen[overlay.viseme] = true;
+        if (!isPictureData(overlay.picture) || overlay.picture.size() > 0xffffffffu)
+            return false;
+    }
+    return true;
+}
+
+// A length field followed by that many picture bytes.
+TjmError readPicture(Reader& in, std::string& out)
+{
+    std::uint32_t length = 0;
+    if (!in.u32(length))
+        return TjmError::Truncated;
+    if (length > in.remaining())
+        return TjmError::BadLength;
+    const std::string_view bytes = in.bytes(length);
+    if (bytes.size() < kPictureMinSize || !isPictureData(bytes))
+        return TjmError::BadPicture;
+    out.assign(bytes);
+    return TjmError::None;
+}
+
+} // namespace
+
+bool isValidRig(const TjmRig& r)
+{
+    const auto within = [](int v, int low, int high) { return v >= low && v <= high; };
+    return within(r.faceWidth, 16, 8192) && within(r.faceHeight, 16, 8192) && r.mouthX < r.faceWidth &&
+           r.mouthY < r.faceHeight && within(r.mouthWidth, 4, r.faceWidth) &&
+           within(r.mouthOpenHeight, 1, r.faceHeight) && within(r.lipThickness, 1, r.mouthWidth) &&
+           r.leftEyeX < r.faceWidth && r.leftEyeY < r.faceHeight && r.rightEyeX < r.faceWidth &&
+           r.rightEyeY < r.faceHeight && within(r.eyeWidth, 2, r.faceWidth) &&
+           within(r.eyeHeight, 2, r.faceHeight) && within(r.blinkMs, 40, 2000) &&
+           r.blinkEveryMs >= 500 && r.blinkEveryMs >= 2 * r.blinkMs && r.upperLipColor <= 0xffffff &&
+           r.lowerLipColor <= 0xffffff && r.mouthColor <= 0xffffff && r.teethColor <= 0xffffff &&
+           r.tongueColor <= 0xffffff && r.skinColor <= 0xffffff && r.lashColor <= 0xffffff;
+}
+
+bool isPictureData(std::string_view b)
+{
+    constexpr std::string_view png = "\x89PNG\r\n\x1a\n";
+    constexpr std::string_view jpeg = "\xff\xd8\xff";
+    return b.substr(0, png.size()) == png || b.substr(0, jpeg.size()) == jpeg;
+}
+
+std::optional<std::string> writeTjm(const TjmFile& file)
+{
+    if (!isValidRig(file.rig) || !isPictureData(file.picture) || file.picture.size() < kPictureMinSize ||
+        !validOverlays(file.overlays))
+        return std::nullopt;
+    std::string out(kMagic);
+    appendU16(out, kTjmVersion);
+    appendU16(out, 0);
+    appendU32(out, kRigSize);
+    appendRig(out, file.rig);
+    appendU32(out, static_cast<std::uint32_t>(file.picture.size()));
+    out += file.picture;
+    appendU16(out, static_cast<std::uint16_t>(file.overlays.size()));
+    for (const TjmOverlay& overlay : file.overlays) {
+        appendU16(out, static_cast<std::uint16_t>(overlay.viseme));
+        appendU32(out, static_cast<std::uint32_t>(overlay.picture.size()));
+        out += overlay.picture;
+    }
+    if (out.size() > kTjmMaxFileSize)
+        return std::nullopt;
+    return out;
+}
+
+TjmError readTjm(std::string_view data, TjmFile& out)
+{
+    if (data.size() > kTjmMaxFileSize)
+        return TjmError::TooLarge;
+    if (data.substr(0, kMagic.size()) != kMagic)
+        return data.size() < kMagic.size() && kMagic.substr(0, data.size()) == data ? TjmError::Truncated
+                                                                                   : TjmError::NotTjm;
+    Reader in(data);
+    in.bytes(kMagic.size());
+    std::uint16_t version = 0;
+    std::uint16_t reserved = 0;
+    std::uint32_t rigLength = 0;
+    if (!in.u16(version))
+        return TjmError::Truncated;
+    if (version == 0)
+        return TjmError::BadValue;
+    if (version > kTjmVersion)
+        return TjmError::NewerVersion;
+    if (!in.u16(reserved) || !in.u32(rigLength))
+        return TjmError::Truncated;
+    // Later additions to the layout go after the version 1 fields; a reader
+    // skips what it does not know.
+    if (rigLength < kRigSize || rigLength > in.remaining())
+        return TjmError::BadLength;
+    TjmFile file;
+    file.rig = parseRig(in.bytes(rigLength));
+    if (!isValidRig(file.rig))
+        return TjmError::BadValue;
+    if (TjmError e = readPicture(in, file.picture); e != TjmError::None)
+        return e;
+    std::uint16_t count = 0;
+    if (!in.u16(count))
+        return TjmError::Truncated;
+    if (count > kTjmMaxOverlays)
+        return TjmError::BadLength;
+    for (std::uint16_t i = 0; i < count; ++i) {
+        std::uint16_t viseme = 0;
+        if (!in.u16(viseme))
+            return TjmError::Truncated;
+        TjmOverlay overlay;
+        overlay.viseme = static_cast<std::int16_t>(viseme);
+        if (TjmError e = readPicture(in, overlay.picture); e != TjmError::None)
+            return e;
+        file.overlays.push_back(std::move(overlay));
+    }
+    if (!validOverlays(file.overlays))
+        return TjmError::BadValue;
+    if (in.remaining() != 0)
+        return TjmError::TrailingData;
+    out = std::move(file);
+    return TjmError::None;
+}
+
+TjmError readTjmFile(const std::string& path, TjmFile& out)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return TjmError::CannotOpen;
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec || !std::filesystem::is_regular_file(path, ec))
+        return TjmError::CannotOpen;
+    if (size > kTjmMaxFileSize)
+        return TjmError::TooLarge;
+    std::string data(static_cast<std::size_t>(size), '\0');
+    if (!in.read(data.data(), static_cast<std::streamsize>(data.size())))
+        return TjmError::CannotOpen;
+    return readTjm(data, out);
+}
+
+bool writeTjmFile(const std::string& path, const TjmFile& file)
+{
+    const std::optional<std::string> bytes = writeTjm(file);
+    if (!bytes)
+        return false;
+    const std::filesystem::path target(path);
+    std::string temporary =
+        (target.parent_path() / ("." + target.filename().string() + ".saving-XXXXXX")).string();
+    FileHandle fd(::mkstemp(temporary.data()));
+    if (fd.get() < 0)
+        return false;
+    std::size_t written = 0;
+    while (written < bytes->size()) {
+        const ssize_t n = ::write(fd.get(), bytes->data() + written, bytes->size() - written);
+        if (n <= 0) {
+            ::unlink(temporary.c_str());
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    ::fchmod(fd.get(), 0644);
+    fd = FileHandle();
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace pavonia
