@@ -17,6 +17,27 @@ inline constexpr int InvalidFileToOpen = 103;
 inline constexpr int WriteProjectFileFailed = 104;
 inline constexpr int InstallationNotWritable = 105;
 inline constexpr int FileTooLargeToPack = 106;
+// Picture readers.
+inline constexpr int BmpStatusOk = 200;
+inline constexpr int BmpCantOpen = 201;
+inline constexpr int BmpNotValid = 202;
+inline constexpr int BmpHeaderReadError = 203;
+inline constexpr int BmpCompressed = 204;
+inline constexpr int BmpOutOfMemory = 205;
+inline constexpr int BmpCorruptPalette = 206;
+inline constexpr int BmpAllocFailed = 207;
+inline constexpr int BmpPixelReadError = 208;
+inline constexpr int BmpUnsupportedDepth = 209;
+inline constexpr int BmpTopDown = 210;
+inline constexpr int BmpBadPaletteIndex = 211;
+inline constexpr int BmpBadSize = 212;
+inline constexpr int BmpUnsupportedHeader = 213;
+inline constexpr int JpegCantOpen = 220;
+inline constexpr int JpegOutOfMemory = 221;
+inline constexpr int JpegFatalErrorCaption = 222;
+inline constexpr int JpegUnsupportedComponents = 223;
+inline constexpr int JpegTooLarge = 224;
+inline constexpr int JpegTooManyScans = 225;
 // Template library and text styles.
 inline constexpr int GetSupportSizeError = 250;
 inline constexpr int NoLayoutListItem = 251;
