@@ -4,15 +4,15 @@
 //
 // What the values mean:
 //   Pitch scale  50 leaves the voice as it is; every step away from 50 moves
-//                the pitch by a quarter of a semitone, so 0 is one octave
-//                down (x0.5) and 100 one octave up (x2). The length stays.
+//                the pitch by 0.24 semitone, so 0 is one octave down (x0.5)
+//                and 100 one octave up (x2). The length stays.
 //   Head size    50 leaves the voice as it is; above 50 the head grows: the
 //                formants (the resonances that give the voice its colour)
 //                move down, at 100 by a factor 1/sqrt(2); below 50 they move
 //                up, at 0 by sqrt(2). The pitch of the voice stays.
 //   Robot        0 is off; 1 to 100 mix a metallic, monotone buzz (the voice
-//                ring-modulated and run through a 100 Hz comb) over the voice,
-//                100 being the buzz alone.
+//                ring-modulated by a 60 Hz tone and run through a resonant
+//                comb tuned to 100 Hz) into the voice, 100 being the buzz alone.
 //   Echo         0 is off; 1 to 100 add repeating, decaying copies of the
 //                voice: the delay grows from 60 ms to 360 ms and the level of
 //                the first copy from 0.2 to 0.6 of the voice.
