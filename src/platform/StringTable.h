@@ -121,6 +121,11 @@ inline constexpr int AudioOutputError = 480;
 inline constexpr int AudioInputError = 481;
 inline constexpr int VoiceNoRecording = 482;
 inline constexpr int VoiceSecondWaveUnsupported = 483;
+// Talking image player.
+inline constexpr int TalkingImageMissing = 500;
+inline constexpr int TalkingImageDamaged = 501;
+inline constexpr int TalkingImageNewer = 502;
+inline constexpr int TalkingMessageUnreadable = 503;
 // Voice filter dialog and its templates.
 inline constexpr int VoiceTemplateNoSpace = 550;
 inline constexpr int VoiceTemplateNameExists = 551;
