@@ -1,0 +1,351 @@
+#include "voice/VoiceEngine.h"
+
+#include "platform/StringTable.h"
+#include "voice/TpsFile.h"
+#include "voice/VoiceFilters.h"
+#include "voice/WaveFile.h"
+
+#include <algorithm>
+
+namespace pavonia {
+
+namespace {
+
+// Around an edited range the lip-sync is analysed again with this much of
+// the voice on either side, so the analysis sees the same surroundings
+// (noise floor, smoothing) it saw the first time.
+constexpr std::int64_t kAnalysisMarginMs = 1000;
+
+// The part of `audio` from `fromMs` to `toMs` (clamped).
+PcmAudio slice(const PcmAudio& audio, std::int64_t fromMs, std::int64_t toMs)
+{
+    PcmAudio out;
+    out.sampleRate = audio.sampleRate;
+    out.channels = audio.channels;
+    const std::size_t from = audio.frameAt(fromMs);
+    const std::size_t to = std::max(from, audio.frameAt(toMs));
+    const std::size_t channels = std::size_t(std::max(audio.channels, 1));
+    out.samples.assign(audio.samples.begin() + long(from * channels), audio.samples.begin() + long(to * channels));
+    return out;
+}
+
+} // namespace
+
+VoiceEngine::VoiceEngine(AudioDevice& device, const std::string& installationFolder)
+    : device_(device), lipSyncSettings_(LipSyncSettings::load(installationFolder))
+{
+    device_.setListener(this);
+}
+
+VoiceEngine::~VoiceEngine()
+{
+    device_.setListener(nullptr);
+    if (playMode_ != PlayMode::None)
+        device_.stopPlayback();
+    if (recording_)
+        device_.stopCapture();
+    if (hook_)
+        hook_->OnDestroy();
+}
+
+void VoiceEngine::HookRecordDialog(WaveRecordHook* hook)
+{
+    hook_ = hook;
+    if (hook_)
+        hook_->OnInit();
+}
+
+int VoiceEngine::CheckTPS(const std::string& path) const { return static_cast<int>(checkTps(path)); }
+
+int VoiceEngine::LoadTPS(const std::string& path, int reload)
+{
+    if (!reload && !loadedPath_.empty() && path == loadedPath_)
+        return 0;
+    Stop();
+    TalkingMessage loaded;
+    VoiceError error;
+    if (!readTps(path, loaded, &error)) {
+        lastError_ = error.message();
+        return 1;
+    }
+    // A message whose frames do not cover its voice (written by a tool
+    // without lip-sync) is analysed here, so playback always has a mouth.
+    message_ = std::move(loaded);
+    if (!message_.voice.empty() &&
+        std::int64_t(message_.frames.size()) * kLipSyncFrameMs < message_.lengthMs())
+        analyseAll();
+    loadedPath_ = path;
+    position_ = 0;
+    return 0;
+}
+
+bool VoiceEngine::SaveTPS(const std::string& path, int /*format*/, int flags)
+{
+    if ((flags & 1) && !message_.voice.empty() &&
+        std::int64_t(message_.frames.size()) * kLipSyncFrameMs < message_.lengthMs())
+        analyseAll();
+    VoiceError error;
+    if (!writeTps(path, message_, &error)) {
+        lastError_ = error.message();
+        return false;
+    }
+    loadedPath_ = path;
+    return true;
+}
+
+bool VoiceEngine::ImportWave(const std::string& wavePath, const std::string* secondPath, int /*mode*/)
+{
+    if (secondPath) {
+        lastError_ = StringTable::text(str::VoiceSecondWaveUnsupported);
+        return false;
+    }
+    Stop();
+    PcmAudio audio;
+    VoiceError error;
+    if (!readWave(wavePath, audio, &error)) {
+        lastError_ = error.message();
+        return false;
+    }
+    message_.voice = std::move(audio);
+    message_.textMode = false;
+    message_.text.clear();
+    analyseAll();
+    position_ = 0;
+    return true;
+}
+
+bool VoiceEngine::PlayAll(std::int64_t fromMs)
+{
+    return startPlaying(std::max<std::int64_t>(fromMs, 0), message_.lengthMs(), PlayMode::All);
+}
+
+bool VoiceEngine::PlayPreview(std::int64_t ms)
+{
+    return startPlaying(0, std::min(ms, message_.lengthMs()), PlayMode::Selection);
+}
+
+bool VoiceEngine::startPlaying(std::int64_t fromMs, std::int64_t toMs, PlayMode mode)
+{
+    if (recording_)
+        return false;
+    Stop();
+    if (message_.voice.empty() || fromMs >= toMs) {
+        lastError_ = StringTable::text(str::VoiceNothingToPlay);
+        return false;
+    }
+    std::string error;
+    if (!device_.startPlayback(slice(message_.voice, fromMs, toMs), error)) {
+        lastError_ = StringTable::format(str::VoicePlaybackFailed, {error});
+        return false;
+    }
+    playMode_ = mode;
+    playOffset_ = fromMs;
+    position_ = fromMs;
+    lastFrameIndex_ = -1;
+    if (notify_)
+        notify_->PlayStarted();
+    if (hook_ && playMode_ != PlayMode::None)
+        hook_->OnStartPlay();
+    return true;
+}
+
+void VoiceEngine::Stop()
+{
+    if (playMode_ == PlayMode::None)
+        return;
+    device_.stopPlayback();
+    finishPlaying();
+}
+
+void VoiceEngine::finishPlaying()
+{
+    playMode_ = PlayMode::None;
+    if (notify_)
+        notify_->PlayStopped();
+    if (hook_)
+        hook_->OnStopPlay();
+}
+
+void VoiceEngine::audioTick()
+{
+    if (recording_) {
+        collectCaptured();
+        if (hook_)
+            hook_->RecordPosition(recordedMs());
+    }
+    if (playMode_ == PlayMode::None)
+        return;
+    const bool ended = !device_.isPlaying();
+    position_ = playOffset_ + device_.playbackPositionMs();
+    if (notify_)
+        notify_->WordPosition(position_);
+    // A handler may have stopped playback or started another one.
+    if (playMode_ == PlayMode::None)
+        return;
+    const std::int64_t frameIndex = position_ / kLipSyncFrameMs;
+    if (frameIndex != lastFrameIndex_) {
+        lastFrameIndex_ = frameIndex;
+        if (notify_)
+            notify_->LipSyncFrameChanged(message_.frameAt(position_));
+        if (playMode_ == PlayMode::None)
+            return;
+    }
+    if (ended)
+        finishPlaying();
+}
+
+bool VoiceEngine::StartAsyncRec()
+{
+    if (recording_)
+        return false;
+    Stop();
+    if (hook_ && !hook_->QueryStart())
+        return false;
+    std::string error;
+    if (!device_.startCapture(kRecordFormat, error)) {
+        lastError_ = StringTable::format(str::VoiceRecordFailed, {error});
+        return false;
+    }
+    recorded_ = PcmAudio{};
+    recorded_.sampleRate = kRecordFormat.sampleRate;
+    recorded_.channels = kRecordFormat.channels;
+    recording_ = true;
+    paused_ = false;
+    finishedRecording_ = false;
+    if (hook_)
+        hook_->RecordStarted();
+    return true;
+}
+
+void VoiceEngine::PauseAsyncRec()
+{
+    if (!recording_ || paused_)
+        return;
+    collectCaptured();
+    device_.pauseCapture();
+    paused_ = true;
+    if (hook_)
+        hook_->RecordPaused();
+}
+
+void VoiceEngine::ResumeAsyncRec()
+{
+    if (!recording_ || !paused_)
+        return;
+    device_.resumeCapture();
+    paused_ = false;
+    if (hook_)
+        hook_->RecordResumed();
+}
+
+void VoiceEngine::StopAsyncRec()
+{
+    if (!recording_)
+        return;
+    device_.stopCapture();
+    collectCaptured();
+    recording_ = false;
+    paused_ = false;
+    finishedRecording_ = true;
+    if (hook_)
+        hook_->RecordFinished(recordedMs());
+}
+
+void VoiceEngine::AbendonAsyncRec()
+{
+    if (recording_) {
+        device_.stopCapture();
+        device_.takeCaptured();
+    }
+    recording_ = false;
+    paused_ = false;
+    finishedRecording_ = false;
+    recorded_ = PcmAudio{};
+}
+
+std::int64_t VoiceEngine::ApplyAsyncRec(int /*mode*/)
+{
+    if (recording_)
+        StopAsyncRec();
+    if (!finishedRecording_) {
+        lastError_ = StringTable::text(str::VoiceNoRecording);
+        return -1;
+    }
+    finishedRecording_ = false;
+    message_.voice = std::move(recorded_);
+    recorded_ = PcmAudio{};
+    message_.textMode = false;
+    message_.text.clear();
+    analyseAll();
+    position_ = 0;
+    // The recording replaces the whole voice, so marks taken while recording
+    // are already times of the new voice.
+    const std::int64_t offset = 0;
+    if (notify_)
+        notify_->Request(VoiceNotify::kRequestSave);
+    return offset;
+}
+
+std::int64_t VoiceEngine::recordedMs() const { return recorded_.lengthMs(); }
+
+void VoiceEngine::collectCaptured()
+{
+    std::vector<std::int16_t> captured = device_.takeCaptured();
+    recorded_.samples.insert(recorded_.samples.end(), captured.begin(), captured.end());
+}
+
+PcmAudio VoiceEngine::ReserveData() const
+{
+    reservedFrames_ = message_.frames;
+    reservedSampleCount_ = message_.voice.samples.size();
+    return message_.voice;
+}
+
+void VoiceEngine::RestoreData(const PcmAudio& saved)
+{
+    Stop();
+    message_.voice = saved;
+    // The frames kept by ReserveData belong to this voice when the sizes
+    // agree; anything else is analysed afresh.
+    if (saved.samples.size() == reservedSampleCount_ && !reservedFrames_.empty())
+        message_.frames = reservedFrames_;
+    else
+        analyseAll();
+}
+
+bool VoiceEngine::EditVoice(std::int64_t startMs, std::int64_t endMs, const VoiceEditRecord& record)
+{
+    if (message_.voice.empty())
+        return false;
+    startMs = std::clamp<std::int64_t>(startMs, 0, message_.lengthMs());
+    endMs = std::clamp<std::int64_t>(endMs, 0, message_.lengthMs());
+    if (startMs >= endMs)
+        return false;
+    if (!applyVoiceFilter(message_.voice, startMs, endMs, record))
+        return true; // nothing to apply: the voice stays as it is
+    analyseRange(startMs, endMs);
+    return true;
+}
+
+void VoiceEngine::analyseAll() { message_.frames = analyseLipSync(message_.voice, lipSyncSettings_); }
+
+void VoiceEngine::analyseRange(std::int64_t startMs, std::int64_t endMs)
+{
+    const std::int64_t length = message_.lengthMs();
+    if (std::int64_t(message_.frames.size()) * kLipSyncFrameMs < length) {
+        analyseAll();
+        return;
+    }
+    // Analyse from a frame boundary so the new frames line up with the old.
+    const std::int64_t from = std::max<std::int64_t>(0, startMs - kAnalysisMarginMs) / kLipSyncFrameMs * kLipSyncFrameMs;
+    const std::int64_t to = std::min(length, endMs + kAnalysisMarginMs);
+    const std::vector<LipSyncFrame> frames = analyseLipSync(slice(message_.voice, from, to), lipSyncSettings_);
+    const std::size_t first = std::size_t(startMs / kLipSyncFrameMs);
+    const std::size_t last = std::size_t((endMs + kLipSyncFrameMs - 1) / kLipSyncFrameMs);
+    const std::size_t base = std::size_t(from / kLipSyncFrameMs);
+    for (std::size_t i = first; i < last && i < message_.frames.size(); ++i)
+        if (i - base < frames.size())
+            message_.frames[i] = frames[i - base];
+}
+
+} // namespace pavonia
