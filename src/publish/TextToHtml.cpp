@@ -1,0 +1,119 @@
+#include "publish/TextToHtml.h"
+
+#include "platform/StringTable.h"
+
+#include <cstdint>
+
+namespace pavonia {
+
+namespace {
+
+std::string replaceAll(std::string_view text, std::string_view from, std::string_view to)
+{
+    std::string out;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t at = text.find(from, start);
+        if (at == std::string_view::npos)
+            break;
+        out.append(text.substr(start, at - start));
+        out.append(to);
+        start = at + from.size();
+    }
+    out.append(text.substr(start));
+    return out;
+}
+
+// A plain part: escaped for the page, then for the double-quoted script
+// string; line breaks become a page break plus a script line continuation.
+std::string convertPlain(std::string_view plain, const EntityTable& table)
+{
+    std::string text = EscapeEntities(plain, table);
+    text = replaceAll(text, "\"", "\\\"");
+    text = replaceAll(text, "\\", "\\\\");
+    return replaceAll(text, "\r\n", "<br> \\ ");
+}
+
+} // namespace
+
+EntityTable MakeEntityTable()
+{
+    return {{'<', "&lt;"}, {'>', "&gt;"}, {'&', "&amp;"}, {'"', "&quot;"}};
+}
+
+std::string EscapeEntities(std::string_view text, const EntityTable& table)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto it = table.find(c);
+        if (it == table.end())
+            out += c;
+        else
+            out += it->second;
+    }
+    return out;
+}
+
+std::string TextToHtml(std::string_view input, const EntityTable& table)
+{
+    std::string text(input);
+    // `last` is the ">" of the previous tag; 0 while no tag has been seen.
+    std::size_t last = 0;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t plainStart = last == 0 ? 0 : last + 1;
+        std::size_t lt = text.find('<', pos);
+        std::size_t gt = lt == std::string::npos ? std::string::npos : text.find('>', lt + 1);
+        if (gt == std::string::npos) {
+            const std::string converted = convertPlain(std::string_view(text).substr(plainStart), table);
+            text.replace(plainStart, std::string::npos, converted);
+            break;
+        }
+        // A stray "<" before a real tag belongs to the plain text: the tag
+        // starts at the last "<" before the ">".
+        std::string inner = text.substr(lt + 1, gt - lt - 1);
+        if (const std::size_t nested = inner.rfind('<'); nested != std::string::npos) {
+            lt += nested + 1;
+            inner = text.substr(lt + 1, gt - lt - 1);
+        }
+        // Attribute quotes are escaped for the script string; backslashes are
+        // doubled only in a tag without quotes.
+        std::string escaped = replaceAll(inner, "\"", "\\\"");
+        if (escaped == inner)
+            escaped = replaceAll(inner, "\\", "\\\\");
+        if (escaped != inner) {
+            text.replace(lt + 1, inner.size(), escaped);
+            gt = lt + 1 + escaped.size();
+        }
+        if (lt > plainStart) {
+            const std::size_t length = lt - plainStart;
+            const std::string converted = convertPlain(std::string_view(text).substr(plainStart, length), table);
+            text.replace(plainStart, length, converted);
+            gt = gt - length + converted.size();
+        }
+        last = gt;
+        pos = gt + 1;
+    }
+    return text;
+}
+
+std::string FontSpan(std::string_view text, const FontSpec& font, int verticalDotsPerInch)
+{
+    const std::int64_t pixels = static_cast<std::int64_t>(font.size) * verticalDotsPerInch / 72;
+    const std::uint32_t colour = font.colour;
+    char hex[8];
+    static constexpr char kDigits[] = "0123456789abcdef";
+    hex[0] = '#';
+    const std::uint32_t channels[3] = {colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF};
+    for (int i = 0; i < 3; ++i) {
+        hex[1 + 2 * i] = kDigits[channels[i] >> 4];
+        hex[2 + 2 * i] = kDigits[channels[i] & 0xF];
+    }
+    hex[7] = '\0';
+    return StringTable::format(str::FontSpanFormat,
+                               {font.faceName(), std::to_string(pixels), font.italic ? "italic" : "normal",
+                                font.bold ? "bold" : "normal", font.underline ? "underline" : "none", hex, text});
+}
+
+} // namespace pavonia
