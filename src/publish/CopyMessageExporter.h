@@ -1,0 +1,20 @@
+#pragma once
+// The message exporter used until the voice engine's re-encoder is linked:
+// the loaded message is written back byte for byte, whatever the quality.
+#include "platform/MessageExporter.h"
+
+#include <string>
+
+namespace pavonia {
+
+class CopyMessageExporter final : public MessageExporter {
+public:
+    bool LoadTpsFile(const std::string& path) override;
+    bool SaveTpsFile(const std::string& path, int soundQuality) override;
+
+private:
+    std::string loaded_;
+    bool hasMessage_ = false;
+};
+
+} // namespace pavonia

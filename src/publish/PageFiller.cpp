@@ -1,0 +1,180 @@
+#include "publish/PageFiller.h"
+
+#include "platform/StringTable.h"
+#include "platform/Text.h"
+
+#include <array>
+#include <cctype>
+#include <cstdio>
+
+namespace pavonia {
+
+namespace {
+
+constexpr std::string_view kEndMarker = "<!-- END -->";
+constexpr std::string_view kBackgroundClassMarker = "defBG";
+constexpr std::string_view kMediaLayerCall = "InitMediaLayer";
+
+bool isBlank(char c)
+{
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// The second "defBG" of the template, or npos when there are fewer than two.
+std::size_t secondClassMarker(std::string_view text)
+{
+    const std::size_t first = text.find(kBackgroundClassMarker);
+    if (first == std::string_view::npos)
+        return std::string_view::npos;
+    return text.find(kBackgroundClassMarker, first + kBackgroundClassMarker.size());
+}
+
+} // namespace
+
+std::string FillPattern(std::string_view pattern, const std::vector<std::string>& args)
+{
+    std::string out;
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] != '%' || i + 1 >= pattern.size()) {
+            out += pattern[i];
+            continue;
+        }
+        if (pattern[i + 1] == '%') {
+            out += '%';
+            ++i;
+            continue;
+        }
+        // Flags, width and precision up to the conversion letter.
+        std::size_t end = i + 1;
+        while (end < pattern.size() && (std::isdigit(static_cast<unsigned char>(pattern[end])) ||
+                                        pattern[end] == '.' || pattern[end] == '-'))
+            ++end;
+        if (end < pattern.size() && std::isalpha(static_cast<unsigned char>(pattern[end]))) {
+            if (next < args.size())
+                out += args[next++];
+            i = end;
+            continue;
+        }
+        out += pattern[i];
+    }
+    return out;
+}
+
+std::string ColourHex(unsigned colour)
+{
+    std::array<char, 8> text{};
+    std::snprintf(text.data(), text.size(), "#%.2x%.2x%.2x", colour & 0xffu, (colour >> 8) & 0xffu,
+                  (colour >> 16) & 0xffu);
+    return text.data();
+}
+
+std::string FillPage(std::string_view templateText, const PageValues& values)
+{
+    std::string_view text = templateText;
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    if (const std::size_t end = text.find(kEndMarker); end != std::string_view::npos)
+        text = text.substr(0, end);
+
+    const std::size_t classAt =
+        values.backgroundClass.empty() ? std::string_view::npos : secondClassMarker(text);
+    const std::array<std::pair<std::string_view, std::string>, 8> markers{{
+        {"%SBG", values.backgroundRule},
+        {"%SP", std::to_string(values.startSlide)},
+        {"%INIT", values.pageInfo},
+        {"%AP", std::to_string(values.autoPlay)},
+        {"%AL", std::to_string(values.autoLoop)},
+        {"%AJ", std::to_string(values.autoJump)},
+        {"%MT", values.heading},
+        {"%IP_", values.filePrefix},
+    }};
+
+    std::string page;
+    page.reserve(text.size() + values.pageInfo.size() + 64);
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (i == classAt) {
+            page += values.backgroundClass;
+            i += kBackgroundClassMarker.size();
+            continue;
+        }
+        bool replaced = false;
+        if (text[i] == '%') {
+            for (const auto& [marker, value] : markers) {
+                if (text.substr(i, marker.size()) == marker) {
+                    page += value;
+                    i += marker.size();
+                    replaced = true;
+                    break;
+                }
+            }
+        }
+        if (!replaced)
+            page += text[i++];
+    }
+    page += '\n';
+    return page;
+}
+
+MediaArea ReadMediaArea(std::string_view templateText)
+{
+    const std::size_t call = templateText.find(kMediaLayerCall);
+    if (call == std::string_view::npos || call == 0)
+        return {};
+    const std::size_t argsStart = call + kMediaLayerCall.size();
+    const std::size_t semicolon = templateText.find(';', argsStart);
+    if (semicolon == std::string_view::npos)
+        return {};
+    std::string args(templateText.substr(argsStart, semicolon - argsStart));
+    if (const std::size_t close = args.rfind(')'); close != std::string::npos)
+        args.erase(close, 1);
+    if (const std::size_t open = args.rfind('('); open != std::string::npos)
+        args.erase(open, 1);
+    std::vector<std::string_view> pieces;
+    std::string_view rest = args;
+    for (std::size_t comma; (comma = rest.find(',')) != std::string_view::npos;) {
+        pieces.push_back(rest.substr(0, comma));
+        rest.remove_prefix(comma + 1);
+    }
+    pieces.push_back(rest);
+    if (pieces.size() != 4)
+        return {};
+    return {static_cast<int>(parseLeadingInteger(trimmed(pieces[2]))),
+            static_cast<int>(parseLeadingInteger(trimmed(pieces[3])))};
+}
+
+std::string PageInfoLine(const std::string& talkingImage, const std::string& talkingMessage,
+                         const std::string& media, float delay, int transition, const std::string& subTopic,
+                         const std::string& description)
+{
+    return FillPattern(StringTable::text(str::PageInfoLine),
+                       {talkingImage, talkingMessage, media, formatFixed2(static_cast<double>(delay)),
+                        std::to_string(transition), subTopic, description});
+}
+
+std::string ColourBackgroundRule(unsigned colour)
+{
+    const std::string hex = ColourHex(colour).substr(1);
+    const std::string declaration = FillPattern(
+        StringTable::text(str::BackgroundColourRule), {hex.substr(0, 2), hex.substr(2, 2), hex.substr(4, 2)});
+    return FillPattern(StringTable::text(str::BackgroundRule), {declaration});
+}
+
+std::string PictureBackgroundRule(const std::string& pictureName, bool tile)
+{
+    const std::string declaration = FillPattern(StringTable::text(str::BackgroundPictureRule),
+                                                {pictureName, tile ? "repeat" : "no-repeat"});
+    return FillPattern(StringTable::text(str::BackgroundRule), {declaration});
+}
+
+} // namespace pavonia

@@ -1,0 +1,268 @@
+#include "publish/Publisher.h"
+
+#include "platform/FileOps.h"
+#include "platform/StringTable.h"
+#include "platform/Text.h"
+#include "publish/PageFiller.h"
+#include "publish/PictureFitting.h"
+#include "publish/UniqueTempFolder.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <variant>
+#include <vector>
+
+namespace pavonia {
+
+namespace {
+
+constexpr const char* kPageName = "Template.htm";
+constexpr const char* kMessageWorkFile = "orgTps.tps";
+constexpr const char* kNoFile = "?";
+// The box for pictures when the template declares no media area: pictures
+// then keep their size instead of shrinking to nothing.
+constexpr int kUnboundedBox = 1 << 20;
+
+std::string orMark(std::string text)
+{
+    return text.empty() ? std::string(kNoFile) : text;
+}
+
+bool isPicture(const std::string& path)
+{
+    const std::string extension = extensionOf(path);
+    return equalsIgnoreCase(extension, "jpg") || equalsIgnoreCase(extension, "gif") ||
+           equalsIgnoreCase(extension, "bmp");
+}
+
+// The name a media file is published under: its own, a ".bmp" becoming ".jpg".
+std::string publishedMediaName(const std::string& mediaPath)
+{
+    const std::string name = finalComponent(mediaPath);
+    return equalsIgnoreCase(extensionOf(name), "bmp") ? baseNameOf(name) + ".jpg" : name;
+}
+
+// The copies of one run, made in page order once the pictures are fitted.
+struct CopyFile {
+    std::string from;
+    std::string to;
+};
+struct ExportMessage {
+    std::string from;
+    std::string to;
+};
+struct CopyFitted {
+    std::size_t job;
+    std::string to;
+};
+using CopyStep = std::variant<CopyFile, ExportMessage, CopyFitted>;
+
+} // namespace
+
+Publisher::Publisher(PublishContext context) : context_(std::move(context)) {}
+
+void Publisher::show(const std::string& text)
+{
+    context_.document.message(text);
+}
+
+int Publisher::StartSlideIndex(const ProjectTree& tree)
+{
+    const TreeItem* selected = tree.selected();
+    if (selected && selected->childCount() > 0)
+        selected = selected->child(0);
+    if (!selected || selected->kind() != ItemKind::Slide)
+        return 0;
+    int index = 0;
+    for (const TreeItem* slide : tree.allSlides()) {
+        if (slide == selected)
+            return index;
+        ++index;
+    }
+    return 0;
+}
+
+bool Publisher::PublishProject(const PublishRequest& request)
+{
+    ProjectDocument& document = context_.document;
+    BusyCursor busy(document.ui());
+    if (context_.stopPlayback)
+        context_.stopPlayback();
+    publishedPage_.clear();
+
+    const ProjectSettings& settings = document.settings();
+    const std::optional<TemplatePaths> paths = context_.library.ResolveTemplatePaths(settings);
+    if (!ResolutionKey::parse(settings.resolutionKey) || !paths) {
+        show(StringTable::format(str::ResolutionExportError, {settings.resolutionKey}));
+        return false;
+    }
+
+    std::string destination;
+    if (request.preview) {
+        destination = document.workingFolder().userFolder();
+        folders::deleteFilesExcept(destination, "htm");
+    } else if (request.destination) {
+        destination = MakeUniqueTempFolder(document.systemTempFolder(), document.clock());
+        if (destination.empty()) {
+            show(StringTable::text(str::CreateTempDirectoryFailed));
+            return false;
+        }
+        *request.destination = destination;
+    } else {
+        destination = document.workingFolder().userFolder();
+    }
+
+    // The template's companion files; a failed copy shows up as a missing
+    // page below, or as a missing picture in the browser.
+    folders::createPath(destination);
+    folders::copyTree(paths->resolutionFolder, destination);
+    const std::string& root = context_.library.root();
+    for (const char* shared : {"function.js", "loading.gif"})
+        copyWholeFile(root + shared, destination + shared);
+
+    const std::string page = destination + kPageName;
+    if (!ApplyTemplate(paths->pageTemplate, page, request.usePrefix, request.prefix, request.startAtFirstSlide))
+        return false;
+    publishedPage_ = page;
+    if (request.preview && context_.browser)
+        context_.browser->open(page);
+    return true;
+}
+
+bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& destinationPage, bool usePrefix,
+                              const std::optional<std::string>& prefix, bool startAtFirstSlide)
+{
+    ProjectDocument& document = context_.document;
+    const ProjectSettings& settings = document.settings();
+    const bool prefixed = usePrefix && prefix && !prefix->empty();
+    auto pageName = [&](const std::string& name) { return prefixed ? *prefix + "/" + name : name; };
+
+    std::string templateText;
+    {
+        FileHandle in = FileHandle::openRead(sourcePage);
+        const int openError = errno;
+        const std::int64_t size = in.valid() ? in.size() : -1;
+        if (size < 0) {
+            show(StringTable::format(str::ApplyTemplateOpenError,
+                                     {sourcePage, systemErrorText(in.valid() ? errno : openError)}));
+            return false;
+        }
+        templateText.resize(static_cast<std::size_t>(size));
+        templateText.resize(in.readFully(templateText.data(), templateText.size()));
+    }
+    FileHandle out = FileHandle::openWrite(destinationPage);
+    if (!out.valid()) {
+        show(StringTable::format(str::ApplyTemplateOpenError, {destinationPage, systemErrorText(errno)}));
+        return false;
+    }
+    const std::string folder = folderOf(destinationPage);
+    const EntityTable entities = MakeEntityTable();
+
+    std::vector<CopyStep> steps;
+    PageValues values;
+    if (settings.backgroundMode == 1) {
+        values.backgroundRule = ColourBackgroundRule(settings.backgroundColour);
+        values.backgroundClass = "QBBG";
+    } else if (settings.backgroundMode == 2) {
+        const std::string name = finalComponent(settings.backgroundImagePath);
+        steps.push_back(CopyFile{settings.backgroundImagePath, folder + name});
+        values.backgroundRule = PictureBackgroundRule(pageName(name), settings.backgroundTile != 0);
+        values.backgroundClass = "QBBG";
+    }
+
+    const MediaArea area = ReadMediaArea(templateText);
+    const bool boxed = area.width > 0 && area.height > 0;
+    const int boxWidth = boxed ? area.width : kUnboundedBox;
+    const int boxHeight = boxed ? area.height : kUnboundedBox;
+    const bool keepMessages = document.preferences().exportType() == 1 && prefixed;
+    const int pictureQuality = keepMessages ? 100 : context_.qualities.image;
+    const int dpi = context_.verticalDotsPerInch;
+
+    auto convert = [&](const std::string& text, int fontSet, const FontSpec& font) {
+        if (text.empty())
+            return std::string(kNoFile);
+        std::string html = TextToHtml(text, entities);
+        if (fontSet)
+            html = FontSpan(html, font, dpi);
+        return orMark(std::move(html));
+    };
+
+    PictureFitting pictures;
+    for (const TreeItem* sessionItem : document.tree().sessions()) {
+        const SessionData* session = sessionItem->session();
+        if (!session)
+            continue;
+        const std::string imageName = finalComponent(session->talkingImagePath);
+        steps.push_back(CopyFile{session->talkingImagePath, folder + imageName});
+        std::string talkingImage = pageName(imageName);
+
+        const std::string messageName = finalComponent(session->talkingMessagePath);
+        if (keepMessages)
+            steps.push_back(CopyFile{session->talkingMessagePath, folder + messageName});
+        else
+            steps.push_back(ExportMessage{session->talkingMessagePath, folder + messageName});
+        std::string talkingMessage = pageName(messageName);
+
+        for (const auto& slideItem : sessionItem->children()) {
+            const SlideData* slide = slideItem->slide();
+            if (!slide)
+                continue;
+            std::string media;
+            if (context_.layers.effect == 1 && !slide->mediaPath.empty()) {
+                const std::string name = publishedMediaName(slide->mediaPath);
+                if (isPicture(slide->mediaPath))
+                    steps.push_back(CopyFitted{
+                        pictures.add(slide->mediaPath, boxWidth, boxHeight, pictureQuality), folder + name});
+                else
+                    steps.push_back(CopyFile{slide->mediaPath, folder + name});
+                media = pageName(name);
+            }
+            values.pageInfo += PageInfoLine(talkingImage, talkingMessage, orMark(media), slide->delay,
+                                            slide->transition,
+                                            convert(slide->subTopic, settings.subTopicFontSet, settings.subTopicFont),
+                                            convert(slide->description, settings.descriptionFontSet,
+                                                    settings.descriptionFont));
+            talkingImage.clear();
+            talkingMessage.clear();
+        }
+    }
+
+    pictures.runAhead(context_.pictureWorkers);
+    const std::string workFile = document.systemTempFolder() + kMessageWorkFile;
+    for (const CopyStep& step : steps) {
+        if (const auto* copy = std::get_if<CopyFile>(&step)) {
+            copyWholeFile(copy->from, copy->to);
+        } else if (const auto* message = std::get_if<ExportMessage>(&step)) {
+            copyWholeFile(message->from, workFile);
+            context_.exporter.LoadTpsFile(workFile);
+            context_.exporter.SaveTpsFile(workFile, context_.qualities.sound);
+            copyWholeFile(workFile, message->to);
+            std::remove(workFile.c_str());
+        } else if (const auto* fitted = std::get_if<CopyFitted>(&step)) {
+            const PictureFitting::Result result = pictures.result(fitted->job);
+            if (!result.path.empty())
+                copyWholeFile(result.path, fitted->to);
+        }
+    }
+
+    values.startSlide = startAtFirstSlide ? 0 : StartSlideIndex(document.tree());
+    values.autoPlay = settings.autoPlay;
+    values.autoLoop = settings.autoLoop;
+    values.autoJump = settings.autoJump;
+    if (settings.headingFontSet)
+        values.heading = FontSpan(settings.headingText.empty() ? std::string()
+                                                                : TextToHtml(settings.headingText, entities),
+                                  settings.headingFont, dpi);
+    else
+        values.heading = settings.headingText;
+    values.filePrefix = prefixed ? *prefix + "\\" : std::string();
+
+    const std::string page = FillPage(templateText, values);
+    if (!out.writeAll(page.data(), page.size()) || !out.close()) {
+        show(StringTable::format(str::ApplyTemplateOpenError, {destinationPage, systemErrorText(errno)}));
+        return false;
+    }
+    return true;
+}
+
+} // namespace pavonia

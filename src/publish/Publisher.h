@@ -1,0 +1,87 @@
+#pragma once
+// Publishing: turns the open project into a folder a web browser can show.
+// PublishProject chooses and fills the destination folder with the template's
+// companion files; ApplyTemplate writes the filled page "Template.htm" and
+// copies every file the page names (talking images and messages, media,
+// background picture). Callers: browser preview and HTML code copy (into
+// the installation's "User" folder) and the CD export (a fresh temporary
+// folder).
+#include "platform/MessageExporter.h"
+#include "platform/Shell.h"
+#include "project/ProjectDocument.h"
+#include "publish/TextToHtml.h"
+#include "templates/LayoutLayers.h"
+#include "templates/TemplateLibrary.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace pavonia {
+
+// The qualities the export dialog sets: sound 1 High, 2 Middle, 3 Low; image
+// the JPEG quality 0..100 of fitted pictures.
+struct ExportQualities {
+    int sound = 2;
+    int image = 80;
+};
+
+struct PublishRequest {
+    // Publish into the "User" folder (its files other than ".htm" pages are
+    // removed first) and open the page in the browser afterwards.
+    bool preview = false;
+    // File references in the page begin with `prefix` and "/" (a given,
+    // non-empty prefix only).
+    bool usePrefix = false;
+    std::optional<std::string> prefix;
+    // The page starts at the first slide; otherwise at the selected one.
+    bool startAtFirstSlide = false;
+    // When given (and not preview): the page goes into a fresh temporary
+    // folder whose path, ending with "/", is stored here.
+    std::string* destination = nullptr;
+};
+
+// What publishing takes from the program around it.
+struct PublishContext {
+    ProjectDocument& document;
+    const TemplateLibrary& library;
+    const LayoutLayers& layers;
+    MessageExporter& exporter;
+    ExportQualities qualities{};
+    int verticalDotsPerInch = kDefaultDotsPerInch; // of the screen, for font sizes
+    Shell* browser = nullptr;                      // opens a preview; none: not opened
+    std::function<void()> stopPlayback;            // stops the slide page's voice playback
+    unsigned pictureWorkers = 0;                   // threads fitting pictures; 0: the machine's cores
+};
+
+class Publisher {
+public:
+    explicit Publisher(PublishContext context);
+
+    // Prepares the destination and writes the page; false after a message
+    // when it could not (an unusable resolution key, a page that cannot be
+    // read or written, no temporary folder).
+    bool PublishProject(const PublishRequest& request);
+
+    // Fills `destinationPage` from `sourcePage` and copies the project's
+    // files beside it. A file that cannot be copied is passed over (the page
+    // still names it); a picture that cannot be read gets no file.
+    bool ApplyTemplate(const std::string& sourcePage, const std::string& destinationPage, bool usePrefix,
+                       const std::optional<std::string>& prefix, bool startAtFirstSlide);
+
+    // The page written by the last successful PublishProject.
+    const std::string& publishedPage() const { return publishedPage_; }
+
+    // The index of the slide the page starts at when it starts at the
+    // selection: the selected slide, or the first slide of a selected
+    // session, counted in presentation order; 0 for anything else.
+    static int StartSlideIndex(const ProjectTree& tree);
+
+private:
+    void show(const std::string& text);
+
+    PublishContext context_;
+    std::string publishedPage_;
+};
+
+} // namespace pavonia
