@@ -17,16 +17,19 @@ namespace pavonia {
 // Tuning of the analysis. The defaults are sound; the installation's
 // "LIPSincData/lipsync.ini" may change them.
 struct LipSyncSettings {
-    double silenceDb = 10.0;       // frames less than this above the noise floor are silent
-    double fullScaleDb = 30.0;     // this far above the floor the jaw opens fully
-    double fricativeZcr = 0.30;    // zero crossings per sample above which noise is a fricative
-    double fricativeHighRatio = 0.45; // share of energy above 3 kHz that marks a fricative
-    double openLowRatio = 0.50;    // share of 250-1000 Hz energy of an open vowel
-    double roundedMidRatio = 0.15; // at most this share of 1-3 kHz energy: rounded vowel
-    double frontMidRatio = 0.40;   // at least this share of 1-3 kHz energy: close-front vowel
-    double smoothing = 0.5;        // 0 none; weight of the previous frame in the mouth values
-    // Reads "[LipSync]" keys of `installDir` + "LIPSincData/lipsync.ini";
-    // missing keys (or file) keep the defaults, values out of range too.
+    double silenceDb = 12.0;       // frames less than this above the noise floor are silent
+    double fullScaleDb = 36.0;     // this far above the floor the jaw opens fully
+    double quietestDb = -60.0;     // frames below this level (dB full scale) are always silent
+    double loudestFloorDb = -40.0; // the noise floor never rises above this level
+    double fricativeZcr = 0.25;    // zero crossings per sample of a fricative
+    double fricativeHighShare = 0.40; // share of the energy above 3 kHz of a fricative
+    double closureLowShare = 0.75; // share of the energy below 300 Hz of a closed-lip hum (m, n)
+    double openF1Hz = 600.0;       // first formant estimate above this: open vowel
+    double frontF2Hz = 1800.0;     // second formant estimate above this (with a low first): close-front vowel
+    double roundedF2Hz = 1150.0;   // second formant estimate below this: rounded vowel
+    double smoothing = 0.45;       // 0 none, below 1: weight of the previous frame in the mouth values
+    // Reads the "[LipSync]" keys of `installDir` + "LIPSincData/lipsync.ini";
+    // missing keys (or file) keep the defaults, and so do values out of range.
     static LipSyncSettings load(const std::string& installDir);
 };
 

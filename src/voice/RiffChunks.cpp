@@ -1,0 +1,228 @@
+#include "voice/RiffChunks.h"
+
+#include "platform/FileOps.h"
+#include "platform/LittleEndian.h"
+#include "voice/WaveFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <limits>
+#include <unistd.h>
+
+namespace pavonia::riff {
+
+namespace {
+
+std::uint16_t getU16(const char* p)
+{
+    return std::uint16_t(std::uint8_t(p[0]) | std::uint8_t(p[1]) << 8);
+}
+
+std::uint32_t getU32At(std::string_view s, std::size_t at)
+{
+    return getU32(reinterpret_cast<const std::uint8_t*>(s.data() + at));
+}
+
+void appendU16(std::string& out, std::uint16_t value)
+{
+    out += char(value & 0xff);
+    out += char(value >> 8);
+}
+
+constexpr std::uint16_t kFormatPcm = 1;
+constexpr std::uint16_t kFormatExtensible = 0xfffe;
+
+} // namespace
+
+ParseResult parseChunks(std::string_view bytes, std::vector<Chunk>& chunks, std::string& detail)
+{
+    chunks.clear();
+    if (bytes.size() < 12 || bytes.substr(0, 4) != "RIFF" || bytes.substr(8, 4) != "WAVE")
+        return ParseResult::NotRiff;
+    const std::uint64_t riffEnd = std::uint64_t(getU32At(bytes, 4)) + 8;
+    if (riffEnd > bytes.size()) {
+        detail = "the RIFF size runs past the end of the file";
+        return ParseResult::Damaged;
+    }
+    // Bytes after the RIFF body (some tools append tags) are not ours to read.
+    const std::string_view body = bytes.substr(0, std::size_t(riffEnd));
+    std::size_t at = 12;
+    while (at < body.size()) {
+        if (body.size() - at < 8) {
+            detail = "a chunk header is cut off";
+            return ParseResult::Damaged;
+        }
+        const std::string_view id = body.substr(at, 4);
+        const std::uint32_t size = getU32At(body, at + 4);
+        at += 8;
+        if (size > body.size() - at) {
+            detail = "the \"" + std::string(id) + "\" chunk runs past the end of the file";
+            return ParseResult::Damaged;
+        }
+        chunks.push_back({id, body.substr(at, size)});
+        at += size;
+        if (size % 2 == 1 && at < body.size())
+            ++at; // pad byte; a writer may leave it off the last chunk
+    }
+    return ParseResult::Ok;
+}
+
+const Chunk* findChunk(const std::vector<Chunk>& chunks, std::string_view id)
+{
+    for (const Chunk& chunk : chunks)
+        if (chunk.id == id)
+            return &chunk;
+    return nullptr;
+}
+
+bool readPcm(const std::vector<Chunk>& chunks, PcmAudio& audio, VoiceError* error,
+             const std::string& name, int damagedText)
+{
+    const Chunk* fmt = findChunk(chunks, "fmt ");
+    if (!fmt)
+        return fail(error, damagedText, name, "the \"fmt \" chunk is missing");
+    const std::string_view f = fmt->body;
+    if (f.size() < 16)
+        return fail(error, damagedText, name, "the \"fmt \" chunk is too short");
+    std::uint16_t tag = getU16(f.data());
+    const int channels = getU16(f.data() + 2);
+    const std::uint32_t rate = getU32At(f, 4);
+    const std::uint32_t byteRate = getU32At(f, 8);
+    const int blockAlign = getU16(f.data() + 12);
+    const int bits = getU16(f.data() + 14);
+    if (tag == kFormatExtensible) {
+        // cbSize, valid bits, channel mask, then the sub-format GUID whose
+        // first two bytes are the plain format tag.
+        if (f.size() < 40 || getU16(f.data() + 16) < 22)
+            return fail(error, damagedText, name, "the extensible \"fmt \" chunk is too short");
+        tag = getU16(f.data() + 24);
+        if (getU16(f.data() + 18) != bits)
+            return fail(error, str::VoiceUnsupportedWave, name,
+                        std::to_string(getU16(f.data() + 18)) + " valid bits in " +
+                            std::to_string(bits) + "-bit samples");
+    }
+    if (tag != kFormatPcm)
+        return fail(error, str::VoiceUnsupportedWave, name,
+                    "compressed format " + std::to_string(tag) + " (only plain PCM is read)");
+    if (bits != 8 && bits != 16)
+        return fail(error, str::VoiceUnsupportedWave, name, std::to_string(bits) + "-bit samples");
+    if (channels != 1 && channels != 2)
+        return fail(error, str::VoiceUnsupportedWave, name, std::to_string(channels) + " channels");
+    if (rate < std::uint32_t(kMinSampleRate) || rate > std::uint32_t(kMaxSampleRate))
+        return fail(error, str::VoiceUnsupportedWave, name, std::to_string(rate) + " Hz");
+    const int frameBytes = channels * bits / 8;
+    if (blockAlign != frameBytes || byteRate != rate * std::uint32_t(frameBytes))
+        return fail(error, damagedText, name, "the block size or byte rate does not match the format");
+
+    const Chunk* data = findChunk(chunks, "data");
+    if (!data)
+        return fail(error, damagedText, name, "the \"data\" chunk is missing");
+    if (data->body.size() % std::size_t(frameBytes) != 0)
+        return fail(error, damagedText, name, "the \"data\" chunk ends inside a sample");
+
+    PcmAudio out;
+    out.sampleRate = int(rate);
+    out.channels = channels;
+    const std::string_view d = data->body;
+    if (bits == 16) {
+        out.samples.resize(d.size() / 2);
+        for (std::size_t i = 0; i < out.samples.size(); ++i)
+            out.samples[i] = std::int16_t(getU16(d.data() + 2 * i));
+    } else {
+        out.samples.resize(d.size());
+        for (std::size_t i = 0; i < d.size(); ++i)
+            out.samples[i] = std::int16_t((int(std::uint8_t(d[i])) - 128) * 256);
+    }
+    audio = std::move(out);
+    return true;
+}
+
+void appendChunk(std::string& out, std::string_view id, std::string_view body)
+{
+    out += id;
+    appendU32(out, std::uint32_t(body.size()));
+    out += body;
+    if (body.size() % 2 == 1)
+        out += '\0';
+}
+
+std::string pcmFormatBody(const PcmAudio& audio, int bitsPerSample)
+{
+    const int frameBytes = audio.channels * bitsPerSample / 8;
+    std::string f;
+    appendU16(f, kFormatPcm);
+    appendU16(f, std::uint16_t(audio.channels));
+    appendU32(f, std::uint32_t(audio.sampleRate));
+    appendU32(f, std::uint32_t(audio.sampleRate * frameBytes));
+    appendU16(f, std::uint16_t(frameBytes));
+    appendU16(f, std::uint16_t(bitsPerSample));
+    return f;
+}
+
+std::string pcmDataBody(const PcmAudio& audio, int bitsPerSample)
+{
+    std::string d;
+    if (bitsPerSample == 8) {
+        d.resize(audio.samples.size());
+        for (std::size_t i = 0; i < audio.samples.size(); ++i) {
+            // Rounded to the nearest 8-bit step, kept inside the range.
+            const int v = (int(audio.samples[i]) + 128) >> 8;
+            d[i] = char(std::uint8_t(std::min(v, 127) + 128));
+        }
+    } else {
+        d.resize(audio.samples.size() * 2);
+        for (std::size_t i = 0; i < audio.samples.size(); ++i) {
+            const auto v = std::uint16_t(audio.samples[i]);
+            d[2 * i] = char(v & 0xff);
+            d[2 * i + 1] = char(v >> 8);
+        }
+    }
+    return d;
+}
+
+std::string riffFile(std::string_view chunks)
+{
+    std::string out = "RIFF";
+    appendU32(out, std::uint32_t(chunks.size() + 4));
+    out += "WAVE";
+    out += chunks;
+    return out;
+}
+
+bool readWholeFile(const std::string& path, std::string& bytes, VoiceError* error)
+{
+    FileHandle file = FileHandle::openRead(path);
+    if (!file.valid())
+        return fail(error, str::VoiceCannotOpen, path, systemErrorText(errno));
+    const std::int64_t size = file.size();
+    if (size < 0)
+        return fail(error, str::VoiceCannotOpen, path, systemErrorText(errno));
+    if (std::uint64_t(size) > std::numeric_limits<std::uint32_t>::max() + std::uint64_t(8))
+        return fail(error, str::VoiceTooLong, path);
+    std::string out(std::size_t(size), '\0');
+    if (file.readFully(out.data(), out.size()) != out.size())
+        return fail(error, str::VoiceCannotOpen, path, systemErrorText(errno ? errno : EIO));
+    bytes = std::move(out);
+    return true;
+}
+
+bool writeFileReplacing(const std::string& path, std::string_view bytes, VoiceError* error)
+{
+    const std::string temp = path + ".part" + std::to_string(::getpid());
+    FileHandle file = FileHandle::openWrite(temp);
+    if (!file.valid())
+        return fail(error, str::VoiceWriteFailed, path, systemErrorText(errno));
+    if (!file.writeAll(bytes.data(), bytes.size()) || !file.close()) {
+        const int saved = errno;
+        std::remove(temp.c_str());
+        return fail(error, str::VoiceWriteFailed, path, systemErrorText(saved));
+    }
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        const int saved = errno;
+        std::remove(temp.c_str());
+        return fail(error, str::VoiceWriteFailed, path, systemErrorText(saved));
+    }
+    return true;
+}
+
+} // namespace pavonia::riff

@@ -1,0 +1,50 @@
+#pragma once
+// The RIFF/WAVE container shared by wave files and talking messages: the
+// chunk list of a "RIFF....WAVE" file, every size checked against the bytes
+// that are there, and the "fmt "/"data" pair read into 16-bit sound.
+#include "voice/PcmAudio.h"
+#include "voice/VoiceError.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pavonia::riff {
+
+struct Chunk {
+    std::string_view id;   // four characters
+    std::string_view body; // exactly the chunk's declared size
+};
+
+enum class ParseResult { Ok, NotRiff, Damaged };
+
+// Splits `bytes` into the chunks of a RIFF/WAVE file. Damaged when the RIFF
+// size or a chunk size runs past the data; `detail` then says which.
+ParseResult parseChunks(std::string_view bytes, std::vector<Chunk>& chunks, std::string& detail);
+
+// The first chunk named `id`, or null.
+const Chunk* findChunk(const std::vector<Chunk>& chunks, std::string_view id);
+
+// Reads the "fmt " and "data" chunks as 8- or 16-bit PCM, mono or stereo,
+// 8000-48000 Hz, into 16-bit sound. `damagedText` is the string-table text
+// for damaged content, so talking messages say "message" and waves "wave".
+bool readPcm(const std::vector<Chunk>& chunks, PcmAudio& audio, VoiceError* error,
+             const std::string& name, int damagedText);
+
+// Appends a chunk (with its pad byte for an odd size).
+void appendChunk(std::string& out, std::string_view id, std::string_view body);
+// The "fmt " chunk body for PCM of `audio`'s layout at `bitsPerSample`.
+std::string pcmFormatBody(const PcmAudio& audio, int bitsPerSample);
+// The "data" chunk body: the samples as 16-bit or 8-bit (unsigned) PCM.
+std::string pcmDataBody(const PcmAudio& audio, int bitsPerSample);
+// Wraps chunk bytes into "RIFF" size "WAVE".
+std::string riffFile(std::string_view chunks);
+
+// The whole file, or false with the error filled.
+bool readWholeFile(const std::string& path, std::string& bytes, VoiceError* error);
+// Writes `bytes` to a temporary file beside `path`, then renames it over
+// `path`; the old file stays intact when anything fails.
+bool writeFileReplacing(const std::string& path, std::string_view bytes, VoiceError* error);
+
+} // namespace pavonia::riff
