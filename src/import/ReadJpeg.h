@@ -16,6 +16,8 @@ namespace pavonia {
 // The largest picture the reader decodes, in pixels (three bytes each).
 inline constexpr std::uint64_t kMaxJpegPixels = std::uint64_t(1) << 27;
 
-std::optional<RgbPicture> ReadJpeg(const std::string& path, Ui& ui);
+// `maxPixels` lowers the limit, for callers that only need small pictures.
+std::optional<RgbPicture> ReadJpeg(const std::string& path, Ui& ui,
+                                   std::uint64_t maxPixels = kMaxJpegPixels);
 
 } // namespace pavonia

@@ -1,0 +1,234 @@
+#include "import/BmpReader.h"
+
+#include "platform/StringTable.h"
+
+#include <cstdio>
+#include <limits>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace pavonia {
+
+namespace {
+
+constexpr std::uint32_t kFileHeaderSize = 14;
+constexpr std::uint32_t kInfoHeaderSize = 40;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// A cursor over the file's bytes that counts what it consumes.
+class ByteCursor {
+public:
+    explicit ByteCursor(const std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
+
+    std::uint64_t consumed() const { return position_; }
+    std::uint64_t remaining() const { return bytes_.size() - position_; }
+
+    bool u8(std::uint8_t& value)
+    {
+        if (remaining() < 1)
+            return false;
+        value = bytes_[position_++];
+        return true;
+    }
+    bool u16(std::uint16_t& value)
+    {
+        if (remaining() < 2)
+            return false;
+        value = static_cast<std::uint16_t>(bytes_[position_] | bytes_[position_ + 1] << 8);
+        position_ += 2;
+        return true;
+    }
+    bool u32(std::uint32_t& value)
+    {
+        if (remaining() < 4)
+            return false;
+        value = 0;
+        for (int i = 3; i >= 0; --i)
+            value = value << 8 | bytes_[position_ + i];
+        position_ += 4;
+        return true;
+    }
+    bool skip(std::uint64_t count)
+    {
+        if (remaining() < count)
+            return false;
+        position_ += count;
+        return true;
+    }
+    const std::uint8_t* here() const { return bytes_.data() + position_; }
+
+private:
+    const std::vector<std::uint8_t>& bytes_;
+    std::uint64_t position_ = 0;
+};
+
+struct PaletteEntry {
+    std::uint8_t red, green, blue;
+};
+
+// Reads the whole file; false when it cannot be read to its end.
+bool readWholeFile(std::FILE* file, std::vector<std::uint8_t>& bytes)
+{
+    if (std::fseek(file, 0, SEEK_END) != 0)
+        return false;
+    const long size = std::ftell(file);
+    if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0)
+        return false;
+    bytes.resize(static_cast<std::size_t>(size));
+    return std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+}
+
+} // namespace
+
+std::optional<RgbPicture> BmpReader::read(const std::string& path)
+{
+    ok_ = false;
+    consumed_ = 0;
+    status_ = StringTable::text(str::BmpStatusOk);
+
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        status_ = StringTable::format(str::BmpCantOpen, {path});
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes;
+    try {
+        if (!readWholeFile(file.get(), bytes)) {
+            status_ = StringTable::text(str::BmpHeaderReadError);
+            return std::nullopt;
+        }
+    } catch (const std::bad_alloc&) {
+        status_ = StringTable::text(str::BmpAllocFailed);
+        return std::nullopt;
+    }
+
+    ByteCursor in(bytes);
+    const auto fail = [&](std::string status) {
+        consumed_ = in.consumed();
+        status_ = std::move(status);
+        return std::nullopt;
+    };
+
+    std::uint8_t magicB = 0, magicM = 0;
+    if (!in.u8(magicB) || !in.u8(magicM) || magicB != 'B' || magicM != 'M')
+        return fail(StringTable::text(str::BmpNotValid));
+
+    std::uint32_t fileSize = 0, pixelOffset = 0, headerSize = 0, rawWidth = 0, rawHeight = 0;
+    std::uint32_t compression = 0, imageSize = 0, xResolution = 0, yResolution = 0;
+    std::uint32_t coloursUsed = 0, importantColours = 0;
+    std::uint16_t reserved1 = 0, reserved2 = 0, planes = 0, bitsPerPixel = 0;
+    if (!in.u32(fileSize) || !in.u16(reserved1) || !in.u16(reserved2) || !in.u32(pixelOffset) ||
+        !in.u32(headerSize) || !in.u32(rawWidth) || !in.u32(rawHeight) || !in.u16(planes) ||
+        !in.u16(bitsPerPixel) || !in.u32(compression) || !in.u32(imageSize) ||
+        !in.u32(xResolution) || !in.u32(yResolution) || !in.u32(coloursUsed) ||
+        !in.u32(importantColours))
+        return fail(StringTable::text(str::BmpHeaderReadError));
+
+    if (compression != 0)
+        return fail(StringTable::text(str::BmpCompressed));
+
+    // Only the 40-byte information header and its longer successors share
+    // this layout; the palette follows the whole header, however long.
+    if (headerSize < kInfoHeaderSize)
+        return fail(StringTable::format(str::BmpUnsupportedHeader, {std::to_string(headerSize)}));
+    if (headerSize > kInfoHeaderSize && !in.skip(headerSize - kInfoHeaderSize))
+        return fail(StringTable::text(str::BmpHeaderReadError));
+
+    if (bitsPerPixel != 1 && bitsPerPixel != 4 && bitsPerPixel != 8 && bitsPerPixel != 24)
+        return fail(StringTable::format(str::BmpUnsupportedDepth, {std::to_string(bitsPerPixel)}));
+
+    const auto width = static_cast<std::int32_t>(rawWidth);
+    const auto height = static_cast<std::int32_t>(rawHeight);
+    if (height < 0 && width > 0)
+        return fail(StringTable::text(str::BmpTopDown));
+    if (width <= 0 || height <= 0)
+        return fail(StringTable::format(str::BmpBadSize,
+                                        {std::to_string(width), std::to_string(height)}));
+
+    if (coloursUsed == 0)
+        coloursUsed = 1u << std::min<std::uint16_t>(bitsPerPixel, 24);
+
+    std::vector<PaletteEntry> palette;
+    if (bitsPerPixel <= 8) {
+        // Every entry must be in the file before the palette is sized.
+        if (std::uint64_t(coloursUsed) * 4 > in.remaining())
+            return fail(StringTable::text(str::BmpHeaderReadError));
+        try {
+            palette.resize(coloursUsed);
+        } catch (const std::bad_alloc&) {
+            return fail(StringTable::text(str::BmpOutOfMemory));
+        }
+        for (PaletteEntry& entry : palette) {
+            std::uint8_t reserved = 0;
+            in.u8(entry.blue);
+            in.u8(entry.green);
+            in.u8(entry.red);
+            in.u8(reserved);
+        }
+    }
+
+    if (in.consumed() > pixelOffset)
+        return fail(StringTable::text(str::BmpCorruptPalette));
+    if (!in.skip(pixelOffset - in.consumed()))
+        return fail(StringTable::text(str::BmpPixelReadError));
+
+    // Rows are padded to a multiple of 4 bytes counted from the pixel data.
+    const std::uint64_t rowBits = std::uint64_t(width) * bitsPerPixel;
+    const std::uint64_t fileStride = (rowBits + 31) / 32 * 4;
+    if (fileStride * std::uint64_t(height) > in.remaining())
+        return fail(StringTable::text(str::BmpPixelReadError));
+
+    const std::uint64_t outStride = std::uint64_t(width) * 3;
+    RgbPicture picture;
+    try {
+        picture.rows.resize(outStride * std::uint64_t(height));
+    } catch (const std::bad_alloc&) {
+        return fail(StringTable::text(str::BmpAllocFailed));
+    }
+    picture.width = width;
+    picture.height = height;
+
+    const std::uint8_t* data = in.here();
+    const unsigned mask = (1u << std::min<unsigned>(bitsPerPixel, 8)) - 1;
+    for (std::int32_t fileRow = 0; fileRow < height; ++fileRow) {
+        const std::uint8_t* src = data + std::uint64_t(fileRow) * fileStride;
+        std::uint8_t* out = picture.rows.data() + std::uint64_t(height - 1 - fileRow) * outStride;
+        if (bitsPerPixel == 24) {
+            for (std::int32_t x = 0; x < width; ++x, src += 3, out += 3) {
+                out[0] = src[2];
+                out[1] = src[1];
+                out[2] = src[0];
+            }
+            continue;
+        }
+        // Palette indexes, most significant bits first.
+        unsigned bitsLeft = 0;
+        std::uint8_t current = 0;
+        for (std::int32_t x = 0; x < width; ++x, out += 3) {
+            if (bitsLeft == 0) {
+                current = *src++;
+                bitsLeft = 8;
+            }
+            bitsLeft -= bitsPerPixel;
+            const unsigned index = (current >> bitsLeft) & mask;
+            if (index >= palette.size()) {
+                in.skip(std::uint64_t(src - data));
+                return fail(StringTable::text(str::BmpBadPaletteIndex));
+            }
+            out[0] = palette[index].red;
+            out[1] = palette[index].green;
+            out[2] = palette[index].blue;
+        }
+    }
+    in.skip(fileStride * std::uint64_t(height));
+    consumed_ = in.consumed();
+    ok_ = true;
+    return picture;
+}
+
+} // namespace pavonia

@@ -1,0 +1,263 @@
+#include "import/FitPicture.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <string>
+#include <unistd.h>
+
+#include <magick/MagickCore.h>
+
+namespace pavonia {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// ImageMagick is started once per process and kept for its life. Its own
+// worker threads are limited to one: publishing fits one picture per thread
+// and the cores are shared out that way instead.
+void startImageLibrary()
+{
+    static std::once_flag started;
+    std::call_once(started, [] {
+        MagickCoreGenesis(nullptr, MagickFalse);
+        SetMagickResourceLimit(ThreadResource, 1);
+    });
+}
+
+std::string lowerAscii(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+// The extension without its dot, in lower case; empty when there is none.
+std::string extensionOf(const std::string& name)
+{
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos)
+        return {};
+    return lowerAscii(name.substr(dot + 1));
+}
+
+bool plainExtension(const std::string& extension)
+{
+    return !extension.empty() && extension.size() < 16 &&
+           std::all_of(extension.begin(), extension.end(),
+                       [](unsigned char c) { return std::isalnum(c) != 0; });
+}
+
+bool readFile(const std::string& path, std::string& bytes)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad() && !bytes.empty();
+}
+
+// Writes through a temporary file beside `path`, so that a failed write
+// never leaves a partial copy under the published name.
+bool writeFile(const std::string& path, const void* data, std::size_t size)
+{
+    std::string temporary = path + ".partXXXXXX";
+    const int descriptor = ::mkstemp(temporary.data());
+    if (descriptor < 0)
+        return false;
+    std::FILE* out = ::fdopen(descriptor, "wb");
+    if (!out) {
+        ::close(descriptor);
+        std::remove(temporary.c_str());
+        return false;
+    }
+    const bool written = std::fwrite(data, 1, size, out) == size;
+    const bool closed = std::fclose(out) == 0;
+    std::error_code error;
+    if (written && closed) {
+        fs::permissions(temporary, fs::perms::owner_read | fs::perms::owner_write |
+                                       fs::perms::group_read | fs::perms::others_read,
+                        error);
+        error.clear();
+        fs::rename(temporary, path, error);
+        if (!error)
+            return true;
+    }
+    std::remove(temporary.c_str());
+    return false;
+}
+
+// Owners of the library's objects for one call.
+struct Exception {
+    ExceptionInfo* info = AcquireExceptionInfo();
+    ~Exception() { DestroyExceptionInfo(info); }
+};
+struct Info {
+    ImageInfo* info = AcquireImageInfo();
+    ~Info() { DestroyImageInfo(info); }
+};
+struct Images {
+    Image* list = nullptr;
+    ~Images()
+    {
+        if (list)
+            DestroyImageList(list);
+    }
+    void reset(Image* images)
+    {
+        if (list)
+            DestroyImageList(list);
+        list = images;
+    }
+};
+
+struct FittedSize {
+    std::size_t width;
+    std::size_t height;
+};
+
+// Larger than the box in either direction: scaled by the smaller of the two
+// ratios (single precision, truncated); otherwise unchanged. At least 1 x 1.
+FittedSize fittedSize(std::size_t width, std::size_t height, int boxWidth, int boxHeight)
+{
+    FittedSize size{width, height};
+    if (width > std::size_t(std::max(boxWidth, 0)) || height > std::size_t(std::max(boxHeight, 0))) {
+        const float scale = std::min(float(boxWidth) / float(width), float(boxHeight) / float(height));
+        const float newWidth = float(width) * scale;
+        const float newHeight = float(height) * scale;
+        size.width = newWidth >= 1.0f ? std::size_t(newWidth) : 1;
+        size.height = newHeight >= 1.0f ? std::size_t(newHeight) : 1;
+    }
+    return size;
+}
+
+bool isJpegData(const std::string& bytes)
+{
+    return bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+           static_cast<unsigned char>(bytes[1]) == 0xD8 && static_cast<unsigned char>(bytes[2]) == 0xFF;
+}
+
+} // namespace
+
+bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int quality,
+                std::string& resultPath)
+{
+    resultPath.clear();
+    startImageLibrary();
+
+    const fs::path source(sourcePath);
+    const std::string fileName = source.filename().string();
+    const std::string extension = extensionOf(fileName);
+    const bool gif = extension == "gif";
+    const bool bmp = extension == "bmp";
+
+    // The picture is read from memory, so that no character of its path is
+    // taken for a format prefix or a frame selection.
+    std::string bytes;
+    if (!readFile(sourcePath, bytes))
+        return false;
+
+    Exception exception;
+    Info read;
+    // A GIF is read up to its second frame, enough to tell an animation;
+    // anything else to its first.
+    read.info->scene = 0;
+    read.info->number_scenes = gif ? 2 : 1;
+    // The extension helps with formats that carry no signature.
+    const std::string hint = plainExtension(extension) ? "picture." + extension : "picture";
+    CopyMagickString(read.info->filename, hint.c_str(), MaxTextExtent);
+
+    // A JPEG far larger than the box is decoded at a reduced scale (libjpeg
+    // scales by eighths while decoding); it stays at least twice the final
+    // size, so the resize below still has the detail it needs.
+    std::size_t sourceWidth = 0, sourceHeight = 0;
+    if (isJpegData(bytes)) {
+        Info ping;
+        CopyMagickString(ping.info->filename, hint.c_str(), MaxTextExtent);
+        ping.info->number_scenes = 1;
+        Images header;
+        header.reset(PingBlob(ping.info, bytes.data(), bytes.size(), exception.info));
+        if (header.list) {
+            sourceWidth = header.list->columns;
+            sourceHeight = header.list->rows;
+            const FittedSize target = fittedSize(sourceWidth, sourceHeight, boxWidth, boxHeight);
+            if (target.width < sourceWidth && target.height < sourceHeight) {
+                const std::string size =
+                    std::to_string(target.width * 2) + "x" + std::to_string(target.height * 2);
+                SetImageOption(read.info, "jpeg:size", size.c_str());
+            }
+        }
+    }
+
+    Images images;
+    images.reset(BlobToImage(read.info, bytes.data(), bytes.size(), exception.info));
+    if (!images.list)
+        return false;
+    bytes.clear();
+    bytes.shrink_to_fit();
+
+    Image* image = images.list;
+    if (image->colorspace != sRGBColorspace)
+        TransformImageColorspace(image, sRGBColorspace);
+
+    if (gif && GetImageListLength(images.list) >= 2) {
+        resultPath = sourcePath;
+        return false;
+    }
+
+    // The size is worked out from the picture as stored, whatever scale the
+    // decoder used.
+    if (sourceWidth == 0 || sourceHeight == 0) {
+        sourceWidth = image->columns;
+        sourceHeight = image->rows;
+    }
+    const FittedSize target = fittedSize(sourceWidth, sourceHeight, boxWidth, boxHeight);
+    if (target.width != image->columns || target.height != image->rows) {
+        Image* resized = ResizeImage(image, target.width, target.height, image->filter, 1.0,
+                                     exception.info);
+        if (!resized)
+            return false;
+        images.reset(resized);
+        image = resized;
+    }
+
+    std::string outputName = "s_" + fileName;
+    Info write;
+    if (bmp) {
+        outputName = "s_" + source.stem().string() + ".jpg";
+        CopyMagickString(write.info->magick, "JPEG", MaxTextExtent);
+        CopyMagickString(image->magick, "JPEG", MaxTextExtent);
+        // The library takes 0 for "its default"; libjpeg treats 0 and 1 alike.
+        write.info->quality = std::size_t(std::clamp(quality, 1, 100));
+    } else {
+        CopyMagickString(write.info->magick, image->magick, MaxTextExtent);
+    }
+    const std::string format = image->magick;
+    const std::string prefix = format + ":";
+    CopyMagickString(write.info->filename, prefix.c_str(), MaxTextExtent);
+    CopyMagickString(image->filename, prefix.c_str(), MaxTextExtent);
+
+    std::size_t length = 0;
+    void* blob = ImageToBlob(write.info, image, &length, exception.info);
+    if (!blob || length == 0) {
+        if (blob)
+            RelinquishMagickMemory(blob);
+        return false;
+    }
+    const std::string outputPath = (source.parent_path() / outputName).string();
+    const bool written = writeFile(outputPath, blob, length);
+    RelinquishMagickMemory(blob);
+    if (!written)
+        return false;
+    resultPath = outputPath;
+    return true;
+}
+
+} // namespace pavonia
