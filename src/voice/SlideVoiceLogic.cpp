@@ -1,0 +1,709 @@
+#include "voice/SlideVoiceLogic.h"
+
+#include "platform/FileOps.h"
+#include "platform/StringTable.h"
+#include "platform/Text.h"
+#include "voice/Mp3Decoder.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+namespace pavonia {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool fileExists(const std::string& path)
+{
+    std::error_code ec;
+    return !path.empty() && fs::is_regular_file(path, ec);
+}
+
+std::string seconds(std::int64_t ms)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f", double(ms) / 1000.0);
+    return text;
+}
+
+} // namespace
+
+SlideVoiceLogic::SlideVoiceLogic(ProjectDocument& document, VoiceEngine& engine, TalkingPlayer& player)
+    : document_(document), engine_(engine), player_(player)
+{
+    engine_.SetNotify(this);
+    engine_.HookRecordDialog(this);
+}
+
+SlideVoiceLogic::~SlideVoiceLogic()
+{
+    engine_.SetNotify(nullptr);
+    engine_.HookRecordDialog(nullptr);
+}
+
+bool SlideVoiceLogic::isMutedFile(const std::string& path)
+{
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec))
+        return true;
+    const auto size = fs::file_size(path, ec);
+    return ec || size < kMutedSize;
+}
+
+SessionData* SlideVoiceLogic::data() const { return session_ ? session_->session() : nullptr; }
+
+std::vector<SlideData*> SlideVoiceLogic::slides() const
+{
+    std::vector<SlideData*> out;
+    if (session_)
+        for (const auto& child : session_->children())
+            if (child->slide())
+                out.push_back(child->slide());
+    return out;
+}
+
+std::string SlideVoiceLogic::tempFolder() const { return document_.workingFolder().tempFolder(); }
+
+// ---- showing a session -------------------------------------------------
+
+void SlideVoiceLogic::showSession(TreeItem* item)
+{
+    stopPlayback();
+    if (!item || item->kind() != ItemKind::Session || !item->session())
+        return;
+    session_ = item;
+    SessionData& session = *item->session();
+
+    muted_ = isMutedFile(session.talkingMessagePath);
+    setMuteButtons(muted_);
+
+    if (!finalComponent(session.talkingMessagePath).empty()) {
+        if (!equalsIgnoreCase(player_.currentMessage(), session.talkingMessagePath) || messageChanged_) {
+            player_.loadMessage(session.talkingMessagePath);
+            if (!loadMessage())
+                return;
+            messageChanged_ = false;
+        }
+        markPending_ = false;
+    }
+    if (!finalComponent(session.talkingImagePath).empty() &&
+        (!equalsIgnoreCase(player_.currentImage(), session.talkingImagePath) || imageChanged_)) {
+        player_.loadImage(session.talkingImagePath);
+        imageChanged_ = false;
+    }
+
+    buildPictures();
+    buildMarksFromDelays();
+    mode_ = Mode::Idle;
+    syncFlag_ = false;
+    setButtonsForSession();
+    currentPicture_ = 0;
+    refreshStrip();
+}
+
+bool SlideVoiceLogic::loadMessage()
+{
+    SessionData* session = data();
+    if (!session)
+        return false;
+    const std::string& path = session->talkingMessagePath;
+    if (engine_.CheckTPS(path) == VoiceEngine::kTextModeMessage) {
+        document_.message(StringTable::text(str::VoiceTextModeRefused));
+        return false;
+    }
+    if (engine_.LoadTPS(path, session->engineLoadFlag) != 0) {
+        session->engineLoadFlag = 1;
+        document_.message(StringTable::text(str::VoiceLoadTpsError));
+        return false;
+    }
+    session->engineLoadFlag = 0;
+    showTime(0);
+    return true;
+}
+
+void SlideVoiceLogic::buildPictures()
+{
+    pictures_.clear();
+    subTopics_.clear();
+    const std::string& install = document_.installationFolder();
+    for (const SlideData* slide : slides()) {
+        const std::string ext = toLowerAscii(extensionOf(slide->mediaPath));
+        std::string shown;
+        if (ext == "gif" || ext == "jpg" || ext == "bmp")
+            shown = slide->mediaPath;
+        else if (ext == "swf")
+            shown = install + "swf_logo.bmp";
+        else if (ext == "wmv")
+            shown = install + "wmv_logo.bmp";
+        else if (ext == "rm" || ext == "ram")
+            shown = install + "rm_logo.bmp";
+        pictures_.push_back(shown);
+        subTopics_.push_back(slide->subTopic);
+    }
+}
+
+void SlideVoiceLogic::buildMarksFromDelays()
+{
+    marks_.assign(1, 0);
+    for (const SlideData* slide : slides())
+        marks_.push_back(marks_.back() + std::int64_t(double(slide->delay) * 1000.0 + 0.5));
+}
+
+void SlideVoiceLogic::setButtonsForSession()
+{
+    const SessionData* session = data();
+    const bool bothFiles = session && fileExists(session->talkingImagePath) && fileExists(session->talkingMessagePath);
+    const bool voiceOn = !muted_;
+    controls_.nextSlideVisible = false;
+    controls_.pause = false;
+    controls_.pauseTip = str::VoiceTipPause;
+    controls_.recordTip = str::VoiceTipRecord;
+    controls_.syncTip = str::VoiceTipSync;
+    controls_.previewTip = str::VoiceTipPreview;
+    controls_.sync = pictures_.size() > 1 && bothFiles && voiceOn;
+    controls_.record = voiceOn;
+    controls_.preview = voiceOn;
+    controls_.messageButtons = voiceOn;
+    controls_.voiceFilter = voiceOn;
+    controls_.mute = true;
+    controls_.imageButtons = true;
+    controls_.importMedia = true;
+    document_.canImportTalkingMessage = voiceOn ? 1 : 0;
+    document_.canImportTalkingImage = 1;
+    editingAllowed_ = true;
+}
+
+void SlideVoiceLogic::refreshStrip()
+{
+    const int count = int(pictures_.size());
+    if (currentPicture_ >= count)
+        currentPicture_ = std::max(count - 1, 0);
+    const bool browse = !syncFlag_ && mode_ == Mode::Idle && count >= 2;
+    controls_.previousImage = browse && currentPicture_ > 0;
+    controls_.nextImage = browse && currentPicture_ < count - 1;
+    if (currentPicture_ >= count - 1)
+        controls_.nextSlideVisible = false;
+}
+
+std::string SlideVoiceLogic::pictureNumberText() const
+{
+    if (pictures_.size() <= 1)
+        return "1 / 1";
+    return std::to_string(currentPicture_ + 1) + " / " + std::to_string(pictures_.size());
+}
+
+void SlideVoiceLogic::previousImage()
+{
+    if (!controls_.previousImage)
+        return;
+    --currentPicture_;
+    refreshStrip();
+}
+
+void SlideVoiceLogic::nextImage()
+{
+    if (!controls_.nextImage)
+        return;
+    ++currentPicture_;
+    refreshStrip();
+}
+
+void SlideVoiceLogic::showTime(std::int64_t position)
+{
+    const std::string unit = StringTable::text(str::VoiceSeconds);
+    if (mode_ == Mode::Record && engine_.IsAsyncRecord())
+        timeText_ = seconds(position) + " " + unit;
+    else
+        timeText_ = seconds(position) + " / " + seconds(engine_.GetTotalTime()) + " " + unit;
+}
+
+void SlideVoiceLogic::setMuteButtons(bool muted) { controls_.muteTip = muted ? str::VoiceTipMute : str::VoiceTipNoMute; }
+
+// ---- mute ----------------------------------------------------------------
+
+void SlideVoiceLogic::clickMute()
+{
+    SessionData* session = data();
+    if (!session || !controls_.mute)
+        return;
+    stopPlayback();
+    if (!muted_) {
+        // A message shared with other sessions is copied first, so muting
+        // this session leaves theirs alone.
+        ensureOwnMessageCopy();
+        const std::string name = finalComponent(session->talkingMessagePath);
+        const std::string current = tempFolder() + name;
+        // Without a saved copy the voice could never come back: nothing is
+        // overwritten unless the copy was made.
+        if (!copyWholeFile(current, tempFolder() + "NoMute_" + name))
+            return;
+        if (!copyWholeFile(document_.installationFolder() + "MuteVoice.tps", current))
+            return;
+        session->engineLoadFlag = 1;
+        loadMessage();
+        player_.loadMessage(session->talkingMessagePath);
+        muted_ = true;
+        setMuteButtons(true);
+        controls_.record = controls_.pause = controls_.sync = controls_.preview = false;
+        controls_.voiceFilter = controls_.messageButtons = false;
+        controls_.nextSlideVisible = false;
+        document_.canImportTalkingMessage = 0;
+    } else {
+        const std::string name = finalComponent(session->talkingMessagePath);
+        const std::string saved = tempFolder() + "NoMute_" + name;
+        if (fileExists(saved) && copyWholeFile(saved, tempFolder() + name)) {
+            std::error_code ec;
+            fs::remove(saved, ec);
+        }
+        session->engineLoadFlag = 1;
+        loadMessage();
+        player_.loadMessage(session->talkingMessagePath);
+        muted_ = false;
+        setMuteButtons(false);
+        controls_.record = controls_.preview = controls_.voiceFilter = controls_.messageButtons = true;
+        controls_.sync = pictures_.size() > 1;
+        controls_.pause = false;
+        document_.canImportTalkingMessage = 1;
+    }
+}
+
+// ---- record ---------------------------------------------------------------
+
+void SlideVoiceLogic::clickRecord()
+{
+    if (!data())
+        return;
+    if (engine_.IsAsyncRecord()) {
+        engine_.StopAsyncRec();
+        return;
+    }
+    if (!controls_.record)
+        return;
+    const Mode previousMode = mode_;
+    const int previousPicture = currentPicture_;
+    mode_ = Mode::Record;
+    syncFlag_ = true;
+    marksTaken_ = false;
+    paused_ = false;
+    currentPicture_ = 0;
+    if (!engine_.StartAsyncRec()) {
+        mode_ = previousMode;
+        syncFlag_ = false;
+        currentPicture_ = previousPicture;
+        if (!engine_.lastError().empty())
+            document_.message(engine_.lastError());
+        return;
+    }
+    controls_.recordTip = str::VoiceTipStop;
+    controls_.pause = true;
+    controls_.pauseTip = str::VoiceTipPause;
+    controls_.sync = controls_.preview = controls_.mute = controls_.voiceFilter = controls_.importMedia = false;
+    controls_.nextSlideVisible = pictures_.size() > 1;
+    refreshStrip();
+    document_.dirty = 1;
+}
+
+void SlideVoiceLogic::RecordStarted()
+{
+    controls_.messageButtons = controls_.imageButtons = controls_.importMedia = false;
+    editingAllowed_ = false;
+    document_.canImportTalkingMessage = 0;
+    document_.canImportTalkingImage = 0;
+    showTime(0);
+}
+
+void SlideVoiceLogic::clickPause()
+{
+    if (!engine_.IsAsyncRecord() || !controls_.pause)
+        return;
+    if (paused_) {
+        engine_.ResumeAsyncRec();
+        controls_.pauseTip = str::VoiceTipPause;
+    } else {
+        engine_.PauseAsyncRec();
+        controls_.pauseTip = str::VoiceTipContinue;
+    }
+    paused_ = !paused_;
+}
+
+void SlideVoiceLogic::RecordPosition(std::int64_t ms) { showTime(ms); }
+
+void SlideVoiceLogic::nextSlide()
+{
+    if (!syncFlag_ || !controls_.nextSlideVisible)
+        return;
+    if (!marksTaken_) {
+        marks_.assign(1, 0);
+        marksTaken_ = true;
+    }
+    if (mode_ == Mode::Record) {
+        marks_.push_back(engine_.recordedMs());
+        currentPicture_ = std::min(currentPicture_ + 1, int(pictures_.size()) - 1);
+        refreshStrip();
+    } else if (mode_ == Mode::Sync) {
+        markPending_ = true;
+    }
+}
+
+void SlideVoiceLogic::RecordFinished(std::int64_t finalMs)
+{
+    SessionData* session = data();
+    if (!session) {
+        engine_.AbendonAsyncRec();
+        return;
+    }
+    if (marksTaken_)
+        marks_.push_back(finalMs);
+    const Answer answer = document_.message(StringTable::text(str::VoiceRecordFinished), Buttons::OkCancel);
+    if (answer != Answer::Ok) {
+        engine_.AbendonAsyncRec();
+    } else {
+        // The recording gets a working file of its own; it is written by the
+        // save that follows.
+        const std::string copy = document_.workingFolder().makeCopyName("Session", "tps");
+        if (!copy.empty()) {
+            releaseCopy(session->talkingMessagePath);
+            document_.settings().fileRefs.add(copy, copy);
+            session->talkingMessagePath = copy;
+            session->modified = 1;
+        }
+        const std::int64_t offset = engine_.ApplyAsyncRec(1);
+        if (marksTaken_ && offset >= 0) {
+            for (std::size_t i = 1; i < marks_.size(); ++i)
+                marks_[i] += offset;
+            applySyncResult(true);
+        }
+        muted_ = isMutedFile(session->talkingMessagePath);
+        setMuteButtons(muted_);
+    }
+    backToIdle();
+}
+
+// ---- sync and preview -------------------------------------------------------
+
+void SlideVoiceLogic::clickSync()
+{
+    if (!data())
+        return;
+    if (engine_.IsPlayAll()) {
+        engine_.Stop();
+        return;
+    }
+    if (!controls_.sync || pictures_.size() < 2)
+        return;
+    mode_ = Mode::Sync;
+    syncFlag_ = true;
+    marksTaken_ = false;
+    markPending_ = false;
+    currentPicture_ = 0;
+    controls_.syncTip = str::VoiceTipStop;
+    controls_.record = controls_.preview = controls_.mute = controls_.voiceFilter = false;
+    controls_.nextSlideVisible = true;
+    refreshStrip();
+    if (!engine_.PlayAll(0)) {
+        if (!engine_.lastError().empty())
+            document_.message(engine_.lastError());
+        backToIdle();
+    }
+}
+
+void SlideVoiceLogic::clickPreview()
+{
+    if (!data())
+        return;
+    if (engine_.IsPlayAll()) {
+        engine_.Stop();
+        return;
+    }
+    if (!controls_.preview)
+        return;
+    mode_ = Mode::Preview;
+    buildMarksFromDelays();
+    currentPicture_ = 0;
+    controls_.previewTip = str::VoiceTipStop;
+    controls_.record = controls_.sync = controls_.mute = controls_.voiceFilter = false;
+    refreshStrip();
+    if (!engine_.PlayAll(0)) {
+        if (!engine_.lastError().empty())
+            document_.message(engine_.lastError());
+        backToIdle();
+    }
+}
+
+void SlideVoiceLogic::PlayStarted()
+{
+    player_.startAnimation();
+    if (mode_ == Mode::Sync) {
+        editingAllowed_ = false;
+        buildMarksFromDelays();
+    }
+}
+
+void SlideVoiceLogic::WordPosition(std::int64_t ms)
+{
+    showTime(ms);
+    const int last = std::max(int(pictures_.size()) - 1, 0);
+    if (mode_ == Mode::Sync && markPending_) {
+        marks_.push_back(ms);
+        markPending_ = false;
+        currentPicture_ = std::min(int(marks_.size()) - 1, last);
+        refreshStrip();
+    } else if (mode_ == Mode::Preview) {
+        int shown = 0;
+        for (std::size_t i = 0; i < marks_.size(); ++i)
+            if (marks_[i] <= ms)
+                shown = int(i);
+        currentPicture_ = std::min(shown, last);
+        refreshStrip();
+    }
+}
+
+void SlideVoiceLogic::LipSyncFrameChanged(const LipSyncFrame& frame) { player_.showFrame(frame); }
+
+void SlideVoiceLogic::PlayStopped()
+{
+    player_.stopAnimation();
+    if (mode_ == Mode::Sync && marksTaken_) {
+        marks_.push_back(engine_.GetTotalTime());
+        applySyncResult(false);
+    }
+    if (mode_ == Mode::Sync || mode_ == Mode::Preview)
+        backToIdle();
+    editingAllowed_ = true;
+    currentPicture_ = 0;
+    refreshStrip();
+    showTime(0);
+    if (playStoppedListener_)
+        playStoppedListener_();
+}
+
+void SlideVoiceLogic::applySyncResult(bool save)
+{
+    if (save)
+        saveMessage();
+    std::vector<SlideData*> list = slides();
+    for (std::size_t i = 0; i < list.size() && i + 1 < marks_.size(); ++i)
+        list[i]->delay = float(double(marks_[i + 1] - marks_[i]) * 0.001);
+    document_.dirty = 1;
+}
+
+void SlideVoiceLogic::backToIdle()
+{
+    mode_ = Mode::Idle;
+    syncFlag_ = false;
+    markPending_ = false;
+    marksTaken_ = false;
+    paused_ = false;
+    setButtonsForSession();
+    currentPicture_ = 0;
+    refreshStrip();
+    showTime(0);
+}
+
+// ---- saving and replacing the message -------------------------------------------
+
+void SlideVoiceLogic::Request(int code)
+{
+    if (code != VoiceNotify::kRequestSave || !data())
+        return;
+    if (mode_ == Mode::Record && marksTaken_)
+        return; // the sync result saves once the marks are shifted
+    if (saveMessage()) {
+        messageChanged_ = true;
+        document_.dirty = 1;
+    }
+}
+
+bool SlideVoiceLogic::saveMessage()
+{
+    SessionData* session = data();
+    if (!session)
+        return false;
+    ensureOwnMessageCopy();
+    if (!engine_.SaveTPS(session->talkingMessagePath, 2, 1)) {
+        document_.message(engine_.lastError());
+        return false;
+    }
+    session->engineLoadFlag = 1;
+    if (engine_.LoadTPS(session->talkingMessagePath, 1) == 0)
+        session->engineLoadFlag = 0;
+    player_.loadMessage(session->talkingMessagePath);
+    return true;
+}
+
+void SlideVoiceLogic::voiceFilterApplied()
+{
+    if (saveMessage()) {
+        messageChanged_ = true;
+        document_.dirty = 1;
+        showTime(0);
+    }
+}
+
+bool SlideVoiceLogic::setTalkingMessage(const std::string& source)
+{
+    SessionData* session = data();
+    if (!session)
+        return false;
+    stopPlayback();
+    session->modified = 1;
+    session->engineLoadFlag = 1;
+    // The engine takes the new file before the old working copy goes, so a
+    // file that does not load leaves the session on its previous message.
+    if (engine_.CheckTPS(source) == VoiceEngine::kTextModeMessage) {
+        document_.message(StringTable::text(str::VoiceTextModeRefused));
+        return false;
+    }
+    if (engine_.LoadTPS(source, 1) != 0) {
+        document_.message(StringTable::text(str::VoiceLoadTpsError));
+        return false;
+    }
+    const std::string copy = acquireCopy(source, "tps");
+    if (copy.empty())
+        return false;
+    releaseCopy(session->talkingMessagePath);
+    session->talkingMessagePath = copy;
+    session->engineLoadFlag = 0;
+    player_.loadMessage(copy);
+    messageChanged_ = true;
+    document_.dirty = 1;
+    muted_ = isMutedFile(copy);
+    setMuteButtons(muted_);
+    setButtonsForSession();
+    showTime(0);
+    return true;
+}
+
+bool SlideVoiceLogic::importTalkingMessage(const std::string& source)
+{
+    if (!data())
+        return false;
+    if (document_.message(StringTable::text(str::VoiceReplaceMessage), Buttons::OkCancel) != Answer::Ok)
+        return false;
+    return setTalkingMessage(source);
+}
+
+void SlideVoiceLogic::setTalkingImage(const std::string& source)
+{
+    SessionData* session = data();
+    if (!session)
+        return;
+    const std::string copy = acquireCopy(source, "tjm");
+    if (copy.empty())
+        return;
+    releaseCopy(session->talkingImagePath);
+    session->talkingImagePath = copy;
+    player_.loadImage(copy);
+    session->modified = 1;
+    document_.dirty = 1;
+}
+
+bool SlideVoiceLogic::importVoice(const std::string& path)
+{
+    if (!data() || muted_ || engine_.IsAsyncRecord())
+        return false;
+    std::string wave = path;
+    if (equalsIgnoreCase(extensionOf(path), "mp3")) {
+        wave = document_.workingFolder().tempWavePath();
+        int rate = 0, channels = 0, bits = 0;
+        if (NBWaveDecodeMp3File(path, &rate, &channels, &bits, wave) != 0) {
+            document_.message(StringTable::text(str::VoiceMp3Error));
+            return false;
+        }
+    }
+    stopPlayback();
+    if (!engine_.ImportWave(wave, nullptr, 1)) {
+        document_.message(engine_.lastError());
+        return false;
+    }
+    if (!saveMessage())
+        return false;
+    messageChanged_ = true;
+    document_.dirty = 1;
+    showTime(0);
+    return true;
+}
+
+void SlideVoiceLogic::stopPlayback()
+{
+    if (engine_.IsPlayAll() || engine_.IsPlaySelection())
+        engine_.Stop();
+}
+
+void SlideVoiceLogic::cancelRecording()
+{
+    stopPlayback();
+    if (engine_.IsAsyncRecord() || engine_.HasFinishedRecording()) {
+        if (engine_.IsRecordPaused())
+            engine_.ResumeAsyncRec();
+        engine_.AbendonAsyncRec();
+        if (session_)
+            backToIdle();
+    }
+}
+
+// ---- working copies --------------------------------------------------------------
+
+std::string SlideVoiceLogic::acquireCopy(const std::string& source, const std::string& extension)
+{
+    FileRefTable& refs = document_.settings().fileRefs;
+    if (const auto index = refs.find(source)) {
+        refs.increment(*index);
+        return refs[*index].copy;
+    }
+    const std::string copy = document_.workingFolder().makeCopyName("Session", extension);
+    if (copy.empty())
+        return {};
+    refs.add(source, copy);
+    copyWholeFile(source, copy);
+    return copy;
+}
+
+void SlideVoiceLogic::releaseCopy(const std::string& path)
+{
+    SessionData only;
+    only.talkingImagePath.clear();
+    only.talkingMessagePath.clear();
+    if (equalsIgnoreCase(extensionOf(path), "tjm"))
+        only.talkingImagePath = path;
+    else
+        only.talkingMessagePath = path;
+    document_.workingFolder().releaseSession(only, {});
+}
+
+void SlideVoiceLogic::ensureOwnMessageCopy()
+{
+    SessionData* session = data();
+    if (!session || session->talkingMessagePath.empty())
+        return;
+    FileRefTable& refs = document_.settings().fileRefs;
+    const std::string path = session->talkingMessagePath;
+    const auto index = refs.find(path);
+    if (index && refs[*index].refCount == 1) {
+        // The copy is about to differ from the file it was made from: a later
+        // import of that file must not share it.
+        if (!equalsIgnoreCase(refs[*index].source, refs[*index].copy)) {
+            const std::string copy = refs[*index].copy;
+            refs.removeAt(*index);
+            refs.add(copy, copy);
+        }
+        return;
+    }
+    const std::string copy = document_.workingFolder().makeCopyName("Session", "tps");
+    if (copy.empty())
+        return;
+    copyWholeFile(path, copy);
+    if (index) {
+        refs.decrement(*index);
+        if (refs[*index].refCount < 1)
+            refs.removeAt(*index);
+    }
+    refs.add(copy, copy);
+    session->talkingMessagePath = copy;
+    session->modified = 1;
+}
+
+} // namespace pavonia

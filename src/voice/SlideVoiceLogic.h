@@ -1,0 +1,174 @@
+#pragma once
+// The slide voice page without its widgets: the session's talking message and
+// image, the voice engine's load, mute, record, sync and preview rules, the
+// picture strip the marks move, and what the page's buttons offer. The
+// widget shows the state below and forwards the user's actions; the
+// talking-image player is driven through TalkingPlayer.
+#include "platform/StringTable.h"
+#include "project/ProjectDocument.h"
+#include "voice/VoiceEngine.h"
+#include "voice/VoiceNotify.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace pavonia {
+
+// The talking-image player as the page drives it.
+class TalkingPlayer {
+public:
+    virtual ~TalkingPlayer() = default;
+    virtual void loadImage(const std::string& path) = 0;
+    virtual void loadMessage(const std::string& path) = 0;
+    virtual std::string currentImage() const = 0;
+    virtual std::string currentMessage() const = 0;
+    // Sets the frame's six values and shows it.
+    virtual void showFrame(const LipSyncFrame& frame) = 0;
+    virtual void startAnimation() = 0;
+    virtual void stopAnimation() = 0;
+};
+
+class SlideVoiceLogic : private VoiceNotify, private WaveRecordHook {
+public:
+    enum class Mode { Idle = 0, Preview = 1, Sync = 2, Record = 3 };
+
+    // What the page's buttons offer; tips are string-table numbers.
+    struct Controls {
+        bool record = false, pause = false, sync = false, preview = false;
+        bool mute = false, voiceFilter = false;
+        bool messageButtons = false; // the talking message "Import" and "Edit"
+        bool imageButtons = true;    // the talking image "Import" and "Edit"
+        bool importMedia = true;
+        bool previousImage = false, nextImage = false;
+        bool nextSlideVisible = false;
+        int recordTip = str::VoiceTipRecord;
+        int pauseTip = str::VoiceTipPause;
+        int syncTip = str::VoiceTipSync;
+        int previewTip = str::VoiceTipPreview;
+        int muteTip = str::VoiceTipNoMute;
+    };
+
+    // Engine and player must outlive the logic; the logic becomes the
+    // engine's notification target and record hook.
+    SlideVoiceLogic(ProjectDocument& document, VoiceEngine& engine, TalkingPlayer& player);
+    ~SlideVoiceLogic() override;
+    SlideVoiceLogic(const SlideVoiceLogic&) = delete;
+    SlideVoiceLogic& operator=(const SlideVoiceLogic&) = delete;
+
+    // Shows the session `item` (nothing happens for the root or a slide).
+    void showSession(TreeItem* item);
+    // Makes the session's message current in the engine: refuses a text-mode
+    // message, reports a load error; true when loaded.
+    bool loadMessage();
+
+    // The page's buttons.
+    void clickMute();
+    void clickRecord();
+    void clickPause();
+    void clickSync();
+    void clickPreview();
+    // "Next Slide", Enter or a click on the large picture.
+    void nextSlide();
+    void previousImage();
+    void nextImage();
+
+    // Replaces the session's talking message with `source` (album, Import
+    // Talking Message command): the engine loads it first, and only then the
+    // old working copy is released. False (nothing changed) when it does not load.
+    bool setTalkingMessage(const std::string& source);
+    // The "Import" button of the talking message: asks before replacing.
+    bool importTalkingMessage(const std::string& source);
+    void setTalkingImage(const std::string& source);
+    // Import Wave File: a wave or MP3 file becomes the session's voice.
+    bool importVoice(const std::string& path);
+    // The voice filter dialog ended with "OK": save and reload the message.
+    void voiceFilterApplied();
+
+    // Before most commands: playback stops.
+    void stopPlayback();
+    // Before the project is closed: playback stops, a recording is discarded.
+    void cancelRecording();
+
+    // Called when the engine reports that playback stopped (the voice filter
+    // dialog puts back its preview voice from here).
+    void setPlayStoppedListener(std::function<void()> listener) { playStoppedListener_ = std::move(listener); }
+
+    TreeItem* session() const { return session_; }
+    Mode mode() const { return mode_; }
+    bool muted() const { return muted_; }
+    bool syncing() const { return syncFlag_; }
+    bool editingAllowed() const { return editingAllowed_; }
+    bool voiceImportAllowed() const { return document_.canImportTalkingMessage != 0; }
+    bool imageImportAllowed() const { return document_.canImportTalkingImage != 0; }
+    const Controls& controls() const { return controls_; }
+    const std::vector<std::int64_t>& marks() const { return marks_; }
+    const std::vector<std::string>& pictures() const { return pictures_; }
+    const std::vector<std::string>& subTopics() const { return subTopics_; }
+    int currentPicture() const { return currentPicture_; }
+    // "%d / %d" of the picture strip.
+    std::string pictureNumberText() const;
+    const std::string& timeText() const { return timeText_; }
+
+    // The file that decides the muted state: smaller than this is muted.
+    static constexpr std::uint64_t kMutedSize = 512;
+    static bool isMutedFile(const std::string& path);
+
+private:
+    // VoiceNotify
+    void WordPosition(std::int64_t ms) override;
+    void PlayStarted() override;
+    void PlayStopped() override;
+    void LipSyncFrameChanged(const LipSyncFrame& frame) override;
+    void Request(int code) override;
+    // WaveRecordHook
+    void RecordStarted() override;
+    void RecordPosition(std::int64_t ms) override;
+    void RecordFinished(std::int64_t finalMs) override;
+
+    SessionData* data() const;
+    std::vector<SlideData*> slides() const;
+    void buildPictures();
+    void buildMarksFromDelays();
+    void setButtonsForSession();
+    void refreshStrip();
+    void backToIdle();
+    void applySyncResult(bool save);
+    // Saves the engine's voice to the session's message, loads it again and
+    // lets the player load it. False (with a message) when it cannot be written.
+    bool saveMessage();
+    void showTime(std::int64_t position);
+    void setMuteButtons(bool muted);
+
+    // Working copies: the copy for `source` (shared when in the table), the
+    // release of one, and a copy of the session's own before it is written.
+    std::string acquireCopy(const std::string& source, const std::string& extension);
+    void releaseCopy(const std::string& path);
+    void ensureOwnMessageCopy();
+    std::string tempFolder() const;
+
+    ProjectDocument& document_;
+    VoiceEngine& engine_;
+    TalkingPlayer& player_;
+    std::function<void()> playStoppedListener_;
+
+    TreeItem* session_ = nullptr;
+    Mode mode_ = Mode::Idle;
+    bool syncFlag_ = false;
+    bool markPending_ = false;
+    bool marksTaken_ = false;
+    bool paused_ = false;
+    bool muted_ = false;
+    bool messageChanged_ = false;
+    bool imageChanged_ = false;
+    bool editingAllowed_ = true;
+    std::vector<std::string> pictures_;
+    std::vector<std::string> subTopics_;
+    std::vector<std::int64_t> marks_;
+    int currentPicture_ = 0;
+    std::string timeText_;
+    Controls controls_;
+};
+
+} // namespace pavonia
