@@ -43,6 +43,12 @@ struct PublishRequest {
 
 // What publishing takes from the program around it.
 struct PublishContext {
+    PublishContext(ProjectDocument& document, const TemplateLibrary& library, const LayoutLayers& layers,
+                   MessageExporter& exporter)
+        : document(document), library(library), layers(layers), exporter(exporter)
+    {
+    }
+
     ProjectDocument& document;
     const TemplateLibrary& library;
     const LayoutLayers& layers;

@@ -1,0 +1,369 @@
+#include "PublishFixture.h"
+
+#include "import/FitPicture.h"
+#include "import/ReadJpeg.h"
+#include "publish/UniqueTempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+namespace fs = std::filesystem;
+
+namespace pavonia::test {
+namespace {
+
+bool exists(const std::string& path)
+{
+    return fs::exists(path);
+}
+
+// Every file under `folder` with its bytes, by relative path.
+std::map<std::string, std::string> filesUnder(const std::string& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[fs::relative(entry.path(), folder).string()] = readFile(entry.path().string());
+    return files;
+}
+
+class PublisherTest : public ::testing::Test {
+protected:
+    // Gives the project `sessions` sessions of `slides` slides, named
+    // "S<session>.<slide>" in their sub-topics.
+    void buildTree(int sessions, int slides)
+    {
+        ProjectTree& tree = f.document.tree();
+        TreeItem* session = tree.sessions().front();
+        for (int s = 1; s <= sessions; ++s) {
+            if (s > 1)
+                session = f.operations.AddSession(session);
+            TreeItem* slide = session->childCount() ? session->child(0) : nullptr;
+            for (int n = 1; n <= slides; ++n) {
+                if (!(s == 1 && n == 1))
+                    slide = f.operations.AddSlide(slide, "Slide", *session, "");
+                slide->slide()->subTopic = "S" + std::to_string(s) + "." + std::to_string(n);
+            }
+        }
+        tree.select(&tree.root());
+    }
+
+    std::string user() { return f.document.workingFolder().userFolder(); }
+
+    bool preview()
+    {
+        Publisher publisher = f.makePublisher();
+        PublishRequest request;
+        request.preview = true;
+        return publisher.PublishProject(request);
+    }
+
+    std::string page() { return readFile(user() + "Template.htm"); }
+
+    // A picture in the installation's folder for test pictures.
+    std::string picture(const std::string& name, int width, int height)
+    {
+        const std::string path = f.installation.root() + "pictures/" + name;
+        fs::create_directories(f.installation.root() + "pictures");
+        writeBmp(path, width, height);
+        return path;
+    }
+
+    PublishFixture f;
+};
+
+TEST_F(PublisherTest, PreviewWritesOneLinePerSlideWithTheSessionFilesOnItsFirstSlideOnly)
+{
+    buildTree(2, 3);
+    ASSERT_TRUE(preview());
+    EXPECT_TRUE(f.ui.shown.empty());
+
+    const std::vector<std::string> lines = PublishFixture::pageInfoLines(page());
+    ASSERT_EQ(lines.size(), 6u);
+    const auto sessions = f.document.tree().sessions();
+    for (std::size_t i = 0; i < 6; ++i) {
+        const SessionData& session = *sessions[i / 3]->session();
+        const bool first = i % 3 == 0;
+        const std::string image = first ? fs::path(session.talkingImagePath).filename().string() : "";
+        const std::string message = first ? fs::path(session.talkingMessagePath).filename().string() : "";
+        EXPECT_EQ(lines[i], "AppendPageInfo(\"" + image + "\", \"" + message + "\", \"?\", 3.00, 17, \"S" +
+                                std::to_string(i / 3 + 1) + "." + std::to_string(i % 3 + 1) + "\", \"?\");")
+            << i;
+        EXPECT_TRUE(exists(user() + image));
+        EXPECT_TRUE(exists(user() + message));
+    }
+
+    // The template's companion files and the shared files come along; the
+    // page ends before the end marker.
+    for (const char* file : {"style.css", "images/frame.gif", "function.js", "loading.gif"})
+        EXPECT_TRUE(exists(user() + file)) << file;
+    EXPECT_EQ(page().find("dropped"), std::string::npos);
+    EXPECT_NE(page().find("Start(0, 0, 0, 0, \"\");"), std::string::npos);
+
+    // Each session's message went through the exporter at the export sound
+    // quality; the work file is gone.
+    EXPECT_EQ(f.exporter.calls,
+              (std::vector<std::string>{"load orgTps.tps", "save orgTps.tps 2", "load orgTps.tps",
+                                        "save orgTps.tps 2"}));
+    const std::string message = fs::path(sessions[0]->session()->talkingMessagePath).filename().string();
+    EXPECT_EQ(readFile(user() + message), "voice@q2");
+    EXPECT_FALSE(exists(f.installation.tempFolder() + "orgTps.tps"));
+}
+
+TEST_F(PublisherTest, StartSlideFollowsTheSelectionUnlessTheFirstIsAsked)
+{
+    buildTree(2, 3);
+    ProjectTree& tree = f.document.tree();
+    const auto slides = tree.allSlides();
+    const struct {
+        TreeItem* selected;
+        int expected;
+    } cases[] = {
+        {slides[2], 2},
+        {tree.sessions()[1], 3}, // a session: its first slide
+        {&tree.root(), 0},
+        {nullptr, 0},
+    };
+    for (const auto& c : cases) {
+        tree.select(c.selected);
+        ASSERT_TRUE(preview());
+        EXPECT_NE(page().find("Start(" + std::to_string(c.expected) + ","), std::string::npos) << c.expected;
+    }
+    tree.select(slides[4]);
+    Publisher publisher = f.makePublisher();
+    PublishRequest request;
+    request.startAtFirstSlide = true;
+    ASSERT_TRUE(publisher.PublishProject(request));
+    EXPECT_NE(page().find("Start(0,"), std::string::npos);
+}
+
+TEST_F(PublisherTest, PicturesAreFittedIntoTheMediaAreaAndOtherMediaCopiedUnchanged)
+{
+    buildTree(1, 5);
+    const auto slides = f.slides();
+    slides[0]->slide()->mediaPath = picture("wide.bmp", 1000, 500);
+    slides[1]->slide()->mediaPath = picture("small.bmp", 100, 50);
+    slides[2]->slide()->mediaPath = f.installation.writeFile("pictures/clip.swf", "FWS clip");
+    slides[3]->slide()->mediaPath = f.installation.writeFile("pictures/broken.jpg", "not a picture");
+    ASSERT_TRUE(preview());
+
+    const auto lines = PublishFixture::pageInfoLines(page());
+    ASSERT_EQ(lines.size(), 5u);
+    const char* names[] = {"wide.jpg", "small.jpg", "clip.swf", "broken.jpg", "?"};
+    for (std::size_t i = 0; i < 5; ++i)
+        EXPECT_NE(lines[i].find(std::string("\"") + names[i] + "\", 3.00"), std::string::npos) << lines[i];
+
+    const auto wide = ReadJpeg(user() + "wide.jpg", f.ui);
+    ASSERT_TRUE(wide);
+    EXPECT_EQ(wide->width, 400);
+    EXPECT_EQ(wide->height, 200);
+    const auto small = ReadJpeg(user() + "small.jpg", f.ui);
+    ASSERT_TRUE(small);
+    EXPECT_EQ(small->width, 100);
+    EXPECT_EQ(small->height, 50);
+    EXPECT_TRUE(exists(f.installation.root() + "pictures/s_wide.jpg")); // beside its source
+    EXPECT_EQ(readFile(user() + "clip.swf"), "FWS clip");
+    EXPECT_FALSE(exists(user() + "broken.jpg")); // named, but no file
+}
+
+TEST_F(PublisherTest, ALayoutWithoutMediaAreaPublishesNoMedia)
+{
+    buildTree(1, 2);
+    f.slides()[0]->slide()->mediaPath = picture("a.bmp", 50, 50);
+    f.layers.effect = 0;
+    ASSERT_TRUE(preview());
+    for (const std::string& line : PublishFixture::pageInfoLines(page()))
+        EXPECT_NE(line.find("\"?\", 3.00"), std::string::npos) << line;
+    EXPECT_FALSE(exists(user() + "a.jpg"));
+}
+
+TEST_F(PublisherTest, CdExportKeepsMessagesAndPicturesAtFullQualityWithAPrefix)
+{
+    buildTree(1, 1);
+    const std::string source = picture("photo.bmp", 900, 900);
+    f.slides()[0]->slide()->mediaPath = source;
+    f.document.preferences().setExportType(1);
+
+    std::string destination;
+    Publisher publisher = f.makePublisher();
+    PublishRequest request;
+    request.usePrefix = true;
+    request.prefix = "deck_PVData";
+    request.startAtFirstSlide = true;
+    request.destination = &destination;
+    ASSERT_TRUE(publisher.PublishProject(request));
+
+    // The fresh folder: the system temp folder, "_ppt" and the tick count's
+    // low 16 bits in hexadecimal.
+    EXPECT_EQ(destination, f.installation.tempFolder() + "_ppt3e8/");
+    EXPECT_TRUE(f.exporter.calls.empty());
+    const SessionData& session = *f.document.tree().sessions()[0]->session();
+    const std::string message = fs::path(session.talkingMessagePath).filename().string();
+    EXPECT_EQ(readFile(destination + message), "voice");
+    const std::string line = PublishFixture::pageInfoLines(readFile(destination + "Template.htm"))[0];
+    EXPECT_NE(line.find("\"deck_PVData/" + message + "\""), std::string::npos) << line;
+    EXPECT_NE(line.find("\"deck_PVData/photo.jpg\""), std::string::npos) << line;
+    EXPECT_NE(readFile(destination + "Template.htm").find("\"deck_PVData\\\");"), std::string::npos);
+
+    // The picture was written at quality 100 rather than the export's 80.
+    const std::string published = readFile(destination + "photo.jpg");
+    std::string expected;
+    ASSERT_TRUE(FitPicture(source, 400, 300, 100, expected));
+    EXPECT_EQ(published, readFile(expected));
+
+    // Without ExportType 1 the same run re-encodes at the export qualities.
+    f.document.preferences().setExportType(0);
+    ASSERT_TRUE(publisher.PublishProject(request));
+    EXPECT_EQ(destination, f.installation.tempFolder() + "_ppt3e9/");
+    EXPECT_EQ(f.exporter.calls.size(), 2u);
+    ASSERT_TRUE(FitPicture(source, 400, 300, 80, expected));
+    EXPECT_EQ(readFile(destination + "photo.jpg"), readFile(expected));
+}
+
+TEST_F(PublisherTest, Backgrounds)
+{
+    buildTree(1, 1);
+    f.document.settings().backgroundMode = 1;
+    f.document.settings().backgroundColour = 0x00ff8000u;
+    ASSERT_TRUE(preview());
+    EXPECT_NE(page().find("<style>.QBBG { background-color: #0080ff; }</style>"), std::string::npos);
+    EXPECT_NE(page().find("<body class=\"defBG\"><div id=\"BGLayer\" class=\"QBBG\""), std::string::npos);
+
+    f.document.settings().backgroundMode = 2;
+    f.document.settings().backgroundImagePath = f.installation.writeFile("pictures/bg.jpg", "jpeg bytes");
+    f.document.settings().backgroundTile = 1;
+    Publisher publisher = f.makePublisher();
+    PublishRequest request;
+    request.usePrefix = true;
+    request.prefix = "deck_PVData";
+    ASSERT_TRUE(publisher.PublishProject(request));
+    EXPECT_NE(page().find("url('deck_PVData/bg.jpg');\nbackground-repeat:repeat; }"), std::string::npos);
+    EXPECT_EQ(readFile(user() + "bg.jpg"), "jpeg bytes");
+
+    f.document.settings().backgroundMode = 0;
+    ASSERT_TRUE(preview());
+    EXPECT_NE(page().find("<style></style>"), std::string::npos);
+    EXPECT_EQ(page().find("QBBG"), std::string::npos);
+}
+
+TEST_F(PublisherTest, TextsAreConvertedAndTakeTheProjectFontsWhenSet)
+{
+    buildTree(1, 1);
+    ProjectSettings& s = f.document.settings();
+    SlideData& slide = *f.slides()[0]->slide();
+    slide.subTopic = "a < b";
+    slide.description = "<a href=\"x.htm\">50%AP</a>";
+    s.subTopicFontSet = 1;
+    s.subTopicFont.setFaceName("Arial");
+    s.subTopicFont.size = 12;
+    s.headingText = "Tom & Jerry";
+    s.autoPlay = 1;
+    ASSERT_TRUE(preview());
+    const std::string line = PublishFixture::pageInfoLines(page())[0];
+    EXPECT_NE(line.find("\"<font face='Arial' style='font-size:16px;"), std::string::npos) << line;
+    EXPECT_NE(line.find(">a &lt; b</Font>\""), std::string::npos) << line;
+    // Quotes of the user's tag are escaped for the script string; the
+    // marker-like text stays as typed.
+    EXPECT_NE(line.find("\"<a href=\\\"x.htm\\\">50%AP</a>\");"), std::string::npos) << line;
+    // Without its font flag the heading goes in unchanged.
+    EXPECT_NE(page().find("<h1>Tom & Jerry</h1>"), std::string::npos);
+
+    s.headingFontSet = 1;
+    ASSERT_TRUE(preview());
+    EXPECT_NE(page().find(">Tom &amp; Jerry</Font></h1>"), std::string::npos);
+}
+
+TEST_F(PublisherTest, PreviewKeepsOnlyThePagesOfTheUserFolder)
+{
+    buildTree(1, 1);
+    f.installation.writeFile("install/User/old.htm", "old page");
+    f.installation.writeFile("install/User/stale.js", "x");
+    f.installation.writeFile("install/User/sub/stale.gif", "x");
+    ASSERT_TRUE(preview());
+    EXPECT_EQ(readFile(user() + "old.htm"), "old page");
+    EXPECT_FALSE(exists(user() + "stale.js"));
+    EXPECT_FALSE(exists(user() + "sub"));
+}
+
+TEST_F(PublisherTest, FailuresAreReportedAndReturnFalse)
+{
+    buildTree(1, 1);
+    Publisher publisher = f.makePublisher();
+    PublishRequest request;
+
+    f.document.settings().resolutionKey = "800";
+    EXPECT_FALSE(publisher.PublishProject(request));
+    EXPECT_EQ(f.ui.texts().back(), "Resolution information error [800].\nUnable to export template.");
+    EXPECT_FALSE(exists(user() + "function.js"));
+
+    f.document.settings().resolutionKey = "0_1024";
+    EXPECT_FALSE(publisher.PublishProject(request));
+    const std::string missing = f.installation.folder() + "Template/Style0/L0/1024/Template.htm";
+    EXPECT_EQ(f.ui.texts().back(),
+              "Open file error.[" + missing + "]\nError: No such file or directory\nUnable to apply template.");
+
+    f.document.settings().resolutionKey = "0_800";
+    const std::string source = f.installation.folder() + "Template/Style0/L0/800/Template.htm";
+    const std::string blocked = f.installation.root() + "no/such/folder/Template.htm";
+    EXPECT_FALSE(publisher.ApplyTemplate(source, blocked, false, std::nullopt, false));
+    EXPECT_EQ(f.ui.texts().back(),
+              "Open file error.[" + blocked + "]\nError: No such file or directory\nUnable to apply template.");
+    EXPECT_EQ(f.ui.shown.size(), 3u);
+}
+
+TEST_F(PublisherTest, FittingOnManyThreadsGivesTheSameFilesAsOneAfterTheOther)
+{
+    buildTree(2, 4);
+    const auto slides = f.slides();
+    // Six pictures, one used twice, and a pair whose fitted copies share the
+    // name s_same.jpg: the later one must win, as it would one at a time.
+    const std::string folder = f.installation.root() + "pictures/";
+    fs::create_directories(folder);
+    writeBmp(folder + "same.bmp", 700, 300, 40);
+    writeBmp(folder + "p1.bmp", 800, 900, 80);
+    writeBmp(folder + "p2.bmp", 300, 200, 120);
+    writeBmp(folder + "p3.bmp", 1200, 400, 160);
+    std::string sameJpeg;
+    ASSERT_TRUE(FitPicture(folder + "p3.bmp", 2000, 2000, 50, sameJpeg));
+    fs::rename(sameJpeg, folder + "same.jpg");
+    const char* media[] = {"p1.bmp", "same.bmp", "p2.bmp", "p1.bmp", "same.jpg", "p3.bmp", "", "p2.bmp"};
+    for (std::size_t i = 0; i < slides.size(); ++i)
+        slides[i]->slide()->mediaPath = *media[i] ? folder + media[i] : "";
+
+    std::map<unsigned, std::map<std::string, std::string>> published;
+    for (unsigned workers : {1u, 4u}) {
+        std::string destination;
+        Publisher publisher = f.makePublisher(workers);
+        PublishRequest request;
+        request.destination = &destination;
+        ASSERT_TRUE(publisher.PublishProject(request));
+        published[workers] = filesUnder(destination);
+        f.clock.ticks += 1;
+    }
+    EXPECT_EQ(published[1], published[4]);
+    EXPECT_EQ(published[1].count("same.jpg"), 1u);
+}
+
+TEST(UniqueTempFolderTest, NamesAreTakenInTurnAndOnlySuchFoldersAreDeleted)
+{
+    TestInstallation installation(false);
+    FixedClock clock;
+    clock.ticks = 0x1fffe;
+    fs::create_directories(installation.tempFolder() + "_pptfffe");
+    std::ofstream(installation.tempFolder() + "_pptffff") << "a file takes the name too";
+    const std::string folder = MakeUniqueTempFolder(installation.tempFolder(), clock);
+    EXPECT_EQ(folder, installation.tempFolder() + "_ppt0/"); // wrapped past ffff
+    EXPECT_TRUE(fs::is_directory(folder));
+
+    std::ofstream(folder + "page.htm") << "x";
+    EXPECT_FALSE(DeleteUniqueTempFolder(installation.tempFolder(), installation.tempFolder()));
+    EXPECT_FALSE(DeleteUniqueTempFolder(installation.root(), installation.tempFolder()));
+    EXPECT_TRUE(DeleteUniqueTempFolder(folder, installation.tempFolder()));
+    EXPECT_FALSE(fs::exists(folder));
+    EXPECT_TRUE(fs::exists(installation.tempFolder()));
+}
+
+} // namespace
+} // namespace pavonia::test
