@@ -57,7 +57,7 @@ MouthPose mouthPoseFor(const LipSyncFrame& frame, const TjmRig& rig, int articul
     pose.lipThickness = rig.lipThickness * (1.0 + 0.45 * round) * (viseme == Viseme::Closure ? 0.8 : 1.0);
     pose.teeth = open > 0.0 ? teeth : 0.0;
     // A friendly face rests with a slight smile; rounding the lips takes it away.
-    pose.smile = rig.mouthWidth * 0.045 * (1.0 - round) * (0.7 + 0.3 * width);
+    pose.smile = rig.mouthWidth * 0.06 * (1.0 - round) * (0.7 + 0.3 * width);
     return pose;
 }
 

@@ -225,23 +225,30 @@ void paintEyelids(QPainter& painter, const TjmRig& rig, double closure)
     const double rx = rig.eyeWidth * 0.5 * 1.22;
     const double ry = rig.eyeHeight * 0.5 * 1.3;
     for (const QPointF eye : {QPointF(rig.leftEyeX, rig.leftEyeY), QPointF(rig.rightEyeX, rig.rightEyeY)}) {
-        const double top = eye.y() - ry;
-        const double edge = top + closure * 2.0 * ry * 1.04;
-        const double sag = ry * (0.25 + 0.15 * closure);
+        // The lid's edge is an arc hung from the eye's two corners; its
+        // middle falls from above the eye to the lower lid as the eye closes.
+        const double middle = eye.y() - ry * 1.3 + closure * ry * 2.1;
+        const double corner = eye.y() + ry * 0.08;
+        const QPointF inner(eye.x() - rig.eyeWidth * 0.56, corner);
+        const QPointF outer(eye.x() + rig.eyeWidth * 0.56, corner);
+        const QPointF control(eye.x(), 2.0 * middle - corner);
         QPainterPath clip;
         clip.addEllipse(eye, rx, ry);
-        QPainterPath lid(QPointF(eye.x() - rx * 1.1, top - 1.0));
-        lid.lineTo(eye.x() + rx * 1.1, top - 1.0);
-        lid.lineTo(eye.x() + rx * 1.1, edge - sag);
-        lid.quadTo(QPointF(eye.x(), edge + sag), QPointF(eye.x() - rx * 1.1, edge - sag));
+        QPainterPath lid(QPointF(eye.x() - rx * 1.1, eye.y() - ry * 1.2));
+        lid.lineTo(eye.x() + rx * 1.1, eye.y() - ry * 1.2);
+        lid.lineTo(eye.x() + rx * 1.1, corner);
+        lid.lineTo(outer);
+        lid.quadTo(control, inner);
+        lid.lineTo(eye.x() - rx * 1.1, corner);
         lid.closeSubpath();
 
         painter.save();
         painter.setClipPath(clip, Qt::IntersectClip);
-        QLinearGradient shade(QPointF(eye.x(), top), QPointF(eye.x(), std::max(edge, top + 1.0)));
-        shade.setColorAt(0.0, skin.darker(104));
-        shade.setColorAt(0.75, skin);
-        shade.setColorAt(1.0, skin.darker(112));
+        const double lowest = std::max(middle, eye.y() - ry + 1.0);
+        QLinearGradient shade(QPointF(eye.x(), eye.y() - ry), QPointF(eye.x(), lowest));
+        shade.setColorAt(0.0, skin);
+        shade.setColorAt(0.8, skin);
+        shade.setColorAt(1.0, skin.darker(110));
         painter.fillPath(lid, shade);
         painter.restore();
 
@@ -250,10 +257,11 @@ void paintEyelids(QPainter& painter, const TjmRig& rig, double closure)
         lashClip.addEllipse(eye, rx * 1.04, ry * 1.08);
         painter.save();
         painter.setClipPath(lashClip, Qt::IntersectClip);
-        QPainterPath edgeLine(QPointF(eye.x() - rx * 1.1, edge - sag));
-        edgeLine.quadTo(QPointF(eye.x(), edge + sag), QPointF(eye.x() + rx * 1.1, edge - sag));
+        QPainterPath edgeLine(inner);
+        edgeLine.quadTo(control, outer);
         painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(lash, std::max(0.8, rig.eyeHeight * 0.09), Qt::SolidLine, Qt::RoundCap));
+        const double width = rig.eyeHeight * (0.07 + 0.05 * closure);
+        painter.setPen(QPen(lash, std::max(0.8, width), Qt::SolidLine, Qt::RoundCap));
         painter.drawPath(edgeLine);
         painter.restore();
     }
