@@ -20,6 +20,12 @@ if [ -x build/install/pavonia-cli ]; then
     tail -c +"$((offset + 1))" "$seed" > build-fuzz/corpus/fuzz_pack_stream/new-project.pack
   fi
 fi
+# Committed seed files, one folder per target.
+for seeds in fuzz/seeds/*/; do
+  name="$(basename "$seeds")"
+  mkdir -p "build-fuzz/corpus/$name"
+  cp "$seeds"* "build-fuzz/corpus/$name/"
+done
 shopt -s nullglob
 for fuzzer in build-fuzz/fuzz/fuzz_*; do
   [ -x "$fuzzer" ] || continue
