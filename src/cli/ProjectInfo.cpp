@@ -87,7 +87,8 @@ std::optional<std::string> sha256OfFile(const std::string& path)
     return out;
 }
 
-Json describeProject(const ProjectDocument& document, const std::vector<std::string>& messages)
+Json describeProject(const ProjectDocument& document, const LayoutLayers& layers,
+                     const std::vector<std::string>& messages)
 {
     const ProjectSettings& s = document.settings();
     Json out;
@@ -137,6 +138,9 @@ Json describeProject(const ProjectDocument& document, const std::vector<std::str
         files.push_back(std::move(file));
     }
     out["files"] = std::move(files);
+    out["layoutLayers"] = {{"subTopic", layers.subTopic},
+                           {"description", layers.description},
+                           {"effect", layers.effect}};
     out["messages"] = messages;
     return out;
 }

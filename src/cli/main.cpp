@@ -3,6 +3,7 @@
 // to stderr (or into the JSON of "info"); the exit status is 0 on success.
 #include "cli/CliSession.h"
 #include "cli/ProjectInfo.h"
+#include "cli/PublishCommands.h"
 #include "platform/Clock.h"
 #include "platform/ConsoleUi.h"
 #include "platform/FileOps.h"
@@ -12,6 +13,7 @@
 #include "project/ProjectDocument.h"
 #include "project/ProjectFile.h"
 #include "project/TreeOperations.h"
+#include "templates/TemplateLibrary.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -30,13 +32,20 @@ namespace {
 
 const char* kUsage =
     "usage: pavonia-cli [--home DIR] info PROJECT.pvp\n"
-    "       pavonia-cli [--home DIR] new OUTPUT.pvp\n";
+    "       pavonia-cli [--home DIR] new OUTPUT.pvp\n"
+    "       pavonia-cli [--home DIR] preview PROJECT.pvp [--slide N] [--dpi D]\n"
+    "       pavonia-cli [--home DIR] htmlcode PROJECT.pvp PAGE.htm [--dpi D]\n";
 
 int info(const std::string& home, const std::string& project)
 {
     Session session(home, false);
     const bool loaded = LoadProject(session.document, session.operations, project);
-    std::cout << cli::describeProject(session.document, session.ui.messages())
+    // As opening a project in the program does: the selection is checked
+    // against the template library and the layout's layers are read.
+    LayoutLayers layers;
+    if (loaded)
+        TemplateLibrary(home, session.ui).ValidateTemplateSelection(session.document.settings(), layers);
+    std::cout << cli::describeProject(session.document, layers, session.ui.messages())
                      .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
               << '\n';
     return loaded ? 0 : 1;
@@ -65,6 +74,15 @@ int main(int argc, char** argv)
         return info(home, args[1]);
     if (args.size() == 2 && args[0] == "new")
         return newProject(home, args[1]);
+    if (!args.empty() && (args[0] == "preview" || args[0] == "htmlcode")) {
+        if (!installationWritable(home))
+            return 1;
+        const std::vector<std::string> rest(args.begin() + 1, args.end());
+        const int status = args[0] == "preview" ? previewCommand(home, rest) : htmlCodeCommand(home, rest);
+        if (status == 2)
+            std::cerr << kUsage;
+        return status;
+    }
     std::cerr << kUsage;
     return 2;
 }
