@@ -297,6 +297,42 @@ std::vector<CatalogueRow> TemplateLibrary::ListLayouts() const
     return rows;
 }
 
+std::optional<StoredKeyRow> SelectRowForStoredKey(const ResolutionList& list, std::string_view key, Ui& ui)
+{
+    const std::optional<ResolutionKey> parsed = ResolutionKey::parse(key);
+    if (!parsed) {
+        ui.messageBox(StringTable::text(str::ResolutionErrorListDialog), StringTable::text(str::AppTitle),
+                      Buttons::Ok);
+        return std::nullopt;
+    }
+    StoredKeyRow choice;
+    choice.number = parsed->special() ? -1 : toInt(parsed->size);
+    for (std::size_t row = 0; row < list.rows.size(); ++row) {
+        if (list.rows[row].value == choice.number) {
+            choice.row = static_cast<int>(row);
+            break;
+        }
+    }
+    return choice;
+}
+
+std::vector<CatalogueRow> TemplateLibrary::ListStylesForStoredKey(ResolutionCatalogue catalogue, int number) const
+{
+    const bool custom = catalogue == ResolutionCatalogue::Custom;
+    if (number == -1)
+        return ListSpecialStyles(custom);
+    return custom ? ListCustomStyles() : ListStylesForSize(number);
+}
+
+std::vector<CatalogueRow> TemplateLibrary::ListStylesForRow(ResolutionCatalogue catalogue, int value) const
+{
+    if (value <= 0)
+        return ListSpecialStyles(catalogue == ResolutionCatalogue::Custom);
+    if (value == 1)
+        return ListCustomStyles();
+    return ListStylesForSize(value);
+}
+
 std::string TemplateLibrary::ReadSupportSize(int styleNumber, bool special) const
 {
     const std::string info = resolveCaseBlind(styleFolder(styleNumber, special), kInfoIni);

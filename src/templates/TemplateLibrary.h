@@ -86,6 +86,17 @@ struct LayoutBehaviour {
     bool operator==(const LayoutBehaviour&) const = default;
 };
 
+// The resolution row that shows a stored key when a style list opens: the
+// first row whose value is the key's number (its size part, or -1 for a
+// special key), else row 0.
+struct StoredKeyRow {
+    int row = 0;
+    int number = 0;
+};
+// Nothing, after "Resolution information error.\nUnable to show list
+// dialog.", when the key does not split.
+std::optional<StoredKeyRow> SelectRowForStoredKey(const ResolutionList& list, std::string_view key, Ui& ui);
+
 class TemplateLibrary {
 public:
     enum class ResolutionCatalogue { Standard = 0, Custom = 1 };
@@ -116,6 +127,16 @@ public:
     std::vector<CatalogueRow> ListSpecialStyles(bool custom) const;
     std::vector<CatalogueRow> ListCustomStyles() const;
     std::vector<CatalogueRow> ListLayouts() const;
+
+    // The catalogue a style list shows. For a stored key, `number` is the
+    // key's size part, or -1 for a special key: -1 gives the special list,
+    // anything else the standard list for that size (standard catalogue) or
+    // the custom list (custom catalogue).
+    std::vector<CatalogueRow> ListStylesForStoredKey(ResolutionCatalogue catalogue, int number) const;
+    // For a resolution row the user picked, its value decides: 0 or less the
+    // special list, 1 the custom list, any other value the standard list for
+    // that size.
+    std::vector<CatalogueRow> ListStylesForRow(ResolutionCatalogue catalogue, int value) const;
 
     // "Style"/"SupportSize" of a special (or, with `special` false, custom)
     // style; empty after reporting a missing info.ini or key.

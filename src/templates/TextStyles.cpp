@@ -75,13 +75,17 @@ void showMessage(Ui& ui, const std::string& text)
 bool ReadTemplateFonts(const TemplateLibrary& library, const ProjectSettings& project, FontSpec& heading,
                        FontSpec& subTopic, FontSpec& description, Ui& ui)
 {
-    const std::optional<TemplatePaths> paths = library.ResolveTemplatePaths(project);
     if (!ResolutionKey::parse(project.resolutionKey)) {
         showMessage(ui, StringTable::text(str::ResolutionErrorFontSettings));
         return false;
     }
+    const std::optional<TemplatePaths> paths = library.ResolveTemplatePaths(project);
     // A size part that names no single folder finds no template either.
-    const std::string path = paths ? paths->pageTemplate : library.root() + project.resolutionKey;
+    const std::string path =
+        paths ? paths->pageTemplate
+              : library.styleFolder(project.styleNumber, ResolutionKey::parse(project.resolutionKey)->special()) +
+                    "L" + std::to_string(project.layoutNumber) + "/" +
+                    ResolutionKey::parse(project.resolutionKey)->size + "/Template.htm";
     if (!paths || !isFile(path)) {
         showMessage(ui, StringTable::format(str::TemplateHtmlNotFound, {path}));
         return false;

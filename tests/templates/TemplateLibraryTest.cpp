@@ -128,6 +128,35 @@ TEST(TemplateLibrary, ListsStylesOfEachCatalogue)
                                                       "No Custom Style List item."}));
 }
 
+TEST(TemplateLibrary, StoredKeysAndPickedRowsChooseTheCatalogue)
+{
+    TemplateFixture f;
+    const ResolutionList list = f.library.ListResolutions(TemplateLibrary::ResolutionCatalogue::Standard);
+    const struct {
+        const char* key;
+        int row, number;
+    } rows[] = {{"0_800", 1, 800}, {"-1_1024", 2, -1}, {"1_800", 1, 800}, {"0_1280", 0, 1280}};
+    for (const auto& c : rows) {
+        const auto choice = SelectRowForStoredKey(list, c.key, f.ui);
+        ASSERT_TRUE(choice) << c.key;
+        EXPECT_EQ(choice->row, c.row) << c.key;
+        EXPECT_EQ(choice->number, c.number) << c.key;
+    }
+    EXPECT_TRUE(f.ui.shown.empty());
+    EXPECT_FALSE(SelectRowForStoredKey(list, "800", f.ui));
+    EXPECT_EQ(f.ui.texts(), std::vector<std::string>{"Resolution information error.\nUnable to show list dialog."});
+
+    using C = TemplateLibrary::ResolutionCatalogue;
+    EXPECT_EQ(numbers(f.library.ListStylesForStoredKey(C::Standard, 800)), (std::vector<int>{0, 5}));
+    EXPECT_EQ(numbers(f.library.ListStylesForStoredKey(C::Custom, 800)), std::vector<int>{1002});
+    EXPECT_EQ(numbers(f.library.ListStylesForStoredKey(C::Standard, -1)), std::vector<int>{4});
+    EXPECT_EQ(numbers(f.library.ListStylesForStoredKey(C::Custom, -1)), std::vector<int>{1000});
+    EXPECT_EQ(numbers(f.library.ListStylesForRow(C::Standard, -1)), std::vector<int>{4});
+    EXPECT_EQ(numbers(f.library.ListStylesForRow(C::Custom, 0)), std::vector<int>{1000});
+    EXPECT_EQ(numbers(f.library.ListStylesForRow(C::Standard, 1)), std::vector<int>{1002});
+    EXPECT_EQ(numbers(f.library.ListStylesForRow(C::Custom, 1024)), std::vector<int>{0});
+}
+
 TEST(TemplateLibrary, ListsLayoutsThatHaveBothFiles)
 {
     TemplateFixture f;
