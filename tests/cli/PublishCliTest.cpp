@@ -1,0 +1,110 @@
+// pavonia-cli preview, htmlcode and the template checks of info, run as a
+// user would run them.
+#include "TestInstallation.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+using pavonia::test::readFile;
+using pavonia::test::TestInstallation;
+
+namespace {
+
+struct CliResult {
+    int status;
+    std::string out;
+};
+
+CliResult cli(const TestInstallation& installation, const std::string& arguments)
+{
+    const std::string command =
+        std::string(PAVONIA_CLI) + " --home '" + installation.folder() + "' " + arguments + " 2>/dev/null";
+    CliResult result{-1, {}};
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return result;
+    std::array<char, 4096> buffer;
+    std::size_t n;
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        result.out.append(buffer.data(), n);
+    const int status = ::pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+class PublishCliTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(cli(installation, "new '" + project + "'").status, 0); }
+
+    TestInstallation installation;
+    std::string project = installation.root() + "deck.pvp";
+};
+
+TEST_F(PublishCliTest, PreviewPrintsThePublishedPage)
+{
+    const CliResult run = cli(installation, "preview '" + project + "' --slide 0 --dpi 120");
+    ASSERT_EQ(run.status, 0);
+    const std::string page = installation.folder() + "User/Template.htm";
+    EXPECT_EQ(run.out, page + "\n");
+    const std::string text = readFile(page);
+    EXPECT_NE(text.find("AppendPageInfo("), std::string::npos);
+    EXPECT_EQ(text.find("%INIT"), std::string::npos);
+    EXPECT_TRUE(fs::exists(installation.folder() + "User/function.js"));
+}
+
+TEST_F(PublishCliTest, PreviewRefusesWhatItCannotDo)
+{
+    EXPECT_EQ(cli(installation, "preview '" + project + "' --slide 1").status, 2); // one slide only
+    EXPECT_EQ(cli(installation, "preview '" + project + "' --dpi x").status, 2);
+    EXPECT_EQ(cli(installation, "preview").status, 2);
+    EXPECT_EQ(cli(installation, "preview '" + installation.root() + "missing.pvp'").status, 1);
+
+    fs::remove_all(installation.folder() + "Template/Style0/L0/800");
+    fs::remove_all(installation.folder() + "Template/Style0/L0/640");
+    fs::remove_all(installation.folder() + "Template/Style0/L0/1024");
+    const CliResult run = cli(installation, "preview '" + project + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+}
+
+TEST_F(PublishCliTest, HtmlCodePublishesBesideThePageAndPrintsTheInlineFrame)
+{
+    const std::string page = installation.writeFile("site/index.htm", "<html>mine</html>");
+    const CliResult run = cli(installation, "htmlcode '" + project + "' '" + page + "'");
+    ASSERT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "<IFRAME ID=IFrame0 FRAMEBORDER=0 SCROLLING=NO style='height:600; width:800;' "
+                       "SRC='index_PVData.htm'></IFRAME>\n");
+    const std::string companion = readFile(installation.root() + "site/index_PVData.htm");
+    EXPECT_NE(companion.find("AppendPageInfo(\"index_PVData/"), std::string::npos);
+    EXPECT_TRUE(fs::exists(installation.root() + "site/index_PVData/function.js"));
+    EXPECT_FALSE(fs::exists(installation.root() + "site/index_PVData/Template.htm"));
+    EXPECT_EQ(readFile(page), "<html>mine</html>");
+
+    EXPECT_EQ(cli(installation, "htmlcode '" + project + "' '" + installation.root() + "site/none.htm'").status, 1);
+    EXPECT_EQ(cli(installation, "htmlcode '" + project + "' '" + installation.writeFile("site/a.txt", "") + "'")
+                  .status,
+              1);
+}
+
+TEST_F(PublishCliTest, InfoChecksTheTemplateSelectionAndReportsTheLayoutLayers)
+{
+    auto json = nlohmann::json::parse(cli(installation, "info '" + project + "'").out);
+    EXPECT_EQ(json["layoutLayers"], nlohmann::json({{"subTopic", 1}, {"description", 1}, {"effect", 1}}));
+    EXPECT_TRUE(json["messages"].empty());
+
+    installation.writeFile("install/Template/Layout/L0.ini",
+                           "[Layer]\nSubTopicLayer=1\nDescriptionLayer=0\nEffectLayer=0\n");
+    fs::remove_all(installation.folder() + "Template/Style0/L0/800");
+    json = nlohmann::json::parse(cli(installation, "info '" + project + "'").out);
+    EXPECT_EQ(json["layoutLayers"], nlohmann::json({{"subTopic", 1}, {"description", 0}, {"effect", 0}}));
+    EXPECT_EQ(json["messages"],
+              nlohmann::json({"There is not the specific resolution.\nDefault resolution will be used."}));
+}
+
+} // namespace
