@@ -57,7 +57,7 @@ TalkingImagePlayer::TalkingImagePlayer(const Clock& clock, std::uint32_t blinkSe
     : QWidget(parent), clock_(clock), blinkSeed_(blinkSeed), rig_(plainRig()), blinker_(rig_, blinkSeed)
 {
     timer_.setInterval(kRepaintMs);
-    connect(&timer_, &QTimer::timeout, this, [this] { tick(); });
+    connect(&timer_, &QTimer::timeout, this, [this] { advance(); });
     startedAt_ = now();
     applyInitialValues();
     showNeutralFace();
@@ -251,7 +251,7 @@ void TalkingImagePlayer::updateTimer()
     }
 }
 
-void TalkingImagePlayer::tick()
+void TalkingImagePlayer::advance()
 {
     if (animating_ && selfPlay_) {
         const std::int64_t index = since(now(), startedAt_) / kLipSyncFrameMs;

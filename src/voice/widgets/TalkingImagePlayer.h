@@ -52,6 +52,9 @@ public:
     void stopAnimation();
     void showFrame();
     bool isAnimating() const { return animating_; }
+    // Brings the face to the clock's present time: the next of the message's
+    // frames in self-play, and a repaint. The animation timer calls it.
+    void advance();
 
     // 10, 41, 63, 64, 65 and 62: the values of the next frame, shown by
     // showFrame().
@@ -86,7 +89,6 @@ private:
     std::int64_t now() const;
     void showNeutralFace();
     void updateTimer();
-    void tick();
     MouthPose currentPose(std::int64_t at) const;
     QRectF faceRect() const;
 
