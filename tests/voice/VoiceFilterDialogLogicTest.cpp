@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -399,6 +400,25 @@ TEST_F(VoiceFilterDialogTest, OkWithNoneLeavesTheVoiceUnchanged)
     EXPECT_EQ(engine.edits[0].record.effects, 0);
     EXPECT_EQ(engine.voice.samples, original.samples);
     EXPECT_TRUE(IniFile::exists(install.folder() + "voicefilter.ini")); // created by the first write
+}
+
+TEST_F(VoiceFilterDialogTest, AFileThatCannotBeWrittenIsReportedAndNothingIsLost)
+{
+    // A folder in the file's place makes every write fail.
+    std::filesystem::create_directories(install.folder() + "voicefilter.ini");
+    open({});
+    logic.setChecked(Logic::Echo, true);
+    logic.setSlider(Logic::Echo, 40);
+    logic.add(typing("Hall"));
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_NE(ui.shown[0].text.find("cannot be written"), std::string::npos) << ui.shown[0].text;
+    EXPECT_EQ(logic.listEntries(), (std::vector<std::string>{"none", "Hall"}));
+    EXPECT_EQ(logic.selection(), 1);
+
+    logic.accept(); // the message is still filtered
+    EXPECT_EQ(ui.shown.size(), 2u);
+    ASSERT_EQ(engine.edits.size(), 1u);
+    EXPECT_EQ(engine.edits[0].record.echo, 40);
 }
 
 } // namespace
