@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <functional>
 #include <numbers>
 
 namespace pavonia {
@@ -62,6 +63,7 @@ struct Measure {
     double highShare = 0.0; // energy share above 3 kHz
     double f1 = 0.0;        // power centroid of 200-1000 Hz: a rough first formant
     double f2 = 0.0;        // power centroid of 900-3000 Hz: a rough second formant
+    double midRatio = 0.0;  // energy of 1-3 kHz over that of 200-1000 Hz: low for rounded vowels
 };
 
 class FrameMeter {
@@ -106,7 +108,7 @@ public:
         fft_->transform(buffer_);
 
         const double binHz = double(rate_) / double(size_);
-        double total = 0, low = 0, high = 0, p1 = 0, w1 = 0, p2 = 0, w2 = 0;
+        double total = 0, low = 0, high = 0, mid = 0, p1 = 0, w1 = 0, p2 = 0, w2 = 0;
         for (std::size_t k = 1; k < size_ / 2; ++k) {
             const double hz = double(k) * binHz;
             if (hz < 80.0)
@@ -121,6 +123,8 @@ public:
                 p1 += p;
                 w1 += p * hz;
             }
+            if (hz >= 1000.0 && hz < 3000.0)
+                mid += p;
             if (hz >= 900.0 && hz < 3000.0) {
                 p2 += p;
                 w2 += p * hz;
@@ -132,6 +136,7 @@ public:
         }
         m.f1 = p1 > 0 ? w1 / p1 : 0.0;
         m.f2 = p2 > 0 ? w2 / p2 : 0.0;
+        m.midRatio = p1 > 0 ? mid / p1 : 0.0;
         return m;
     }
 
@@ -166,19 +171,21 @@ Shape shapeOf(Viseme v)
 
 Viseme classify(const Measure& m, double loudness, const LipSyncSettings& s)
 {
-    const bool noisy = m.highShare >= s.fricativeHighShare || m.zcr >= s.fricativeZcr;
-    if (noisy && m.f1 < s.openF1Hz)
+    // Hiss: most energy high up, or a noisy signal with a good part there.
+    if (m.highShare >= s.fricativeHighShare ||
+        (m.zcr >= s.fricativeZcr && m.highShare >= s.fricativeHighShare * 0.6))
         return Viseme::Fricative;
     if (m.lowShare >= s.closureLowShare && loudness < 0.6)
         return Viseme::Closure; // a hum through the nose with the lips shut
-    if (loudness < 0.25)
+    if (loudness < 0.2)
         return Viseme::Consonant; // weak voiced sound between vowels
+    // Rounded lips lower both formants below 1 kHz: little energy above it.
+    if (m.midRatio < s.roundedRatio)
+        return Viseme::Rounded;
     if (m.f1 >= s.openF1Hz)
         return Viseme::OpenVowel;
-    if (m.f2 >= s.frontF2Hz)
+    if (m.f1 < s.closeF1Hz && m.f2 >= s.frontF2Hz)
         return Viseme::CloseFront;
-    if (m.f2 > 0 && m.f2 < s.roundedF2Hz)
-        return Viseme::Rounded;
     return Viseme::MidVowel;
 }
 
@@ -187,29 +194,29 @@ int16_t percent(double v)
     return int16_t(std::clamp(int(std::lround(v)), 0, 100));
 }
 
-// The noise floor of each frame: the quietest level within two seconds on
-// either side (the analysis sees the whole voice at once), kept between the
-// settings' bounds so a voice without pauses still counts as speech.
-std::vector<double> noiseFloor(const std::vector<Measure>& measures, const LipSyncSettings& s)
+// The quietest (or loudest) level within two seconds on either side of each
+// frame (the analysis sees the whole voice at once): a sliding extreme with
+// a monotonic queue, O(n).
+template <typename Better>
+std::vector<double> slidingExtreme(const std::vector<Measure>& measures, Better better)
 {
     constexpr std::size_t kReach = 2000 / kLipSyncFrameMs;
     const std::size_t n = measures.size();
-    std::vector<double> floor(n);
-    // Minimum over a sliding window with a monotonic queue: O(n).
+    std::vector<double> out(n);
     std::vector<std::size_t> queue;
     std::size_t head = 0, next = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const std::size_t last = std::min(n - 1, i + kReach);
         for (; next <= last; ++next) {
-            while (queue.size() > head && measures[queue.back()].db >= measures[next].db)
+            while (queue.size() > head && !better(measures[queue.back()].db, measures[next].db))
                 queue.pop_back();
             queue.push_back(next);
         }
         while (queue[head] + kReach < i)
             ++head;
-        floor[i] = std::clamp(measures[queue[head]].db, s.quietestDb - 30.0, s.loudestFloorDb);
+        out[i] = measures[queue[head]].db;
     }
-    return floor;
+    return out;
 }
 
 } // namespace
@@ -227,18 +234,17 @@ LipSyncSettings LipSyncSettings::load(const std::string& installDir)
             value = v;
     };
     read("SilenceDb", s.silenceDb, 0.0, 60.0);
-    read("FullScaleDb", s.fullScaleDb, 1.0, 90.0);
+    read("RangeDb", s.rangeDb, 1.0, 90.0);
     read("QuietestDb", s.quietestDb, -120.0, 0.0);
     read("LoudestFloorDb", s.loudestFloorDb, -120.0, 0.0);
     read("FricativeZcr", s.fricativeZcr, 0.0, 1.0);
     read("FricativeHighShare", s.fricativeHighShare, 0.0, 1.0);
     read("ClosureLowShare", s.closureLowShare, 0.0, 1.0);
+    read("RoundedRatio", s.roundedRatio, 0.0, 10.0);
     read("OpenF1Hz", s.openF1Hz, 100.0, 2000.0);
+    read("CloseF1Hz", s.closeF1Hz, 100.0, 2000.0);
     read("FrontF2Hz", s.frontF2Hz, 500.0, 5000.0);
-    read("RoundedF2Hz", s.roundedF2Hz, 500.0, 5000.0);
     read("Smoothing", s.smoothing, 0.0, 0.95);
-    if (s.fullScaleDb <= s.silenceDb)
-        s.fullScaleDb = s.silenceDb + 1.0;
     return s;
 }
 
@@ -273,7 +279,12 @@ std::vector<LipSyncFrame> analyseLipSync(const PcmAudio& audio, const LipSyncSet
     std::vector<Measure> measures(count);
     for (std::size_t i = 0; i < count; ++i)
         measures[i] = meter.measure(mono.data() + startOf(i), startOf(i + 1) - startOf(i));
-    const std::vector<double> floor = noiseFloor(measures, s);
+    // The noise floor is kept between the settings' bounds, so a voice
+    // without pauses still counts as speech.
+    std::vector<double> floor = slidingExtreme(measures, std::less<double>());
+    for (double& f : floor)
+        f = std::clamp(f, s.quietestDb - 30.0, s.loudestFloorDb);
+    const std::vector<double> peak = slidingExtreme(measures, std::greater<double>());
 
     std::vector<LipSyncFrame> out(count);
     Shape previous = shapeOf(Viseme::Rest);
@@ -286,7 +297,9 @@ std::vector<LipSyncFrame> analyseLipSync(const PcmAudio& audio, const LipSyncSet
             frame = LipSyncFrame{};
             continue;
         }
-        const double loudness = std::clamp((above - s.silenceDb) / (s.fullScaleDb - s.silenceDb), 0.0, 1.0);
+        // Loudness against the loudest sound nearby, so a quiet speaker
+        // opens the mouth as wide as a loud one.
+        const double loudness = std::clamp(1.0 - (peak[i] - m.db) / s.rangeDb, 0.0, 1.0);
         const Viseme viseme = classify(m, loudness, s);
         Shape target = shapeOf(viseme);
         target.open *= 0.45 + 0.55 * loudness;
