@@ -24,14 +24,30 @@ std::string replaceAll(std::string_view text, std::string_view from, std::string
     return out;
 }
 
+// A raw line feed or carriage return would end the script string early;
+// the script escapes give the page the same character.
+std::string escapeLineEnds(std::string_view text)
+{
+    return replaceAll(replaceAll(text, "\r", "\\r"), "\n", "\\n");
+}
+
 // A plain part: escaped for the page, then for the double-quoted script
-// string; line breaks become a page break plus a script line continuation.
+// string; a line break typed by the user becomes a page break.
 std::string convertPlain(std::string_view plain, const EntityTable& table)
 {
     std::string text = EscapeEntities(plain, table);
-    text = replaceAll(text, "\"", "\\\"");
+    // Backslashes first, so that the ones escaping quotes stay single (with
+    // the standard table no quote is left by now anyway).
     text = replaceAll(text, "\\", "\\\\");
-    return replaceAll(text, "\r\n", "<br> \\ ");
+    text = replaceAll(text, "\"", "\\\"");
+    return escapeLineEnds(replaceAll(text, "\r\n", "<br> \\ "));
+}
+
+// A tag goes into the script string unchanged in meaning: backslashes are
+// doubled and quotes escaped, so the page receives the tag as typed.
+std::string convertTag(std::string_view inner)
+{
+    return escapeLineEnds(replaceAll(replaceAll(inner, "\\", "\\\\"), "\"", "\\\""));
 }
 
 } // namespace
@@ -77,11 +93,7 @@ std::string TextToHtml(std::string_view input, const EntityTable& table)
             lt += nested + 1;
             inner = text.substr(lt + 1, gt - lt - 1);
         }
-        // Attribute quotes are escaped for the script string; backslashes are
-        // doubled only in a tag without quotes.
-        std::string escaped = replaceAll(inner, "\"", "\\\"");
-        if (escaped == inner)
-            escaped = replaceAll(inner, "\\", "\\\\");
+        const std::string escaped = convertTag(inner);
         if (escaped != inner) {
             text.replace(lt + 1, inner.size(), escaped);
             gt = lt + 1 + escaped.size();

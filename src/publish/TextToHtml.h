@@ -22,9 +22,12 @@ EntityTable MakeEntityTable();
 // never examined again.
 std::string EscapeEntities(std::string_view text, const EntityTable& table);
 
-// Plain parts are escaped for the page and for the script string; the user's
-// own tags ("<" to the next ">") keep working and are only escaped for the
-// script string. An empty text gives an empty result.
+// Plain parts are escaped for the page and for the script string, their
+// "\r\n" line breaks becoming "<br> \ "; the user's own tags ("<" to the next
+// ">") keep working and are only escaped for the script string. The result
+// never holds an unescaped double quote, a single backslash or a raw line
+// end, so it is always one valid double-quoted script string. An empty text
+// gives an empty result.
 std::string TextToHtml(std::string_view text, const EntityTable& table);
 
 // Screen resolution used when no screen is known.
