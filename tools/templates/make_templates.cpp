@@ -333,6 +333,8 @@ std::string expandPage(const std::string& source, const Geometry& geometry, cons
         values[area + ".t"] = std::to_string(r.t);
         values[area + ".w"] = std::to_string(r.w);
         values[area + ".h"] = std::to_string(r.h);
+        values[area + ".r"] = std::to_string(r.l + r.w);
+        values[area + ".b"] = std::to_string(r.t + r.h);
         values[area + ".hide"] = it == geometry.areas.end() ? " display:none;" : "";
     }
     const double scale = std::min(geometry.width / 800.0, geometry.height / 600.0);
@@ -364,9 +366,9 @@ std::string expandPage(const std::string& source, const Geometry& geometry, cons
 // --- Pictures -----------------------------------------------------------------------
 
 struct Paint {
-    QColor background1, background2, headingBand, heading, headingRule;
+    QColor background1, background2, headingBand, headingPanel, heading, headingRule;
     QColor subTopic, subTopicPanel, panel, panelLine, mediaMat, sky, hill, sun;
-    QColor talkerBack, talkerFigure, talkerBorder, accent, accentIcon, counter;
+    QColor talkerBack, talkerFigure, talkerBorder, controlsPanel, accent, accentIcon, counter;
     QString headingFont, bodyFont;
     bool headingBold = false;
     int radius = 8;
@@ -378,6 +380,7 @@ Paint paintOf(const Style& s)
     p.background1 = s.colour("Background", "#e8ecef");
     p.background2 = s.colour("Background2", "#cfd6dc");
     p.headingBand = s.colour("HeadingBand", "none");
+    p.headingPanel = s.colour("HeadingPanel", "none");
     p.heading = s.colour("Heading", "#20303c");
     p.headingRule = s.colour("HeadingRule", "none");
     p.subTopic = s.colour("SubTopic", "#20303c");
@@ -391,6 +394,7 @@ Paint paintOf(const Style& s)
     p.talkerBack = s.colour("TalkerBack", "#dfe6ec");
     p.talkerFigure = s.colour("TalkerFigure", "#8397a8");
     p.talkerBorder = s.colour("TalkerBorder", "none");
+    p.controlsPanel = s.colour("ControlsPanel", "none");
     p.accent = s.colour("Accent", "#3a6ea5");
     p.accentIcon = s.colour("AccentIcon", "#fefefe");
     p.counter = s.colour("Counter", "#20303c");
@@ -538,9 +542,12 @@ QImage drawPage(const Geometry& g, const Paint& p, QSize size, bool maskMode)
     };
 
     if (const Rect* r = area("heading")) {
-        const QRectF box = rectOf(*r);
+        QRectF box = rectOf(*r);
         if (p.headingBand.isValid())
             painter.fillRect(QRectF(0, 0, g.width, box.bottom() + box.top() * 0.5), p.headingBand);
+        fillPanel(painter, box, p.headingPanel, p.radius);
+        if (p.headingPanel.isValid())
+            box.adjust(18, 0, -18, 0);
         if (p.headingRule.isValid())
             painter.fillRect(QRectF(box.left(), box.bottom() - 2, box.width(), std::max(2.0, pixel)), p.headingRule);
         if (textReadable)
@@ -580,7 +587,8 @@ QImage drawPage(const Geometry& g, const Paint& p, QSize size, bool maskMode)
     }
     if (const Rect* r = area("controls")) {
         const QRectF box = rectOf(*r);
-        const double d = std::min(box.height() * 0.9, 32.0);
+        fillPanel(painter, box, p.controlsPanel, p.radius);
+        const double d = std::min(box.height() * 0.8, 32.0);
         const double gap = d * 0.35;
         double x = box.center().x() - (3 * d + 2 * gap) / 2;
         for (int i = 0; i < 3; ++i, x += d + gap) {
@@ -610,7 +618,8 @@ QImage drawPage(const Geometry& g, const Paint& p, QSize size, bool maskMode)
             const int x0 = std::max(0, int(std::floor(r.l * fx))), y0 = std::max(0, int(std::floor(r.t * fy)));
             const int x1 = std::min(size.width(), int(std::ceil((r.l + r.w) * fx)));
             const int y1 = std::min(size.height(), int(std::ceil((r.t + r.h) * fy)));
-            if (name == "heading" || name == "controls")
+            if ((name == "heading" && !p.headingPanel.isValid())
+                || (name == "controls" && !p.controlsPanel.isValid()))
                 continue; // drawn straight on the background
             for (int y = y0; y < y1; ++y)
                 for (int x = x0; x < x1; ++x)
@@ -678,6 +687,27 @@ void buildStyle(const Style& style, const std::map<int, Layout>& layouts, const 
     out.write(folder + "info.ini", info.str());
 }
 
+// Removes what an earlier run made (style folders and layout thumbnails),
+// so a style or layout taken out of the sources leaves nothing behind. The
+// hand-written files beside them are not touched.
+void clearGenerated(const fs::path& root)
+{
+    std::vector<fs::path> made;
+    if (fs::is_directory(root))
+        for (const auto& entry : fs::directory_iterator(root)) {
+            const std::string name = entry.path().filename().string();
+            if (entry.is_directory()
+                && (name.rfind("Style", 0) == 0 || name.rfind("stylec", 0) == 0 || name == "Special"))
+                made.push_back(entry.path());
+        }
+    if (fs::is_directory(root / "Layout"))
+        for (const auto& entry : fs::directory_iterator(root / "Layout"))
+            if (entry.path().extension() == ".jpg")
+                made.push_back(entry.path());
+    for (const auto& path : made)
+        fs::remove_all(path);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -694,6 +724,8 @@ int main(int argc, char** argv)
     std::vector<fs::path> roots;
     for (int i = 2; i < argc; ++i)
         roots.emplace_back(argv[i]);
+    for (const auto& root : roots)
+        clearGenerated(root);
     const Outputs out(roots);
 
     std::map<int, Layout> layouts;

@@ -3,8 +3,8 @@
 # Rectangles in px: left top width height, on the 800 x 600 page.
 page 800 600
 heading      32  24 736  56
-subtopic     32 100 560  44
-media        32 152 560 420
-talker      616 100 152 188
-description 616 300 152 220
-controls    616 532 152  40
+subtopic     32 100 528  44
+media        32 152 528 420
+talker      584 100 184 196
+description 584 308 184 212
+controls    584 532 184  40
