@@ -13,7 +13,6 @@ namespace pavonia {
 
 namespace {
 
-constexpr std::uint32_t kFileHeaderSize = 14;
 constexpr std::uint32_t kInfoHeaderSize = 40;
 
 struct FileCloser {

@@ -236,6 +236,7 @@ bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int 
         CopyMagickString(image->magick, "JPEG", MaxTextExtent);
         // The library takes 0 for "its default"; libjpeg treats 0 and 1 alike.
         write.info->quality = std::size_t(std::clamp(quality, 1, 100));
+        image->quality = write.info->quality;
     } else {
         CopyMagickString(write.info->magick, image->magick, MaxTextExtent);
     }
