@@ -3,6 +3,7 @@
 // to stderr (or into the JSON of "info"); the exit status is 0 on success.
 #include "cli/CliSession.h"
 #include "cli/ProjectInfo.h"
+#include "cli/VoiceCommands.h"
 #include "cli/PublishCommands.h"
 #include "platform/Clock.h"
 #include "platform/ConsoleUi.h"
@@ -34,7 +35,9 @@ const char* kUsage =
     "usage: pavonia-cli [--home DIR] info PROJECT.pvp\n"
     "       pavonia-cli [--home DIR] new OUTPUT.pvp\n"
     "       pavonia-cli [--home DIR] preview PROJECT.pvp [--slide N] [--dpi D]\n"
-    "       pavonia-cli [--home DIR] htmlcode PROJECT.pvp PAGE.htm [--dpi D]\n";
+    "       pavonia-cli [--home DIR] htmlcode PROJECT.pvp PAGE.htm [--dpi D]\n"
+    "       pavonia-cli [--home DIR] voice import PROJECT.pvp SESSION AUDIO-FILE [--out OUT.pvp]\n"
+    "       pavonia-cli tps-info FILE.tps\n";
 
 int info(const std::string& home, const std::string& project)
 {
@@ -79,6 +82,20 @@ int main(int argc, char** argv)
             return 1;
         const std::vector<std::string> rest(args.begin() + 1, args.end());
         const int status = args[0] == "preview" ? previewCommand(home, rest) : htmlCodeCommand(home, rest);
+        if (status == 2)
+            std::cerr << kUsage;
+        return status;
+    }
+    if (!args.empty() && args[0] == "voice") {
+        if (!installationWritable(home))
+            return 1;
+        const int status = voiceCommand(home, {args.begin() + 1, args.end()});
+        if (status == 2)
+            std::cerr << kUsage;
+        return status;
+    }
+    if (!args.empty() && args[0] == "tps-info") {
+        const int status = tpsInfoCommand({args.begin() + 1, args.end()});
         if (status == 2)
             std::cerr << kUsage;
         return status;

@@ -1,0 +1,135 @@
+#include "cli/VoiceCommands.h"
+
+#include "cli/CliSession.h"
+#include "platform/StringTable.h"
+#include "platform/Text.h"
+#include "project/ProjectFile.h"
+#include "voice/LipSyncAnalyzer.h"
+#include "voice/Mp3Decoder.h"
+#include "voice/TpsFile.h"
+#include "voice/WaveFile.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+
+namespace pavonia::cli {
+
+namespace {
+
+// The sound of a wave or MP3 file; an MP3 goes through the temporary wave
+// file, as the slide voice page imports it.
+bool readVoice(const std::string& source, const std::string& tempWave, PcmAudio& audio, VoiceError& error)
+{
+    if (equalsIgnoreCase(extensionOf(source), "mp3")) {
+        if (NBWaveDecodeMp3File(source, nullptr, nullptr, nullptr, tempWave, &error) != 0)
+            return false;
+        const bool read = readWave(tempWave, audio, &error);
+        std::remove(tempWave.c_str());
+        return read;
+    }
+    if (!readWave(source, audio, &error)) {
+        // Say plainly that only waves and MP3 files are taken.
+        if (error.textId == str::VoiceNotWave)
+            error = {str::VoiceUnsupportedAudio, source, {}};
+        return false;
+    }
+    return true;
+}
+
+// Drops the session's reference to its old message: the working copy goes
+// when nothing else shares it.
+void releaseMessage(ProjectDocument& document, const std::string& path)
+{
+    FileRefTable& refs = document.settings().fileRefs;
+    const auto index = refs.find(path);
+    if (!index)
+        return;
+    refs.decrement(*index);
+    if (refs[*index].refCount > 0)
+        return;
+    const std::string copy = refs[*index].copy;
+    refs.removeAt(*index);
+    if (equalsIgnoreCase(folderOf(copy), document.workingFolder().tempFolder()))
+        std::remove(copy.c_str());
+}
+
+int voiceImport(const std::string& home, const std::string& project, const std::string& sessionText,
+                const std::string& audioPath, const std::string& out)
+{
+    const long long number = parseLeadingInteger(sessionText);
+    Session session(home, true);
+    if (!LoadProject(session.document, session.operations, project))
+        return 1;
+    ProjectDocument& document = session.document;
+    const auto sessions = document.tree().sessions();
+    if (number < 1 || std::size_t(number) > sessions.size() || !sessions[std::size_t(number - 1)]->session()) {
+        std::cerr << StringTable::format(str::VoiceSessionNotFound, {sessionText}) << '\n';
+        return 1;
+    }
+    SessionData& data = *sessions[std::size_t(number - 1)]->session();
+
+    TalkingMessage message;
+    VoiceError error;
+    if (!readVoice(audioPath, document.workingFolder().tempWavePath(), message.voice, error)) {
+        std::cerr << error.message() << '\n';
+        return 1;
+    }
+    message.frames = analyseLipSync(message.voice, LipSyncSettings::load(home));
+
+    // A new working copy of the session's own: the old one may be shared
+    // with other sessions, which must keep their messages.
+    const std::string copy = document.workingFolder().makeCopyName("Session", "tps");
+    if (copy.empty() || !writeTps(copy, message, &error)) {
+        std::cerr << (copy.empty() ? StringTable::format(str::VoiceWriteFailed, {document.workingFolder().tempFolder()})
+                                   : error.message())
+                  << '\n';
+        return 1;
+    }
+    releaseMessage(document, data.talkingMessagePath);
+    document.settings().fileRefs.add(copy, copy);
+    data.talkingMessagePath = copy;
+    data.modified = 1;
+    data.engineLoadFlag = 1; // the file was replaced: the engine reloads it
+    document.dirty = 1;
+    return SaveProject(document, out.empty() ? project : out) ? 0 : 1;
+}
+
+} // namespace
+
+int voiceCommand(const std::string& home, const std::vector<std::string>& args)
+{
+    // import PROJECT SESSION AUDIO [--out OUT]
+    if (args.size() != 4 && !(args.size() == 6 && args[4] == "--out"))
+        return 2;
+    if (args[0] != "import")
+        return 2;
+    return voiceImport(home, args[1], args[2], args[3], args.size() == 6 ? args[5] : std::string());
+}
+
+int tpsInfoCommand(const std::vector<std::string>& args)
+{
+    if (args.size() != 1)
+        return 2;
+    TalkingMessage message;
+    VoiceError error;
+    if (!readTps(args[0], message, &error)) {
+        std::cerr << error.message() << '\n';
+        return 1;
+    }
+    const auto open = std::count_if(message.frames.begin(), message.frames.end(),
+                                    [](const LipSyncFrame& f) { return !f.mouthClosed(); });
+    nlohmann::ordered_json json;
+    json["lengthMs"] = message.lengthMs();
+    json["sampleRate"] = message.voice.sampleRate;
+    json["channels"] = message.voice.channels;
+    json["textMode"] = message.textMode;
+    json["frames"] = message.frames.size();
+    json["openFrames"] = open;
+    std::cout << json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+    return 0;
+}
+
+} // namespace pavonia::cli
