@@ -75,17 +75,17 @@ void showMessage(Ui& ui, const std::string& text)
 bool ReadTemplateFonts(const TemplateLibrary& library, const ProjectSettings& project, FontSpec& heading,
                        FontSpec& subTopic, FontSpec& description, Ui& ui)
 {
-    if (!ResolutionKey::parse(project.resolutionKey)) {
+    const std::optional<ResolutionKey> key = ResolutionKey::parse(project.resolutionKey);
+    if (!key) {
         showMessage(ui, StringTable::text(str::ResolutionErrorFontSettings));
         return false;
     }
     const std::optional<TemplatePaths> paths = library.ResolveTemplatePaths(project);
-    // A size part that names no single folder finds no template either.
-    const std::string path =
-        paths ? paths->pageTemplate
-              : library.styleFolder(project.styleNumber, ResolutionKey::parse(project.resolutionKey)->special()) +
-                    "L" + std::to_string(project.layoutNumber) + "/" +
-                    ResolutionKey::parse(project.resolutionKey)->size + "/Template.htm";
+    // A size part that names no single folder finds no template either; the
+    // message then names the page as the key would have it.
+    const std::string path = paths ? paths->pageTemplate
+                                   : library.styleFolder(project.styleNumber, key->special()) + "L" +
+                                         std::to_string(project.layoutNumber) + "/" + key->size + "/Template.htm";
     if (!paths || !isFile(path)) {
         showMessage(ui, StringTable::format(str::TemplateHtmlNotFound, {path}));
         return false;
