@@ -11,6 +11,7 @@ PACKAGES=(
   libmagickcore-6.q16-dev libjpeg62-turbo-dev zlib1g-dev
   libmpg123-dev libsoundtouch-dev
   imagemagick espeak-ng sox chromium
+  pulseaudio
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
