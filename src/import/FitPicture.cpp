@@ -188,7 +188,8 @@ bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int 
             sourceWidth = header.list->columns;
             sourceHeight = header.list->rows;
             const FittedSize target = fittedSize(sourceWidth, sourceHeight, boxWidth, boxHeight);
-            if (target.width < sourceWidth && target.height < sourceHeight) {
+            // A hint beyond the stored size would make the decoder enlarge.
+            if (target.width * 2 <= sourceWidth && target.height * 2 <= sourceHeight) {
                 const std::string size =
                     std::to_string(target.width * 2) + "x" + std::to_string(target.height * 2);
                 SetImageOption(read.info, "jpeg:size", size.c_str());
