@@ -232,7 +232,7 @@ bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int 
     std::string outputName = "s_" + fileName;
     Info write;
     if (bmp) {
-        outputName = "s_" + source.stem().string() + ".jpg";
+        outputName = "s_" + fileName.substr(0, fileName.rfind('.')) + ".jpg";
         CopyMagickString(write.info->magick, "JPEG", MaxTextExtent);
         CopyMagickString(image->magick, "JPEG", MaxTextExtent);
         // The library takes 0 for "its default"; libjpeg treats 0 and 1 alike.
