@@ -204,10 +204,16 @@ void paintMouth(QPainter& painter, const TjmRig& rig, const MouthPose& p, const 
     }
     painter.setPen(QPen(line, std::max(0.7, th * (p.closed() ? 0.2 : 0.1)), Qt::SolidLine, Qt::RoundCap));
     painter.drawPath(parting);
-    painter.setPen(QPen(withAlpha(color(rig.mouthColor), 90), std::max(0.5, th * 0.12), Qt::SolidLine, Qt::RoundCap));
-    const double crease = th * 0.55 * (1.0 - p.round);
-    painter.drawLine(left, left + QPointF(-crease * 0.6, -crease));
-    painter.drawLine(right, right + QPointF(crease * 0.6, -crease));
+    const double crease = th * 0.5 * (1.0 - p.round);
+    if (crease > 0.3) {
+        painter.setPen(QPen(withAlpha(color(rig.mouthColor), 70), std::max(0.5, th * 0.1), Qt::SolidLine, Qt::RoundCap));
+        for (const double side : {-1.0, 1.0}) {
+            const QPointF corner = side < 0 ? left : right;
+            QPainterPath dimple(corner + QPointF(side * crease * 0.15, -crease));
+            dimple.quadTo(corner + QPointF(side * crease * 0.75, 0.0), corner + QPointF(side * crease * 0.15, crease));
+            painter.drawPath(dimple);
+        }
+    }
     painter.restore();
 }
 
