@@ -32,7 +32,9 @@ std::string escapeLineEnds(std::string_view text)
 }
 
 // A plain part: escaped for the page, then for the double-quoted script
-// string; a line break typed by the user becomes a page break.
+// string; a line break typed by the user becomes a page break. Texts typed on
+// this platform end their lines with a lone line feed, texts from older
+// project files with "\r\n": both are line breaks, and so is a lone "\r".
 std::string convertPlain(std::string_view plain, const EntityTable& table)
 {
     std::string text = EscapeEntities(plain, table);
@@ -40,7 +42,9 @@ std::string convertPlain(std::string_view plain, const EntityTable& table)
     // the standard table no quote is left by now anyway).
     text = replaceAll(text, "\\", "\\\\");
     text = replaceAll(text, "\"", "\\\"");
-    return escapeLineEnds(replaceAll(text, "\r\n", "<br> \\ "));
+    text = replaceAll(text, "\r\n", "\n");
+    text = replaceAll(text, "\r", "\n");
+    return replaceAll(text, "\n", "<br> \\ ");
 }
 
 // A tag goes into the script string unchanged in meaning: backslashes are

@@ -23,7 +23,7 @@ EntityTable MakeEntityTable();
 std::string EscapeEntities(std::string_view text, const EntityTable& table);
 
 // Plain parts are escaped for the page and for the script string, their
-// "\r\n" line breaks becoming "<br> \ "; the user's own tags ("<" to the next
+// line breaks ("\r\n", "\n" or "\r") becoming "<br> \ "; the user's own tags ("<" to the next
 // ">") keep working and are only escaped for the script string. The result
 // never holds an unescaped double quote, a single backslash or a raw line
 // end, so it is always one valid double-quoted script string. An empty text

@@ -18,8 +18,9 @@ TEST(TextToHtml, ConvertsPlainPartsAndKeepsTags)
         {"entities", "a < b & \"c\"", "a &lt; b &amp; &quot;c&quot;"},
         {"lone >", "a > b", "a &gt; b"},
         {"line break", "one\r\ntwo", "one<br> \\ two"},
-        // A raw line end would break the script string: it is escaped.
-        {"lone LF and CR", "a\nb\rc", "a\\nb\\rc"},
+        // A raw line end would break the script string; a lone one is a
+        // line break too (the platform's own).
+        {"lone LF and CR", "a\nb\rc\n\r", "a<br> \\ b<br> \\ c<br> \\ <br> \\ "},
         {"backslash in plain text", "a\\b", "a\\\\b"},
         // Tags reach the page as typed: quotes escaped, backslashes doubled.
         {"tag with quotes", "<a href=\"x\\y\">go</a>", "<a href=\\\"x\\\\y\\\">go</a>"},
