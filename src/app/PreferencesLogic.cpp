@@ -2,6 +2,7 @@
 
 #include "platform/StringTable.h"
 #include "platform/Text.h"
+#include "voice/RecordingDeviceSetup.h"
 
 #include <algorithm>
 #include <charconv>
@@ -47,6 +48,8 @@ void PreferencesLogic::showDelay(double seconds)
 
 void PreferencesLogic::open()
 {
+    if (recording_)
+        recording_->open();
     showAtStartup_ = preferences_.initDlg() != 0;
     showWhenExporting_ = preferences_.showExportDlg() != 0;
     showWhenImporting_ = preferences_.showImportDlg() != 0;
@@ -99,6 +102,12 @@ void PreferencesLogic::selectTransition(int position)
 {
     if (position >= 0 && position < static_cast<int>(transitions_.size()))
         selectedTransition_ = position;
+}
+
+void PreferencesLogic::close()
+{
+    if (recording_)
+        recording_->close();
 }
 
 void PreferencesLogic::accept()

@@ -12,6 +12,8 @@
 
 namespace pavonia {
 
+class RecordingDeviceSetup;
+
 class PreferencesLogic {
 public:
     static constexpr double kMaximumDelay = 300;
@@ -29,6 +31,14 @@ public:
     void leaveDelay();
     // Writes the preference keys, as OK does.
     void accept();
+    // The dialog closes (after OK or Cancel): the recording device is released.
+    void close();
+
+    // The "Record Settings" group, when the program has one: it is set up
+    // first thing in open(), whatever happens to the other fields, and its
+    // failures leave the rest of the dialog working.
+    void setRecordingDeviceSetup(RecordingDeviceSetup* setup) { recording_ = setup; }
+    RecordingDeviceSetup* recordingDeviceSetup() const { return recording_; }
 
     bool showAtStartup() const { return showAtStartup_; }
     void setShowAtStartup(bool on) { showAtStartup_ = on; }
@@ -54,6 +64,7 @@ private:
     Preferences& preferences_;
     const TransitionList& transitionList_;
     Ui& ui_;
+    RecordingDeviceSetup* recording_ = nullptr;
 
     bool showAtStartup_ = false;
     bool showWhenExporting_ = false;
