@@ -61,7 +61,9 @@ PeriodTrack trackPeriods(const std::vector<float>& x, int rate)
     for (std::size_t frame = 0; frame * lowHop < std::max<std::size_t>(low.size(), 1); ++frame) {
         // The window is centred on the frame's position where the sound allows.
         std::size_t centre = frame * lowHop;
-        std::size_t need = std::size_t(window + maxLag + 1);
+        // The window, lagged by up to maxLag + 1, and the next sample the
+        // sliding energy takes in.
+        std::size_t need = std::size_t(window + maxLag + 2);
         double period = fallback;
         if (low.size() >= need) {
             std::size_t begin = centre > need / 2 ? centre - need / 2 : 0;

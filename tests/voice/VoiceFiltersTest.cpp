@@ -304,6 +304,24 @@ TEST(VoiceFiltersTest, OnlyTheRangeChangesAndItsEdgesDoNotClick)
     }
 }
 
+TEST(VoiceFiltersTest, TinyVoicesAndOtherRatesKeepTheirLength)
+{
+    const auto all = VoiceEditRecord::forOk(kVoiceEffectAll, 90, 10, 50, 50);
+    for (int rate : {8000, 44100, 48000}) {
+        for (std::size_t frames : {std::size_t(1), std::size_t(7), std::size_t(rate / 50), std::size_t(rate)}) {
+            PcmAudio a;
+            a.sampleRate = rate;
+            a.channels = 2;
+            a.samples.resize(frames * 2);
+            for (std::size_t i = 0; i < a.samples.size(); ++i)
+                a.samples[i] = int16_t(8000 * std::sin(0.05 * double(i)));
+            const PcmAudio original = a;
+            applyVoiceFilter(a, 0, 60000, all);
+            EXPECT_EQ(a.samples.size(), original.samples.size()) << rate << " Hz, " << frames << " frames";
+        }
+    }
+}
+
 // Speech read from a wave file written by espeak-ng: 16-bit mono.
 std::optional<PcmAudio> speech(const std::string& text)
 {
