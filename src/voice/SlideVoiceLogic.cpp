@@ -676,11 +676,15 @@ void SlideVoiceLogic::releaseCopy(const std::string& path)
 
 void SlideVoiceLogic::ensureOwnMessageCopy()
 {
-    SessionData* session = data();
-    if (!session || session->talkingMessagePath.empty())
+    if (SessionData* session = data())
+        ensureOwnCopy(session->talkingMessagePath, "tps");
+}
+
+void SlideVoiceLogic::ensureOwnCopy(std::string& path, const std::string& extension)
+{
+    if (path.empty())
         return;
     FileRefTable& refs = document_.settings().fileRefs;
-    const std::string path = session->talkingMessagePath;
     const auto index = refs.find(path);
     if (index && refs[*index].refCount == 1) {
         // The copy is about to differ from the file it was made from: a later
@@ -692,7 +696,7 @@ void SlideVoiceLogic::ensureOwnMessageCopy()
         }
         return;
     }
-    const std::string copy = document_.workingFolder().makeCopyName("Session", "tps");
+    const std::string copy = document_.workingFolder().makeCopyName("Session", extension);
     if (copy.empty())
         return;
     copyWholeFile(path, copy);
@@ -702,8 +706,54 @@ void SlideVoiceLogic::ensureOwnMessageCopy()
             refs.removeAt(*index);
     }
     refs.add(copy, copy);
-    session->talkingMessagePath = copy;
-    session->modified = 1;
+    path = copy;
+    if (SessionData* session = data())
+        session->modified = 1;
+}
+
+// ---- external editors ------------------------------------------------------------
+
+std::string SlideVoiceLogic::prepareExternalEdit(int kind)
+{
+    SessionData* session = data();
+    if (!session)
+        return {};
+    stopPlayback();
+    if (kind == 0) {
+        ensureOwnCopy(session->talkingImagePath, "tjm");
+        editedImage_ = session->talkingImagePath;
+        return editedImage_;
+    }
+    ensureOwnCopy(session->talkingMessagePath, "tps");
+    editedMessage_ = session->talkingMessagePath;
+    return editedMessage_;
+}
+
+void SlideVoiceLogic::externalEditorClosed(int kind)
+{
+    SessionData* session = data();
+    if (!session)
+        return;
+    if (kind == 0) {
+        player_.loadImage(editedImage_);
+        document_.dirty = 1;
+        return;
+    }
+    session->engineLoadFlag = 1;
+    if (equalsIgnoreCase(session->talkingMessagePath, editedMessage_) && loadMessage())
+        player_.loadMessage(editedMessage_);
+    document_.dirty = 1;
+    if (muted_) {
+        // The edited message replaces the voice kept for unmuting; the copies
+        // kept for other sessions stay, they are needed to unmute those.
+        std::error_code ec;
+        fs::remove(tempFolder() + "NoMute_" + finalComponent(editedMessage_), ec);
+        muted_ = false;
+        setMuteButtons(false);
+        controls_.record = controls_.preview = controls_.voiceFilter = controls_.messageButtons = true;
+        controls_.sync = pictures_.size() > 1;
+        document_.canImportTalkingMessage = 1;
+    }
 }
 
 } // namespace pavonia

@@ -86,6 +86,13 @@ public:
     // The voice filter dialog ended with "OK": save and reload the message.
     void voiceFilterApplied();
 
+    // The "Edit" buttons: before the external editor opens, the session gets
+    // a working copy of its own when it has none or shares one; returns the
+    // file the editor is to change (kind 0 the image, 1 the message).
+    std::string prepareExternalEdit(int kind);
+    // The editor runtime reports that editor `kind` closed.
+    void externalEditorClosed(int kind);
+
     // Before most commands: playback stops.
     void stopPlayback();
     // Before the project is closed: playback stops, a recording is discarded.
@@ -147,6 +154,8 @@ private:
     void releaseCopy(const std::string& path);
     void ensureOwnMessageCopy();
     std::string tempFolder() const;
+    // Gives `path` (a session file) a working copy of its own; see prepareExternalEdit.
+    void ensureOwnCopy(std::string& path, const std::string& extension);
 
     ProjectDocument& document_;
     VoiceEngine& engine_;
@@ -163,6 +172,7 @@ private:
     bool messageChanged_ = false;
     bool imageChanged_ = false;
     bool editingAllowed_ = true;
+    std::string editedImage_, editedMessage_;
     std::vector<std::string> pictures_;
     std::vector<std::string> subTopics_;
     std::vector<std::int64_t> marks_;

@@ -417,5 +417,45 @@ TEST_F(SlideVoiceLogicTest, FailedImportsChangeNothing)
     EXPECT_EQ(session->session()->talkingMessagePath, path);
 }
 
+TEST_F(SlideVoiceLogicTest, ExternalEditOfASharedMessageMakesAnOwnCopyAndEndsTheMute)
+{
+    const std::string source = messageFile("voice.tps", 2000);
+    TreeItem* first = addSession(2);
+    TreeItem* second = addSession(2);
+    for (TreeItem* session : {first, second}) {
+        logic.showSession(session);
+        ASSERT_TRUE(logic.setTalkingMessage(source));
+        logic.clickMute();
+        ASSERT_TRUE(logic.muted());
+    }
+    const std::string secondKept = document.workingFolder().tempFolder() + "NoMute_" +
+                                   fs::path(second->session()->talkingMessagePath).filename().string();
+    ASSERT_TRUE(fs::exists(secondKept));
+
+    logic.showSession(first);
+    const std::string before = first->session()->talkingMessagePath;
+    const std::string edited = logic.prepareExternalEdit(1);
+    EXPECT_EQ(edited, before); // already its own since muting
+    EXPECT_EQ(refCount(edited), 1);
+    // The editor writes a new voice; closing it loads that and ends the mute.
+    ASSERT_TRUE(fs::copy_file(messageFile("edited.tps", 1500), edited, fs::copy_options::overwrite_existing));
+    logic.externalEditorClosed(1);
+    EXPECT_FALSE(logic.muted());
+    EXPECT_TRUE(logic.controls().record);
+    EXPECT_EQ(engine.GetTotalTime(), 1500);
+    EXPECT_EQ(player.message, edited);
+    EXPECT_FALSE(fs::exists(document.workingFolder().tempFolder() + "NoMute_" + fs::path(edited).filename().string()));
+    EXPECT_TRUE(fs::exists(secondKept)); // still needed to unmute the other session
+
+    // A shared talking image is copied before the image editor gets it.
+    const std::string sharedImage = second->session()->talkingImagePath;
+    ASSERT_EQ(first->session()->talkingImagePath, sharedImage);
+    const std::string image = logic.prepareExternalEdit(0);
+    EXPECT_NE(image, sharedImage);
+    EXPECT_EQ(first->session()->talkingImagePath, image);
+    EXPECT_EQ(refCount(sharedImage), 1);
+    EXPECT_EQ(readFile(image), readFile(sharedImage));
+}
+
 } // namespace
 } // namespace pavonia
