@@ -175,6 +175,9 @@
     function clipNotice(name) {
         var box = document.createElement("div");
         box.className = "pv-clip";
+        var icon = document.createElement("div");
+        icon.className = "pv-clip-icon";
+        box.appendChild(icon);
         var title = document.createElement("div");
         title.className = "pv-clip-name";
         title.textContent = baseName(name);
@@ -203,7 +206,7 @@
             picture.alt = "";
             layer.classList.add("pv-loading");
             if (scriptBase)
-                layer.style.backgroundImage = "url('" + scriptBase + "loading.gif')";
+                layer.style.backgroundImage = 'url("' + scriptBase.replace(/["\\]/g, encodeURIComponent) + 'loading.gif")';
             picture.onload = function () {
                 layer.classList.remove("pv-loading");
                 layer.style.backgroundImage = "";
@@ -386,6 +389,9 @@
     function onKey(event) {
         var target = event.target;
         if (target && /^(input|textarea|select)$/i.test(target.tagName))
+            return;
+        // A focused button already answers Space and Enter itself.
+        if (target && /^button$/i.test(target.tagName) && (event.key === " " || event.key === "Enter"))
             return;
         switch (event.key) {
         case "ArrowRight": case "PageDown": next(); break;
