@@ -80,13 +80,18 @@ void SlideVoiceLogic::showSession(TreeItem* item)
     muted_ = isMutedFile(session.talkingMessagePath);
     setMuteButtons(muted_);
 
+    voiceLoaded_ = true;
     if (!finalComponent(session.talkingMessagePath).empty()) {
-        if (!equalsIgnoreCase(player_.currentMessage(), session.talkingMessagePath) || messageChanged_) {
+        const bool playerBehind =
+            !equalsIgnoreCase(player_.currentMessage(), session.talkingMessagePath) || messageChanged_;
+        if (playerBehind)
             player_.loadMessage(session.talkingMessagePath);
-            if (!loadMessage())
-                return;
+        // The engine may still hold another session's voice (after a load
+        // that failed), whatever the player shows.
+        if (playerBehind || session.engineLoadFlag || engine_.loadedPath() != session.talkingMessagePath)
+            loadMessage();
+        if (voiceLoaded_)
             messageChanged_ = false;
-        }
         markPending_ = false;
     }
     if (!finalComponent(session.talkingImagePath).empty() &&
@@ -104,12 +109,21 @@ void SlideVoiceLogic::showSession(TreeItem* item)
     refreshStrip();
 }
 
+void SlideVoiceLogic::disableVoiceOfAnotherSession()
+{
+    // The engine still holds the voice of the session shown before: nothing
+    // may play, filter or save it as this session's voice. Recording and
+    // importing a new message stay open, as they replace the voice.
+    controls_.sync = controls_.preview = controls_.voiceFilter = controls_.mute = false;
+}
+
 bool SlideVoiceLogic::loadMessage()
 {
     SessionData* session = data();
     if (!session)
         return false;
     const std::string& path = session->talkingMessagePath;
+    voiceLoaded_ = false;
     if (engine_.CheckTPS(path) == VoiceEngine::kTextModeMessage) {
         document_.message(StringTable::text(str::VoiceTextModeRefused));
         return false;
@@ -120,6 +134,7 @@ bool SlideVoiceLogic::loadMessage()
         return false;
     }
     session->engineLoadFlag = 0;
+    voiceLoaded_ = true;
     showTime(0);
     return true;
 }
@@ -174,6 +189,8 @@ void SlideVoiceLogic::setButtonsForSession()
     document_.canImportTalkingMessage = voiceOn ? 1 : 0;
     document_.canImportTalkingImage = 1;
     editingAllowed_ = true;
+    if (!voiceLoaded_)
+        disableVoiceOfAnotherSession();
 }
 
 void SlideVoiceLogic::refreshStrip()
@@ -530,6 +547,7 @@ bool SlideVoiceLogic::saveMessage()
     session->engineLoadFlag = 1;
     if (engine_.LoadTPS(session->talkingMessagePath, 1) == 0)
         session->engineLoadFlag = 0;
+    voiceLoaded_ = true; // the engine's voice is this session's now
     player_.loadMessage(session->talkingMessagePath);
     return true;
 }
@@ -567,6 +585,7 @@ bool SlideVoiceLogic::setTalkingMessage(const std::string& source)
     releaseCopy(session->talkingMessagePath);
     session->talkingMessagePath = copy;
     session->engineLoadFlag = 0;
+    voiceLoaded_ = true;
     player_.loadMessage(copy);
     messageChanged_ = true;
     document_.dirty = 1;

@@ -147,6 +147,7 @@ private:
     bool saveMessage();
     void showTime(std::int64_t position);
     void setMuteButtons(bool muted);
+    void disableVoiceOfAnotherSession();
 
     // Working copies: the copy for `source` (shared when in the table), the
     // release of one, and a copy of the session's own before it is written.
@@ -172,6 +173,7 @@ private:
     bool messageChanged_ = false;
     bool imageChanged_ = false;
     bool editingAllowed_ = true;
+    bool voiceLoaded_ = true; // the engine holds this session's voice
     std::string editedImage_, editedMessage_;
     std::vector<std::string> pictures_;
     std::vector<std::string> subTopics_;

@@ -417,6 +417,41 @@ TEST_F(SlideVoiceLogicTest, FailedImportsChangeNothing)
     EXPECT_EQ(session->session()->talkingMessagePath, path);
 }
 
+TEST_F(SlideVoiceLogicTest, ASessionWhoseMessageFailsToLoadNeverPlaysOrSavesAnotherSessionsVoice)
+{
+    TreeItem* good = addSession(2);
+    TreeItem* broken = addSession(2);
+    logic.showSession(good);
+    ASSERT_TRUE(logic.setTalkingMessage(messageFile("voice.tps", 2000)));
+    const std::string damaged = document.workingFolder().tempFolder() + "Broken.tps";
+    ASSERT_TRUE(fs::copy_file(inst.writeFile("junk.tps", std::string(900, 'j')), damaged));
+    broken->session()->talkingMessagePath = damaged;
+
+    for (int shown = 1; shown <= 2; ++shown) {
+        SCOPED_TRACE(shown);
+        ui.shown.clear();
+        logic.showSession(broken);
+        // Each time the page comes back to it, the message is tried again.
+        EXPECT_EQ(ui.texts(), std::vector<std::string>{StringTable::text(str::VoiceLoadTpsError)});
+        EXPECT_EQ(broken->session()->engineLoadFlag, 1);
+        EXPECT_FALSE(logic.controls().preview);
+        EXPECT_FALSE(logic.controls().sync);
+        EXPECT_FALSE(logic.controls().voiceFilter);
+        EXPECT_TRUE(logic.controls().record);
+    }
+    logic.clickPreview();
+    EXPECT_EQ(logic.mode(), SlideVoiceLogic::Mode::Idle);
+    EXPECT_EQ(readFile(damaged), std::string(900, 'j'));
+
+    // A new voice makes the session whole again.
+    const std::string wave = inst.root() + "speech.wav";
+    ASSERT_TRUE(writeWave(wave, voicedBursts(1000)));
+    ASSERT_TRUE(logic.importVoice(wave));
+    logic.showSession(broken);
+    EXPECT_TRUE(logic.controls().preview);
+    EXPECT_EQ(engine.GetTotalTime(), 1000);
+}
+
 TEST_F(SlideVoiceLogicTest, ExternalEditOfASharedMessageMakesAnOwnCopyAndEndsTheMute)
 {
     const std::string source = messageFile("voice.tps", 2000);
