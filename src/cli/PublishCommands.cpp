@@ -3,10 +3,10 @@
 #include "cli/CliSession.h"
 #include "platform/Text.h"
 #include "project/ProjectFile.h"
-#include "publish/CopyMessageExporter.h"
 #include "publish/HtmlCodeCopy.h"
 #include "publish/Publisher.h"
 #include "templates/TemplateLibrary.h"
+#include "voice/TpsMessageExporter.h"
 
 #include <filesystem>
 #include <iostream>
@@ -85,7 +85,8 @@ struct LoadedProject {
     Session session;
     TemplateLibrary library;
     LayoutLayers layers;
-    CopyMessageExporter exporter;
+    // Re-encodes each session's message at the export sound quality.
+    TpsMessageExporter exporter;
     int dpi;
     Publisher publisher;
 };
