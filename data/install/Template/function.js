@@ -172,7 +172,9 @@
         layer.style.height = mediaRect.height + "px";
     }
 
-    function clipNotice(name) {
+    // A card naming a file the page cannot show itself; with `linkText`, a
+    // link that opens it.
+    function fileCard(name, linkText) {
         var box = document.createElement("div");
         box.className = "pv-clip";
         var icon = document.createElement("div");
@@ -181,12 +183,14 @@
         var title = document.createElement("div");
         title.className = "pv-clip-name";
         title.textContent = baseName(name);
-        var link = document.createElement("a");
-        link.href = fileUrl(name);
-        link.target = "_blank";
-        link.textContent = "Open the clip";
         box.appendChild(title);
-        box.appendChild(link);
+        if (linkText) {
+            var link = document.createElement("a");
+            link.href = fileUrl(name);
+            link.target = "_blank";
+            link.textContent = linkText;
+            box.appendChild(link);
+        }
         return box;
     }
 
@@ -207,17 +211,21 @@
             layer.classList.add("pv-loading");
             if (scriptBase)
                 layer.style.backgroundImage = 'url("' + scriptBase.replace(/["\\]/g, encodeURIComponent) + 'loading.gif")';
+            // A picture of a slide shown before may still arrive: only the
+            // current one changes the layer.
             picture.onload = function () {
+                if (picture.parentNode !== layer)
+                    return;
                 layer.classList.remove("pv-loading");
                 layer.style.backgroundImage = "";
             };
             picture.onerror = function () {
+                if (picture.parentNode !== layer)
+                    return;
                 layer.classList.remove("pv-loading");
                 layer.style.backgroundImage = "";
-                if (picture.parentNode === layer) {
-                    layer.removeChild(picture);
-                    layer.appendChild(clipNotice(slide.media));
-                }
+                layer.removeChild(picture);
+                layer.appendChild(fileCard(slide.media, ""));
             };
             picture.src = fileUrl(slide.media);
             layer.appendChild(picture);
@@ -230,7 +238,7 @@
             video.muted = true;
             layer.appendChild(video);
         } else {
-            layer.appendChild(clipNotice(slide.media));
+            layer.appendChild(fileCard(slide.media, "Open the clip"));
         }
     }
 
