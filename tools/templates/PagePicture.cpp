@@ -33,9 +33,7 @@ Paint paintOf(const Style& s)
     p.controlsPanel = s.colour("ControlsPanel", "none");
     p.accent = s.colour("Accent", "#3a6ea5");
     p.accentIcon = s.colour("AccentIcon", "#fefefe");
-    p.counter = s.colour("Counter", "#20303c");
     p.headingFont = QString::fromStdString(s.text("HeadingFont", "DejaVu Sans"));
-    p.bodyFont = QString::fromStdString(s.text("BodyFont", "DejaVu Sans"));
     p.headingBold = s.number("HeadingBold", 0) != 0;
     p.radius = s.number("Radius", 8);
     return p;
@@ -61,8 +59,6 @@ Paint wireframePaint()
     p.talkerFigure = QColor("#7c8d9c");
     p.accent = QColor("#7c8d9c");
     p.accentIcon = QColor("#f2f4f6");
-    p.counter = QColor("#3d4b57");
-    p.headingFont = p.bodyFont = "DejaVu Sans";
     p.headingBold = true;
     p.radius = 10;
     return p;

@@ -12,8 +12,8 @@ namespace pavonia::stock {
 struct Paint {
     QColor background1, background2, headingBand, headingPanel, heading, headingRule;
     QColor subTopic, subTopicPanel, panel, panelLine, mediaMat, sky, hill, sun;
-    QColor talkerBack, talkerFigure, talkerBorder, controlsPanel, accent, accentIcon, counter;
-    QString headingFont, bodyFont;
+    QColor talkerBack, talkerFigure, talkerBorder, controlsPanel, accent, accentIcon;
+    QString headingFont;
     bool headingBold = false;
     int radius = 8;
 };
