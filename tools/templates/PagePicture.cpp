@@ -176,7 +176,7 @@ QImage drawPage(const Geometry& g, const Paint& p, QSize size, bool maskMode)
     if (const Rect* r = area("heading")) {
         QRectF box = rectOf(*r);
         if (p.headingBand.isValid())
-            painter.fillRect(QRectF(0, 0, g.width, box.bottom() + box.top() * 0.5), p.headingBand);
+            painter.fillRect(QRectF(0, 0, g.width, box.bottom() + box.top() * 0.25), p.headingBand);
         fillPanel(painter, box, p.headingPanel, p.radius);
         if (p.headingPanel.isValid())
             box.adjust(18, 0, -18, 0);
