@@ -51,17 +51,11 @@ bool isBmp24(const std::string& path)
         && static_cast<unsigned char>(b[28]) == 24 && b[29] == 0;
 }
 
-int bmpWidth(const std::string& path)
+// A 16-bit field of a bitmap header (width at 18, height at 22; both fit).
+int bmpField(const std::string& path, std::size_t offset)
 {
     const std::string b = bytesOf(path);
-    return static_cast<unsigned char>(b[18]) | static_cast<unsigned char>(b[19]) << 8;
-}
-
-int bmpHeight(const std::string& path)
-{
-    const std::string b = bytesOf(path);
-    const int h = static_cast<unsigned char>(b[22]) | static_cast<unsigned char>(b[23]) << 8;
-    return h;
+    return static_cast<unsigned char>(b[offset]) | static_cast<unsigned char>(b[offset + 1]) << 8;
 }
 
 int count(const std::string& text, const std::string& what)
@@ -344,8 +338,8 @@ void checkStyle(const TemplateLibrary& library, const CatalogueRow& row, bool sp
             ASSERT_TRUE(isBmp24(mask)) << mask;
             const auto area = SplitText(info.readText("Style", "Area", ""), ",");
             ASSERT_EQ(area.size(), 4u);
-            EXPECT_LE(std::stoi(area[0]) + std::stoi(area[2]), bmpWidth(mask));
-            EXPECT_LE(std::stoi(area[1]) + std::stoi(area[3]), bmpHeight(mask));
+            EXPECT_LE(std::stoi(area[0]) + std::stoi(area[2]), bmpField(mask, 18));
+            EXPECT_LE(std::stoi(area[1]) + std::stoi(area[3]), bmpField(mask, 22));
         }
         for (const auto& size : sizeList) {
             std::string trimmed = size;
