@@ -59,7 +59,9 @@ void releaseMessage(ProjectDocument& document, const std::string& path)
 int voiceImport(const std::string& home, const std::string& project, const std::string& sessionText,
                 const std::string& audioPath, const std::string& out)
 {
-    const long long number = parseLeadingInteger(sessionText);
+    const bool digits = !sessionText.empty() && sessionText.size() < 10 &&
+                        std::all_of(sessionText.begin(), sessionText.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const long long number = digits ? std::stoll(sessionText) : 0;
     Session session(home, true);
     if (!LoadProject(session.document, session.operations, project))
         return 1;

@@ -30,6 +30,9 @@ void appendU16(std::string& out, std::uint16_t value)
 }
 
 constexpr std::uint16_t kFormatPcm = 1;
+// Real files have a handful of chunks; a file of millions of empty ones
+// must not make the chunk list grow without end.
+constexpr std::size_t kMaxChunks = 4096;
 constexpr std::uint16_t kFormatExtensible = 0xfffe;
 
 } // namespace
@@ -48,6 +51,10 @@ ParseResult parseChunks(std::string_view bytes, std::vector<Chunk>& chunks, std:
     const std::string_view body = bytes.substr(0, std::size_t(riffEnd));
     std::size_t at = 12;
     while (at < body.size()) {
+        if (chunks.size() == kMaxChunks) {
+            detail = "more than " + std::to_string(kMaxChunks) + " chunks";
+            return ParseResult::Damaged;
+        }
         if (body.size() - at < 8) {
             detail = "a chunk header is cut off";
             return ParseResult::Damaged;

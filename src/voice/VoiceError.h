@@ -5,6 +5,7 @@
 #include "platform/StringTable.h"
 
 #include <string>
+#include <utility>
 
 namespace pavonia {
 

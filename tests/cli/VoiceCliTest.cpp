@@ -170,6 +170,7 @@ TEST_F(VoiceCli, FailuresSayWhyAndChangeNothing)
     const Case cases[] = {
         {"voice import " + quoted(project) + " 2 " + quoted(wave), 1, "no session 2"},
         {"voice import " + quoted(project) + " 0 " + quoted(wave), 1, "no session 0"},
+        {"voice import " + quoted(project) + " 1x " + quoted(wave), 1, "no session 1x"},
         {"voice import " + quoted(project) + " 1 " + quoted(lying), 1, "damaged"},
         {"voice import " + quoted(project) + " 1 " + quoted(text), 1, "not supported"},
         {"voice import " + quoted(project) + " 1 " + quoted(badMp3), 1, "MP3"},

@@ -177,6 +177,16 @@ TEST(TpsFile, LyingHeadersAndValuesAreRefused)
         EXPECT_EQ(error.textId, c.text) << c.what << ": " << error.message();
     }
 
+    // Millions of empty chunks are refused before they fill the memory.
+    std::string many = good;
+    for (int i = 0; i < 5000; ++i)
+        many += std::string("zero\0\0\0\0", 8);
+    putU32At(many, 4, std::uint32_t(many.size() - 8));
+    TalkingMessage ignored;
+    VoiceError manyError;
+    EXPECT_FALSE(readTpsBytes(many, ignored, &manyError));
+    EXPECT_EQ(manyError.textId, str::VoiceDamagedMessage);
+
     // A later minor version with a longer header and chunks of its own reads.
     std::string later = good;
     later[header + 2] = 7;
