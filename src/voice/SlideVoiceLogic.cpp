@@ -32,7 +32,7 @@ std::string seconds(std::int64_t ms)
 } // namespace
 
 SlideVoiceLogic::SlideVoiceLogic(ProjectDocument& document, VoiceEngine& engine, TalkingPlayer& player)
-    : document_(document), engine_(engine), player_(player)
+    : document_(document), engine_(engine), player_(player), copies_(document)
 {
     engine_.SetNotify(this);
     engine_.HookRecordDialog(this);
@@ -380,10 +380,9 @@ void SlideVoiceLogic::RecordFinished(std::int64_t finalMs)
     } else {
         // The recording gets a working file of its own; it is written by the
         // save that follows.
-        const std::string copy = document_.workingFolder().makeCopyName("Session", "tps");
+        const std::string copy = copies_.create("tps");
         if (!copy.empty()) {
-            releaseCopy(session->talkingMessagePath);
-            document_.settings().fileRefs.add(copy, copy);
+            copies_.release(session->talkingMessagePath);
             session->talkingMessagePath = copy;
             session->modified = 1;
         }
@@ -579,10 +578,10 @@ bool SlideVoiceLogic::setTalkingMessage(const std::string& source)
         document_.message(StringTable::text(str::VoiceLoadTpsError));
         return false;
     }
-    const std::string copy = acquireCopy(source, "tps");
+    const std::string copy = copies_.acquire(source, "tps");
     if (copy.empty())
         return false;
-    releaseCopy(session->talkingMessagePath);
+    copies_.release(session->talkingMessagePath);
     session->talkingMessagePath = copy;
     session->engineLoadFlag = 0;
     voiceLoaded_ = true;
@@ -610,10 +609,10 @@ void SlideVoiceLogic::setTalkingImage(const std::string& source)
     SessionData* session = data();
     if (!session)
         return;
-    const std::string copy = acquireCopy(source, "tjm");
+    const std::string copy = copies_.acquire(source, "tjm");
     if (copy.empty())
         return;
-    releaseCopy(session->talkingImagePath);
+    copies_.release(session->talkingImagePath);
     session->talkingImagePath = copy;
     player_.loadImage(copy);
     session->modified = 1;
@@ -666,67 +665,9 @@ void SlideVoiceLogic::cancelRecording()
 
 // ---- working copies --------------------------------------------------------------
 
-std::string SlideVoiceLogic::acquireCopy(const std::string& source, const std::string& extension)
-{
-    FileRefTable& refs = document_.settings().fileRefs;
-    if (const auto index = refs.find(source)) {
-        refs.increment(*index);
-        return refs[*index].copy;
-    }
-    const std::string copy = document_.workingFolder().makeCopyName("Session", extension);
-    if (copy.empty())
-        return {};
-    refs.add(source, copy);
-    copyWholeFile(source, copy);
-    return copy;
-}
-
-void SlideVoiceLogic::releaseCopy(const std::string& path)
-{
-    SessionData only;
-    only.talkingImagePath.clear();
-    only.talkingMessagePath.clear();
-    if (equalsIgnoreCase(extensionOf(path), "tjm"))
-        only.talkingImagePath = path;
-    else
-        only.talkingMessagePath = path;
-    document_.workingFolder().releaseSession(only, {});
-}
-
 void SlideVoiceLogic::ensureOwnMessageCopy()
 {
-    if (SessionData* session = data())
-        ensureOwnCopy(session->talkingMessagePath, "tps");
-}
-
-void SlideVoiceLogic::ensureOwnCopy(std::string& path, const std::string& extension)
-{
-    if (path.empty())
-        return;
-    FileRefTable& refs = document_.settings().fileRefs;
-    const auto index = refs.find(path);
-    if (index && refs[*index].refCount == 1) {
-        // The copy is about to differ from the file it was made from: a later
-        // import of that file must not share it.
-        if (!equalsIgnoreCase(refs[*index].source, refs[*index].copy)) {
-            const std::string copy = refs[*index].copy;
-            refs.removeAt(*index);
-            refs.add(copy, copy);
-        }
-        return;
-    }
-    const std::string copy = document_.workingFolder().makeCopyName("Session", extension);
-    if (copy.empty())
-        return;
-    copyWholeFile(path, copy);
-    if (index) {
-        refs.decrement(*index);
-        if (refs[*index].refCount < 1)
-            refs.removeAt(*index);
-    }
-    refs.add(copy, copy);
-    path = copy;
-    if (SessionData* session = data())
+    if (SessionData* session = data(); session && copies_.makeOwn(session->talkingMessagePath, "tps"))
         session->modified = 1;
 }
 
@@ -739,11 +680,12 @@ std::string SlideVoiceLogic::prepareExternalEdit(int kind)
         return {};
     stopPlayback();
     if (kind == 0) {
-        ensureOwnCopy(session->talkingImagePath, "tjm");
+        if (copies_.makeOwn(session->talkingImagePath, "tjm"))
+            session->modified = 1;
         editedImage_ = session->talkingImagePath;
         return editedImage_;
     }
-    ensureOwnCopy(session->talkingMessagePath, "tps");
+    ensureOwnMessageCopy();
     editedMessage_ = session->talkingMessagePath;
     return editedMessage_;
 }

@@ -6,6 +6,7 @@
 // talking-image player is driven through TalkingPlayer.
 #include "platform/StringTable.h"
 #include "project/ProjectDocument.h"
+#include "voice/SessionFileCopies.h"
 #include "voice/VoiceEngine.h"
 #include "voice/VoiceNotify.h"
 
@@ -149,18 +150,14 @@ private:
     void setMuteButtons(bool muted);
     void disableVoiceOfAnotherSession();
 
-    // Working copies: the copy for `source` (shared when in the table), the
-    // release of one, and a copy of the session's own before it is written.
-    std::string acquireCopy(const std::string& source, const std::string& extension);
-    void releaseCopy(const std::string& path);
+    // Gives the session a message copy of its own before it is written.
     void ensureOwnMessageCopy();
     std::string tempFolder() const;
-    // Gives `path` (a session file) a working copy of its own; see prepareExternalEdit.
-    void ensureOwnCopy(std::string& path, const std::string& extension);
 
     ProjectDocument& document_;
     VoiceEngine& engine_;
     TalkingPlayer& player_;
+    SessionFileCopies copies_;
     std::function<void()> playStoppedListener_;
 
     TreeItem* session_ = nullptr;

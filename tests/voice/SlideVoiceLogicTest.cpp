@@ -351,6 +351,28 @@ TEST_F(SlideVoiceLogicTest, RecordingWithoutMarksIsSavedOnTheEnginesRequestAndCa
     EXPECT_EQ(delays(session), before);
 }
 
+TEST_F(SlideVoiceLogicTest, ClosingTheProjectDiscardsAPausedRecording)
+{
+    TreeItem* session = addSession(2);
+    logic.showSession(session);
+    ASSERT_TRUE(logic.setTalkingMessage(messageFile("voice.tps", 2000)));
+    const std::string path = session->session()->talkingMessagePath;
+    device.setInput(voicedBursts(3000));
+    logic.clickRecord();
+    run(500);
+    logic.clickPause();
+    EXPECT_EQ(logic.controls().pauseTip, str::VoiceTipContinue);
+    ASSERT_TRUE(engine.IsRecordPaused());
+
+    logic.cancelRecording();
+    EXPECT_FALSE(engine.IsAsyncRecord());
+    EXPECT_FALSE(engine.HasFinishedRecording());
+    EXPECT_EQ(logic.mode(), SlideVoiceLogic::Mode::Idle);
+    EXPECT_TRUE(ui.shown.empty()); // no "Apply" question
+    EXPECT_EQ(session->session()->talkingMessagePath, path);
+    EXPECT_EQ(engine.GetTotalTime(), 2000);
+}
+
 TEST_F(SlideVoiceLogicTest, RecordingThatCannotStartLeavesThePageAsItWas)
 {
     TreeItem* session = addSession(2);

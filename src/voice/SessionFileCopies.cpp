@@ -1,0 +1,69 @@
+#include "voice/SessionFileCopies.h"
+
+#include "platform/FileOps.h"
+#include "platform/Text.h"
+
+namespace pavonia {
+
+std::string SessionFileCopies::acquire(const std::string& source, const std::string& extension)
+{
+    FileRefTable& refs = document_.settings().fileRefs;
+    if (const auto index = refs.find(source)) {
+        refs.increment(*index);
+        return refs[*index].copy;
+    }
+    const std::string copy = document_.workingFolder().makeCopyName("Session", extension);
+    if (copy.empty())
+        return {};
+    refs.add(source, copy);
+    copyWholeFile(source, copy);
+    return copy;
+}
+
+std::string SessionFileCopies::create(const std::string& extension)
+{
+    const std::string copy = document_.workingFolder().makeCopyName("Session", extension);
+    if (!copy.empty())
+        document_.settings().fileRefs.add(copy, copy);
+    return copy;
+}
+
+void SessionFileCopies::release(const std::string& path)
+{
+    // The working folder releases a session's two files; hand it only this one.
+    SessionData only;
+    only.talkingImagePath.clear();
+    only.talkingMessagePath = path;
+    document_.workingFolder().releaseSession(only, {});
+}
+
+bool SessionFileCopies::makeOwn(std::string& path, const std::string& extension)
+{
+    if (path.empty())
+        return false;
+    FileRefTable& refs = document_.settings().fileRefs;
+    const auto index = refs.find(path);
+    if (index && refs[*index].refCount == 1) {
+        // The copy is about to differ from the file it was made from.
+        if (!equalsIgnoreCase(refs[*index].source, refs[*index].copy)) {
+            const std::string copy = refs[*index].copy;
+            refs.removeAt(*index);
+            refs.add(copy, copy);
+        }
+        return false;
+    }
+    const std::string copy = document_.workingFolder().makeCopyName("Session", extension);
+    if (copy.empty())
+        return false;
+    copyWholeFile(path, copy);
+    if (index) {
+        refs.decrement(*index);
+        if (refs[*index].refCount < 1)
+            refs.removeAt(*index);
+    }
+    refs.add(copy, copy);
+    path = copy;
+    return true;
+}
+
+} // namespace pavonia

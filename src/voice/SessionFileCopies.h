@@ -1,0 +1,37 @@
+#pragma once
+// The working copies of a session's talking image and message: taking one
+// for a source file (shared through the file reference table when the
+// source is already in use), letting one go, and giving a session a copy
+// of its own before its file is changed, so that sessions sharing a copy
+// never see each other's edits.
+#include "project/ProjectDocument.h"
+
+#include <string>
+
+namespace pavonia {
+
+class SessionFileCopies {
+public:
+    explicit SessionFileCopies(ProjectDocument& document) : document_(document) {}
+
+    // The working copy for `source`: the shared one (its count raised) when
+    // the source or the copy is in the table, else a new "Session" copy
+    // with the given extension, entered with count 1. Empty when no free
+    // name is left.
+    std::string acquire(const std::string& source, const std::string& extension);
+    // A new, empty working name entered with count 1 as its own source (for
+    // a file the program is about to write).
+    std::string create(const std::string& extension);
+    // Drops one reference; the copy is deleted when none is left.
+    void release(const std::string& path);
+    // Makes `path` a copy only its holder uses: a shared copy or one missing
+    // from the table is copied under a new name, and a copy used once stops
+    // counting as a copy of its source (a later import of that source makes
+    // a fresh one). True when `path` changed.
+    bool makeOwn(std::string& path, const std::string& extension);
+
+private:
+    ProjectDocument& document_;
+};
+
+} // namespace pavonia
