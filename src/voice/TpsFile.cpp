@@ -143,8 +143,11 @@ std::string tpsBytes(const TalkingMessage& message, const TpsWriteOptions& optio
         riff::appendChunk(chunks, "text", message.text);
     // A message with voice is never smaller than a muted one: pad it.
     const std::size_t total = chunks.size() + 12;
-    if (!message.empty() && total < kMutedMessageSize)
-        riff::appendChunk(chunks, "JUNK", std::string(kMutedMessageSize - total - 8, '\0'));
+    if (!message.empty() && total < kMutedMessageSize) {
+        // The padding chunk's own header may already be enough.
+        const std::size_t body = total + 8 < kMutedMessageSize ? kMutedMessageSize - total - 8 : 0;
+        riff::appendChunk(chunks, "JUNK", std::string(body, '\0'));
+    }
     return riff::riffFile(chunks);
 }
 

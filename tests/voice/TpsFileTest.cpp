@@ -90,6 +90,16 @@ TEST(TpsFile, MutedMeansUnder512BytesAndOnlyWithoutVoice)
     TalkingMessage back;
     ASSERT_TRUE(readTps(path, back));
     EXPECT_EQ(back.voice.samples, tiny.voice.samples);
+
+    // Around the limit, where the padding chunk's header alone may be enough.
+    for (std::size_t samples = 200; samples < 230; ++samples) {
+        tiny.voice.samples.assign(samples, 7);
+        const std::string bytes = tpsBytes(tiny);
+        EXPECT_GE(bytes.size(), kMutedMessageSize) << samples;
+        EXPECT_LE(bytes.size(), std::max<std::size_t>(kMutedMessageSize + 8, 76 + 2 * samples)) << samples;
+        ASSERT_TRUE(readTpsBytes(bytes, back)) << samples;
+        EXPECT_EQ(back.voice.samples, tiny.voice.samples);
+    }
 }
 
 TEST(TpsFile, CheckTellsTheKindsTheVoicePageNeeds)
