@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# Sets up a fresh machine, builds, and runs the program on the bundled sample
-# project: prints what the project holds.
+# Sets up a fresh machine, builds, and publishes the bundled sample project as
+# the browser preview does: prints the published page's path, and opens it in
+# the browser when there is a display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh >&2
 bash tools/build.sh >&2
-./build/install/pavonia-cli info build/install/Samples/Sample.pvp
+page="$(./build/install/pavonia-cli preview build/install/Samples/Sample.pvp)"
+echo "$page"
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && command -v xdg-open >/dev/null; then
+  xdg-open "$page" >/dev/null 2>&1 || true
+fi
