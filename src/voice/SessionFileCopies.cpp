@@ -3,7 +3,23 @@
 #include "platform/FileOps.h"
 #include "platform/Text.h"
 
+#include <cstdio>
+
 namespace pavonia {
+
+namespace {
+
+// A copy that fails half-way (a missing source, a full disk) is removed: the
+// holder keeps the file it had rather than a missing or cut-off one.
+bool copyFile(const std::string& from, const std::string& to)
+{
+    if (copyWholeFile(from, to))
+        return true;
+    std::remove(to.c_str());
+    return false;
+}
+
+} // namespace
 
 std::string SessionFileCopies::acquire(const std::string& source, const std::string& extension)
 {
@@ -13,10 +29,9 @@ std::string SessionFileCopies::acquire(const std::string& source, const std::str
         return refs[*index].copy;
     }
     const std::string copy = document_.workingFolder().makeCopyName("Session", extension);
-    if (copy.empty())
+    if (copy.empty() || !copyFile(source, copy))
         return {};
     refs.add(source, copy);
-    copyWholeFile(source, copy);
     return copy;
 }
 
@@ -53,9 +68,8 @@ bool SessionFileCopies::makeOwn(std::string& path, const std::string& extension)
         return false;
     }
     const std::string copy = document_.workingFolder().makeCopyName("Session", extension);
-    if (copy.empty())
+    if (copy.empty() || !copyFile(path, copy))
         return false;
-    copyWholeFile(path, copy);
     if (index) {
         refs.decrement(*index);
         if (refs[*index].refCount < 1)

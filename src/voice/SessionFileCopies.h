@@ -16,8 +16,8 @@ public:
 
     // The working copy for `source`: the shared one (its count raised) when
     // the source or the copy is in the table, else a new "Session" copy
-    // with the given extension, entered with count 1. Empty when no free
-    // name is left.
+    // with the given extension, entered with count 1. Empty (nothing
+    // entered) when no free name is left or the source cannot be copied.
     std::string acquire(const std::string& source, const std::string& extension);
     // A new, empty working name entered with count 1 as its own source (for
     // a file the program is about to write).
@@ -27,7 +27,8 @@ public:
     // Makes `path` a copy only its holder uses: a shared copy or one missing
     // from the table is copied under a new name, and a copy used once stops
     // counting as a copy of its source (a later import of that source makes
-    // a fresh one). True when `path` changed.
+    // a fresh one). True when `path` changed; a copy that cannot be made
+    // leaves `path` and the table as they were.
     bool makeOwn(std::string& path, const std::string& extension);
 
 private:

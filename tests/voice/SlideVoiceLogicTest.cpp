@@ -439,6 +439,28 @@ TEST_F(SlideVoiceLogicTest, FailedImportsChangeNothing)
     EXPECT_EQ(session->session()->talkingMessagePath, path);
 }
 
+TEST_F(SlideVoiceLogicTest, AFileThatCannotBeCopiedLeavesTheSessionOnItsOwn)
+{
+    TreeItem* first = addSession(2);
+    TreeItem* second = addSession(2);
+    logic.showSession(first);
+    const std::string image = first->session()->talkingImagePath;
+    const std::size_t entries = document.settings().fileRefs.size();
+
+    // A talking image whose file is gone gets no working copy and no entry.
+    logic.setTalkingImage(inst.root() + "gone.tjm");
+    EXPECT_EQ(first->session()->talkingImagePath, image);
+    EXPECT_EQ(document.settings().fileRefs.size(), entries);
+
+    // The two sessions share the default image; when it cannot be copied
+    // the session keeps the shared file instead of a missing copy.
+    ASSERT_EQ(second->session()->talkingImagePath, image);
+    fs::remove(image);
+    EXPECT_EQ(logic.prepareExternalEdit(0), image);
+    EXPECT_EQ(first->session()->talkingImagePath, image);
+    EXPECT_EQ(refCount(image), 2);
+}
+
 TEST_F(SlideVoiceLogicTest, ASessionWhoseMessageFailsToLoadNeverPlaysOrSavesAnotherSessionsVoice)
 {
     TreeItem* good = addSession(2);
