@@ -1,15 +1,11 @@
 #include "voice/TjmFile.h"
 
-#include "platform/FileOps.h"
 #include "platform/LittleEndian.h"
+#include "voice/RiffChunks.h"
 
 #include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace pavonia {
 
@@ -236,30 +232,7 @@ TjmError readTjmFile(const std::string& path, TjmFile& out)
 bool writeTjmFile(const std::string& path, const TjmFile& file)
 {
     const std::optional<std::string> bytes = writeTjm(file);
-    if (!bytes)
-        return false;
-    const std::filesystem::path target(path);
-    std::string temporary =
-        (target.parent_path() / ("." + target.filename().string() + ".saving-XXXXXX")).string();
-    FileHandle fd(::mkstemp(temporary.data()));
-    if (fd.get() < 0)
-        return false;
-    std::size_t written = 0;
-    while (written < bytes->size()) {
-        const ssize_t n = ::write(fd.get(), bytes->data() + written, bytes->size() - written);
-        if (n <= 0) {
-            ::unlink(temporary.c_str());
-            return false;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    ::fchmod(fd.get(), 0644);
-    fd = FileHandle();
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    return bytes && riff::writeFileReplacing(path, *bytes, nullptr);
 }
 
 } // namespace pavonia
