@@ -1,5 +1,7 @@
 #include "import/FitPicture.h"
 
+#include "platform/Text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -29,23 +31,6 @@ void startImageLibrary()
         MagickCoreGenesis(nullptr, MagickFalse);
         SetMagickResourceLimit(ThreadResource, 1);
     });
-}
-
-std::string lowerAscii(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-// The extension without its dot, in lower case; empty when there is none.
-std::string extensionOf(const std::string& name)
-{
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos)
-        return {};
-    return lowerAscii(name.substr(dot + 1));
 }
 
 bool plainExtension(const std::string& extension)
@@ -154,7 +139,7 @@ bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int 
 
     const fs::path source(sourcePath);
     const std::string fileName = source.filename().string();
-    const std::string extension = extensionOf(fileName);
+    const std::string extension = toLowerAscii(extensionOf(fileName));
     const bool gif = extension == "gif";
     const bool bmp = extension == "bmp";
 
