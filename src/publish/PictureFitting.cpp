@@ -34,9 +34,9 @@ bool PictureFitting::mayRunAhead(const Job& job) const
     for (const Job& other : jobs_) {
         if (&other == &job)
             continue;
-        if (other.source != job.source && copyPathOf(other.source) == copy)
-            return false;
-        if (copyPathOf(other.source) == job.source || other.source == copy)
+        // The same picture in another box writes the same copy too.
+        const std::string otherCopy = copyPathOf(other.source);
+        if (otherCopy == copy || otherCopy == job.source || other.source == copy)
             return false;
     }
     return true;
