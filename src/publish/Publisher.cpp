@@ -91,8 +91,9 @@ bool Publisher::PublishProject(const PublishRequest& request)
     publishedPage_.clear();
 
     const ProjectSettings& settings = document.settings();
+    // Nothing when the resolution key does not split or names no single folder.
     const std::optional<TemplatePaths> paths = context_.library.ResolveTemplatePaths(settings);
-    if (!ResolutionKey::parse(settings.resolutionKey) || !paths) {
+    if (!paths) {
         show(StringTable::format(str::ResolutionExportError, {settings.resolutionKey}));
         return false;
     }
