@@ -4,6 +4,7 @@
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "voice/Mp3Decoder.h"
+#include "voice/TpsFile.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -44,15 +45,6 @@ SlideVoiceLogic::~SlideVoiceLogic()
     engine_.HookRecordDialog(nullptr);
 }
 
-bool SlideVoiceLogic::isMutedFile(const std::string& path)
-{
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec))
-        return true;
-    const auto size = fs::file_size(path, ec);
-    return ec || size < kMutedSize;
-}
-
 SessionData* SlideVoiceLogic::data() const { return session_ ? session_->session() : nullptr; }
 
 std::vector<SlideData*> SlideVoiceLogic::slides() const
@@ -77,7 +69,7 @@ void SlideVoiceLogic::showSession(TreeItem* item)
     session_ = item;
     SessionData& session = *item->session();
 
-    muted_ = isMutedFile(session.talkingMessagePath);
+    muted_ = isMutedMessageFile(session.talkingMessagePath);
     setMuteButtons(muted_);
 
     voiceLoaded_ = true;
@@ -392,7 +384,7 @@ void SlideVoiceLogic::RecordFinished(std::int64_t finalMs)
                 marks_[i] += offset;
             applySyncResult(true);
         }
-        muted_ = isMutedFile(session->talkingMessagePath);
+        muted_ = isMutedMessageFile(session->talkingMessagePath);
         setMuteButtons(muted_);
     }
     backToIdle();
@@ -588,7 +580,7 @@ bool SlideVoiceLogic::setTalkingMessage(const std::string& source)
     player_.loadMessage(copy);
     messageChanged_ = true;
     document_.dirty = 1;
-    muted_ = isMutedFile(copy);
+    muted_ = isMutedMessageFile(copy);
     setMuteButtons(muted_);
     setButtonsForSession();
     showTime(0);

@@ -119,10 +119,6 @@ public:
     std::string pictureNumberText() const;
     const std::string& timeText() const { return timeText_; }
 
-    // The file that decides the muted state: smaller than this is muted.
-    static constexpr std::uint64_t kMutedSize = 512;
-    static bool isMutedFile(const std::string& path);
-
 private:
     // VoiceNotify
     void WordPosition(std::int64_t ms) override;

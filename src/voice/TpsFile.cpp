@@ -5,6 +5,7 @@
 #include "voice/WaveFile.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <limits>
 #include <vector>
 
@@ -178,6 +179,15 @@ TpsKind checkTps(const std::string& path)
     if (message.textMode)
         return TpsKind::TextMode;
     return message.empty() ? TpsKind::Empty : TpsKind::Voice;
+}
+
+bool isMutedMessageFile(const std::string& path)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec))
+        return true;
+    const auto size = std::filesystem::file_size(path, ec);
+    return ec || size < kMutedMessageSize;
 }
 
 } // namespace pavonia

@@ -54,4 +54,8 @@ bool writeTps(const std::string& path, const TalkingMessage& message, VoiceError
 // Classifies a file without keeping its voice.
 TpsKind checkTps(const std::string& path);
 
+// True when the file at `path` counts as a muted message: smaller than
+// kMutedMessageSize, or missing, or not a regular file.
+bool isMutedMessageFile(const std::string& path);
+
 } // namespace pavonia

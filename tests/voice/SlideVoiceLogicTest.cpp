@@ -158,10 +158,10 @@ TEST_F(SlideVoiceLogicTest, MessagesUnder512BytesAreMuted)
         bool muted;
     } cases[] = {{0, true}, {511, true}, {512, false}, {4096, false}};
     for (const Case& c : cases)
-        EXPECT_EQ(SlideVoiceLogic::isMutedFile(inst.writeFile("m" + std::to_string(c.size), std::string(c.size, 'a'))),
+        EXPECT_EQ(isMutedMessageFile(inst.writeFile("m" + std::to_string(c.size), std::string(c.size, 'a'))),
                   c.muted)
             << c.size;
-    EXPECT_TRUE(SlideVoiceLogic::isMutedFile(inst.root() + "missing.tps"));
+    EXPECT_TRUE(isMutedMessageFile(inst.root() + "missing.tps"));
 
     // A new session's message is the empty default: muted, nothing to record over.
     TreeItem* session = addSession(3);
@@ -192,7 +192,7 @@ TEST_F(SlideVoiceLogicTest, MuteThenUnmuteGivesTheMessageBackByteForByteAndSpare
     ASSERT_FALSE(logic.muted());
     logic.clickMute();
     EXPECT_TRUE(logic.muted());
-    EXPECT_TRUE(SlideVoiceLogic::isMutedFile(first->session()->talkingMessagePath));
+    EXPECT_TRUE(isMutedMessageFile(first->session()->talkingMessagePath));
     EXPECT_FALSE(logic.controls().record);
     EXPECT_FALSE(logic.controls().voiceFilter);
     EXPECT_FALSE(logic.voiceImportAllowed());

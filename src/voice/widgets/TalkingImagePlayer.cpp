@@ -26,7 +26,7 @@ bool readMessageFrames(const std::string& path, std::vector<LipSyncFrame>& frame
     if (missing)
         return false;
     frames.clear();
-    if (std::filesystem::file_size(path, ec) < kMutedMessageSize && !ec)
+    if (isMutedMessageFile(path))
         return true;
     TalkingMessage message;
     if (!readTps(path, message))
