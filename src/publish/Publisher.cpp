@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <map>
 #include <variant>
 #include <vector>
 
@@ -46,16 +47,44 @@ std::string publishedMediaName(const std::string& mediaPath)
 struct CopyFile {
     std::string from;
     std::string to;
+    bool operator==(const CopyFile&) const = default;
 };
 struct ExportMessage {
     std::string from;
     std::string to;
+    bool operator==(const ExportMessage&) const = default;
 };
 struct CopyFitted {
     std::size_t job;
     std::string to;
+    bool operator==(const CopyFitted&) const = default;
 };
 using CopyStep = std::variant<CopyFile, ExportMessage, CopyFitted>;
+
+// Sessions share the default talking image and message, and slides share
+// pictures, so the same step comes up again and again. A step equal to the
+// last one that wrote its file would write the same bytes again (for a
+// message, after re-encoding it again) and is left out; any other step is
+// kept, so every file still ends as the last step naming it makes it.
+class CopyPlan {
+public:
+    void add(CopyStep step)
+    {
+        const std::string& to = std::visit([](const auto& s) -> const std::string& { return s.to; }, step);
+        const auto [last, first] = lastWriter_.try_emplace(to, steps_.size());
+        if (!first) {
+            if (steps_[last->second] == step)
+                return;
+            last->second = steps_.size();
+        }
+        steps_.push_back(std::move(step));
+    }
+    const std::vector<CopyStep>& steps() const { return steps_; }
+
+private:
+    std::vector<CopyStep> steps_;
+    std::map<std::string, std::size_t> lastWriter_; // file -> its last step
+};
 
 } // namespace
 
@@ -159,14 +188,14 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
     const std::string folder = folderOf(destinationPage);
     const EntityTable entities = MakeEntityTable();
 
-    std::vector<CopyStep> steps;
+    CopyPlan copies;
     PageValues values;
     if (settings.backgroundMode == 1) {
         values.backgroundRule = ColourBackgroundRule(settings.backgroundColour);
         values.backgroundClass = "QBBG";
     } else if (settings.backgroundMode == 2) {
         const std::string name = finalComponent(settings.backgroundImagePath);
-        steps.push_back(CopyFile{settings.backgroundImagePath, folder + name});
+        copies.add(CopyFile{settings.backgroundImagePath, folder + name});
         values.backgroundRule = PictureBackgroundRule(pageName(name), settings.backgroundTile != 0);
         values.backgroundClass = "QBBG";
     }
@@ -194,14 +223,14 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
         if (!session)
             continue;
         const std::string imageName = finalComponent(session->talkingImagePath);
-        steps.push_back(CopyFile{session->talkingImagePath, folder + imageName});
+        copies.add(CopyFile{session->talkingImagePath, folder + imageName});
         std::string talkingImage = pageName(imageName);
 
         const std::string messageName = finalComponent(session->talkingMessagePath);
         if (keepMessages)
-            steps.push_back(CopyFile{session->talkingMessagePath, folder + messageName});
+            copies.add(CopyFile{session->talkingMessagePath, folder + messageName});
         else
-            steps.push_back(ExportMessage{session->talkingMessagePath, folder + messageName});
+            copies.add(ExportMessage{session->talkingMessagePath, folder + messageName});
         std::string talkingMessage = pageName(messageName);
 
         for (const auto& slideItem : sessionItem->children()) {
@@ -212,10 +241,10 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
             if (context_.layers.effect == 1 && !slide->mediaPath.empty()) {
                 const std::string name = publishedMediaName(slide->mediaPath);
                 if (isPicture(slide->mediaPath))
-                    steps.push_back(CopyFitted{
+                    copies.add(CopyFitted{
                         pictures.add(slide->mediaPath, boxWidth, boxHeight, pictureQuality), folder + name});
                 else
-                    steps.push_back(CopyFile{slide->mediaPath, folder + name});
+                    copies.add(CopyFile{slide->mediaPath, folder + name});
                 media = pageName(name);
             }
             values.pageInfo += PageInfoLine(talkingImage, talkingMessage, orMark(media), slide->delay,
@@ -230,7 +259,7 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
 
     pictures.runAhead(context_.pictureWorkers);
     const std::string workFile = document.systemTempFolder() + kMessageWorkFile;
-    for (const CopyStep& step : steps) {
+    for (const CopyStep& step : copies.steps()) {
         if (const auto* copy = std::get_if<CopyFile>(&step)) {
             copyWholeFile(copy->from, copy->to);
         } else if (const auto* message = std::get_if<ExportMessage>(&step)) {

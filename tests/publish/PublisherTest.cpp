@@ -102,14 +102,40 @@ TEST_F(PublisherTest, PreviewWritesOneLinePerSlideWithTheSessionFilesOnItsFirstS
     EXPECT_EQ(page().find("dropped"), std::string::npos);
     EXPECT_NE(page().find("Start(0, 0, 0, 0, \"\");"), std::string::npos);
 
-    // Each session's message went through the exporter at the export sound
-    // quality; the work file is gone.
-    EXPECT_EQ(f.exporter.calls,
-              (std::vector<std::string>{"load orgTps.tps", "save orgTps.tps 2", "load orgTps.tps",
-                                        "save orgTps.tps 2"}));
+    // The message both sessions share went through the exporter once, at the
+    // export sound quality; the work file is gone.
+    EXPECT_EQ(f.exporter.calls, (std::vector<std::string>{"load orgTps.tps", "save orgTps.tps 2"}));
     const std::string message = fs::path(sessions[0]->session()->talkingMessagePath).filename().string();
     EXPECT_EQ(readFile(user() + message), "voice@q2");
     EXPECT_FALSE(exists(f.installation.tempFolder() + "orgTps.tps"));
+}
+
+TEST_F(PublisherTest, SharedFilesAreCopiedOnceAndEveryFileEndsAsItsLastSessionMakesIt)
+{
+    // Sessions 1 and 3 share the default message and image; session 2 has a
+    // message of its own, published under the shared message's name.
+    buildTree(3, 1);
+    const auto sessions = f.document.tree().sessions();
+    const std::string shared = sessions[0]->session()->talkingMessagePath;
+    ASSERT_EQ(sessions[2]->session()->talkingMessagePath, shared);
+    const std::string sharedName = fs::path(shared).filename().string();
+    sessions[1]->session()->talkingMessagePath = f.installation.writeFile("own/" + sharedName, "mine");
+
+    ASSERT_TRUE(preview());
+    EXPECT_EQ(f.exporter.calls,
+              (std::vector<std::string>{"load orgTps.tps", "save orgTps.tps 2", "load orgTps.tps",
+                                        "save orgTps.tps 2", "load orgTps.tps", "save orgTps.tps 2"}));
+    EXPECT_EQ(readFile(user() + sharedName), "voice@q2");
+
+    // Without the clash the shared message is re-encoded once.
+    sessions[1]->session()->talkingMessagePath = f.installation.writeFile("own/other.tps", "mine");
+    f.exporter.calls.clear();
+    ASSERT_TRUE(preview());
+    EXPECT_EQ(f.exporter.calls,
+              (std::vector<std::string>{"load orgTps.tps", "save orgTps.tps 2", "load orgTps.tps",
+                                        "save orgTps.tps 2"}));
+    EXPECT_EQ(readFile(user() + sharedName), "voice@q2");
+    EXPECT_EQ(readFile(user() + "other.tps"), "mine@q2");
 }
 
 TEST_F(PublisherTest, StartSlideFollowsTheSelectionUnlessTheFirstIsAsked)
