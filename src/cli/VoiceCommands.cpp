@@ -19,17 +19,13 @@ namespace pavonia::cli {
 
 namespace {
 
-// The sound of a wave or MP3 file; an MP3 goes through the temporary wave
-// file, as the slide voice page imports it.
-bool readVoice(const std::string& source, const std::string& tempWave, PcmAudio& audio, VoiceError& error)
+// The sound of a wave or MP3 file. An MP3 is decoded straight into memory:
+// the 16-bit wave the slide voice page passes it through holds the same
+// samples, so writing and reading one back would only cost time and disk.
+bool readVoice(const std::string& source, PcmAudio& audio, VoiceError& error)
 {
-    if (equalsIgnoreCase(extensionOf(source), "mp3")) {
-        if (NBWaveDecodeMp3File(source, nullptr, nullptr, nullptr, tempWave, &error) != 0)
-            return false;
-        const bool read = readWave(tempWave, audio, &error);
-        std::remove(tempWave.c_str());
-        return read;
-    }
+    if (equalsIgnoreCase(extensionOf(source), "mp3"))
+        return decodeMp3(source, audio, &error);
     if (!readWave(source, audio, &error)) {
         // Say plainly that only waves and MP3 files are taken.
         if (error.textId == str::VoiceNotWave)
@@ -75,7 +71,7 @@ int voiceImport(const std::string& home, const std::string& project, const std::
 
     TalkingMessage message;
     VoiceError error;
-    if (!readVoice(audioPath, document.workingFolder().tempWavePath(), message.voice, error)) {
+    if (!readVoice(audioPath, message.voice, error)) {
         std::cerr << error.message() << '\n';
         return 1;
     }
