@@ -6,6 +6,7 @@
 #include "project/FolderMemory.h"
 #include "publish/ReadLayerRect.h"
 
+#include <cerrno>
 #include <cstdio>
 
 namespace pavonia {
@@ -82,10 +83,19 @@ bool HtmlCodeCopy::process()
     if (!publisher_.PublishProject(request))
         return false;
 
-    folders::createPath(dataFolder);
-    folders::copyTree(user, dataFolder);
-    copyWholeFile(dataFolder + "Template.htm", companion);
-    std::remove((dataFolder + "Template.htm").c_str());
+    // The page's folder may refuse the copies (it is read-only, or a file
+    // stands where the data folder goes): that is a failure, not a code.
+    const auto copyFailed = [&](const std::string& path) {
+        const int error = errno;
+        document_.message(StringTable::format(str::ApplyTemplateOpenError, {path, systemErrorText(error)}));
+        return false;
+    };
+    if (!folders::copyTree(user, dataFolder))
+        return copyFailed(dataFolder);
+    const std::string& page = publisher_.publishedPage();
+    if (!copyWholeFile(page, companion))
+        return copyFailed(companion);
+    std::remove((dataFolder + finalComponent(page)).c_str());
 
     const LayerRect layer =
         ReadLayerRect(companion, PageLayer::Background, document_.ui()).value_or(LayerRect{});

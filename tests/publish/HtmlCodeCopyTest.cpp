@@ -135,6 +135,33 @@ TEST_F(HtmlCodeCopyTest, AFailedPublishLeavesNoDataFolderAndNoCode)
     EXPECT_EQ(f.ui.shown.size(), 1u);
 }
 
+TEST_F(HtmlCodeCopyTest, CopiesThePageFolderRefusesAreReportedAndGiveNoCode)
+{
+    const std::string site = f.installation.root() + "site/";
+    ASSERT_TRUE(logic.pickPage(f.installation.writeFile("site/index.htm", "")));
+    const struct {
+        const char* blocker; // a file where the data folder goes, or a folder where the companion goes
+        std::string named;
+    } cases[] = {
+        {"file", site + "index_PVData/"},
+        {"folder", site + "index_PVData.htm"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.blocker);
+        fs::remove_all(site + "index_PVData");
+        fs::remove_all(site + "index_PVData.htm");
+        if (std::string(c.blocker) == "file")
+            f.installation.writeFile("site/index_PVData", "in the way");
+        else
+            fs::create_directories(site + "index_PVData.htm");
+        f.ui.shown.clear();
+        EXPECT_FALSE(logic.process());
+        EXPECT_FALSE(logic.canCopy());
+        ASSERT_EQ(f.ui.texts().size(), 1u);
+        EXPECT_EQ(f.ui.texts()[0].rfind("Open file error.[" + c.named + "]\nError: ", 0), 0u) << f.ui.texts()[0];
+    }
+}
+
 TEST_F(HtmlCodeCopyTest, PreviewPublishesIntoTheUserFolderAndOpensThePage)
 {
     struct RecordingShell final : Shell {
