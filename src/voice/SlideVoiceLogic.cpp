@@ -92,12 +92,12 @@ void SlideVoiceLogic::showSession(TreeItem* item)
         imageChanged_ = false;
     }
 
-    buildPictures();
-    buildMarksFromDelays();
+    strip_.load(slides(), document_.installationFolder());
+    strip_.marksFromDelays(slides());
     mode_ = Mode::Idle;
     syncFlag_ = false;
     setButtonsForSession();
-    currentPicture_ = 0;
+    strip_.setCurrent(0);
     refreshStrip();
 }
 
@@ -131,34 +131,6 @@ bool SlideVoiceLogic::loadMessage()
     return true;
 }
 
-void SlideVoiceLogic::buildPictures()
-{
-    pictures_.clear();
-    subTopics_.clear();
-    const std::string& install = document_.installationFolder();
-    for (const SlideData* slide : slides()) {
-        const std::string ext = toLowerAscii(extensionOf(slide->mediaPath));
-        std::string shown;
-        if (ext == "gif" || ext == "jpg" || ext == "bmp")
-            shown = slide->mediaPath;
-        else if (ext == "swf")
-            shown = install + "swf_logo.bmp";
-        else if (ext == "wmv")
-            shown = install + "wmv_logo.bmp";
-        else if (ext == "rm" || ext == "ram")
-            shown = install + "rm_logo.bmp";
-        pictures_.push_back(shown);
-        subTopics_.push_back(slide->subTopic);
-    }
-}
-
-void SlideVoiceLogic::buildMarksFromDelays()
-{
-    marks_.assign(1, 0);
-    for (const SlideData* slide : slides())
-        marks_.push_back(marks_.back() + std::int64_t(double(slide->delay) * 1000.0 + 0.5));
-}
-
 void SlideVoiceLogic::setButtonsForSession()
 {
     const SessionData* session = data();
@@ -170,7 +142,7 @@ void SlideVoiceLogic::setButtonsForSession()
     controls_.recordTip = str::VoiceTipRecord;
     controls_.syncTip = str::VoiceTipSync;
     controls_.previewTip = str::VoiceTipPreview;
-    controls_.sync = pictures_.size() > 1 && bothFiles && voiceOn;
+    controls_.sync = strip_.count() > 1 && bothFiles && voiceOn;
     controls_.record = voiceOn;
     controls_.preview = voiceOn;
     controls_.messageButtons = voiceOn;
@@ -187,28 +159,22 @@ void SlideVoiceLogic::setButtonsForSession()
 
 void SlideVoiceLogic::refreshStrip()
 {
-    const int count = int(pictures_.size());
-    if (currentPicture_ >= count)
-        currentPicture_ = std::max(count - 1, 0);
+    const int count = strip_.count();
+    if (strip_.current() >= count)
+        strip_.setCurrent(std::max(count - 1, 0));
+    const int current = strip_.current();
     const bool browse = !syncFlag_ && mode_ == Mode::Idle && count >= 2;
-    controls_.previousImage = browse && currentPicture_ > 0;
-    controls_.nextImage = browse && currentPicture_ < count - 1;
-    if (currentPicture_ >= count - 1)
+    controls_.previousImage = browse && current > 0;
+    controls_.nextImage = browse && current < count - 1;
+    if (current >= count - 1)
         controls_.nextSlideVisible = false;
-}
-
-std::string SlideVoiceLogic::pictureNumberText() const
-{
-    if (pictures_.size() <= 1)
-        return "1 / 1";
-    return std::to_string(currentPicture_ + 1) + " / " + std::to_string(pictures_.size());
 }
 
 void SlideVoiceLogic::previousImage()
 {
     if (!controls_.previousImage)
         return;
-    --currentPicture_;
+    strip_.setCurrent(strip_.current() - 1);
     refreshStrip();
 }
 
@@ -216,7 +182,7 @@ void SlideVoiceLogic::nextImage()
 {
     if (!controls_.nextImage)
         return;
-    ++currentPicture_;
+    strip_.setCurrent(strip_.current() + 1);
     refreshStrip();
 }
 
@@ -273,7 +239,7 @@ void SlideVoiceLogic::clickMute()
         muted_ = false;
         setMuteButtons(false);
         controls_.record = controls_.preview = controls_.voiceFilter = controls_.messageButtons = true;
-        controls_.sync = pictures_.size() > 1;
+        controls_.sync = strip_.count() > 1;
         controls_.pause = false;
         document_.canImportTalkingMessage = 1;
     }
@@ -292,16 +258,16 @@ void SlideVoiceLogic::clickRecord()
     if (!controls_.record)
         return;
     const Mode previousMode = mode_;
-    const int previousPicture = currentPicture_;
+    const int previousPicture = strip_.current();
     mode_ = Mode::Record;
     syncFlag_ = true;
     marksTaken_ = false;
     paused_ = false;
-    currentPicture_ = 0;
+    strip_.setCurrent(0);
     if (!engine_.StartAsyncRec()) {
         mode_ = previousMode;
         syncFlag_ = false;
-        currentPicture_ = previousPicture;
+        strip_.setCurrent(previousPicture);
         if (!engine_.lastError().empty())
             document_.message(engine_.lastError());
         return;
@@ -310,7 +276,7 @@ void SlideVoiceLogic::clickRecord()
     controls_.pause = true;
     controls_.pauseTip = str::VoiceTipPause;
     controls_.sync = controls_.preview = controls_.mute = controls_.voiceFilter = controls_.importMedia = false;
-    controls_.nextSlideVisible = pictures_.size() > 1;
+    controls_.nextSlideVisible = strip_.count() > 1;
     refreshStrip();
     document_.dirty = 1;
 }
@@ -345,12 +311,12 @@ void SlideVoiceLogic::nextSlide()
     if (!syncFlag_ || !controls_.nextSlideVisible)
         return;
     if (!marksTaken_) {
-        marks_.assign(1, 0);
+        strip_.restartMarks();
         marksTaken_ = true;
     }
     if (mode_ == Mode::Record) {
-        marks_.push_back(engine_.recordedMs());
-        currentPicture_ = std::min(currentPicture_ + 1, int(pictures_.size()) - 1);
+        strip_.addMark(engine_.recordedMs());
+        strip_.setCurrent(std::min(strip_.current() + 1, strip_.count() - 1));
         refreshStrip();
     } else if (mode_ == Mode::Sync) {
         markPending_ = true;
@@ -365,7 +331,7 @@ void SlideVoiceLogic::RecordFinished(std::int64_t finalMs)
         return;
     }
     if (marksTaken_)
-        marks_.push_back(finalMs);
+        strip_.addMark(finalMs);
     const Answer answer = document_.message(StringTable::text(str::VoiceRecordFinished), Buttons::OkCancel);
     if (answer != Answer::Ok) {
         engine_.AbendonAsyncRec();
@@ -380,8 +346,7 @@ void SlideVoiceLogic::RecordFinished(std::int64_t finalMs)
         }
         const std::int64_t offset = engine_.ApplyAsyncRec(1);
         if (marksTaken_ && offset >= 0) {
-            for (std::size_t i = 1; i < marks_.size(); ++i)
-                marks_[i] += offset;
+            strip_.shiftMarks(offset);
             applySyncResult(true);
         }
         muted_ = isMutedMessageFile(session->talkingMessagePath);
@@ -400,13 +365,13 @@ void SlideVoiceLogic::clickSync()
         engine_.Stop();
         return;
     }
-    if (!controls_.sync || pictures_.size() < 2)
+    if (!controls_.sync || strip_.count() < 2)
         return;
     mode_ = Mode::Sync;
     syncFlag_ = true;
     marksTaken_ = false;
     markPending_ = false;
-    currentPicture_ = 0;
+    strip_.setCurrent(0);
     controls_.syncTip = str::VoiceTipStop;
     controls_.record = controls_.preview = controls_.mute = controls_.voiceFilter = false;
     controls_.nextSlideVisible = true;
@@ -429,8 +394,8 @@ void SlideVoiceLogic::clickPreview()
     if (!controls_.preview)
         return;
     mode_ = Mode::Preview;
-    buildMarksFromDelays();
-    currentPicture_ = 0;
+    strip_.marksFromDelays(slides());
+    strip_.setCurrent(0);
     controls_.previewTip = str::VoiceTipStop;
     controls_.record = controls_.sync = controls_.mute = controls_.voiceFilter = false;
     refreshStrip();
@@ -446,25 +411,20 @@ void SlideVoiceLogic::PlayStarted()
     player_.startAnimation();
     if (mode_ == Mode::Sync) {
         editingAllowed_ = false;
-        buildMarksFromDelays();
+        strip_.marksFromDelays(slides());
     }
 }
 
 void SlideVoiceLogic::WordPosition(std::int64_t ms)
 {
     showTime(ms);
-    const int last = std::max(int(pictures_.size()) - 1, 0);
     if (mode_ == Mode::Sync && markPending_) {
-        marks_.push_back(ms);
+        strip_.addMark(ms);
         markPending_ = false;
-        currentPicture_ = std::min(int(marks_.size()) - 1, last);
+        strip_.setCurrent(std::min(int(strip_.marks().size()) - 1, std::max(strip_.count() - 1, 0)));
         refreshStrip();
     } else if (mode_ == Mode::Preview) {
-        int shown = 0;
-        for (std::size_t i = 0; i < marks_.size(); ++i)
-            if (marks_[i] <= ms)
-                shown = int(i);
-        currentPicture_ = std::min(shown, last);
+        strip_.setCurrent(strip_.pictureAt(ms));
         refreshStrip();
     }
 }
@@ -475,13 +435,13 @@ void SlideVoiceLogic::PlayStopped()
 {
     player_.stopAnimation();
     if (mode_ == Mode::Sync && marksTaken_) {
-        marks_.push_back(engine_.GetTotalTime());
+        strip_.addMark(engine_.GetTotalTime());
         applySyncResult(false);
     }
     if (mode_ == Mode::Sync || mode_ == Mode::Preview)
         backToIdle();
     editingAllowed_ = true;
-    currentPicture_ = 0;
+    strip_.setCurrent(0);
     refreshStrip();
     showTime(0);
     if (playStoppedListener_)
@@ -492,9 +452,7 @@ void SlideVoiceLogic::applySyncResult(bool save)
 {
     if (save)
         saveMessage();
-    std::vector<SlideData*> list = slides();
-    for (std::size_t i = 0; i < list.size() && i + 1 < marks_.size(); ++i)
-        list[i]->delay = float(double(marks_[i + 1] - marks_[i]) * 0.001);
+    strip_.writeDelays(slides());
     document_.dirty = 1;
 }
 
@@ -506,7 +464,7 @@ void SlideVoiceLogic::backToIdle()
     marksTaken_ = false;
     paused_ = false;
     setButtonsForSession();
-    currentPicture_ = 0;
+    strip_.setCurrent(0);
     refreshStrip();
     showTime(0);
 }
@@ -704,7 +662,7 @@ void SlideVoiceLogic::externalEditorClosed(int kind)
         muted_ = false;
         setMuteButtons(false);
         controls_.record = controls_.preview = controls_.voiceFilter = controls_.messageButtons = true;
-        controls_.sync = pictures_.size() > 1;
+        controls_.sync = strip_.count() > 1;
         document_.canImportTalkingMessage = 1;
     }
 }

@@ -7,6 +7,7 @@
 #include "platform/StringTable.h"
 #include "project/ProjectDocument.h"
 #include "voice/SessionFileCopies.h"
+#include "voice/SlideStrip.h"
 #include "voice/VoiceEngine.h"
 #include "voice/VoiceNotify.h"
 
@@ -111,12 +112,12 @@ public:
     bool voiceImportAllowed() const { return document_.canImportTalkingMessage != 0; }
     bool imageImportAllowed() const { return document_.canImportTalkingImage != 0; }
     const Controls& controls() const { return controls_; }
-    const std::vector<std::int64_t>& marks() const { return marks_; }
-    const std::vector<std::string>& pictures() const { return pictures_; }
-    const std::vector<std::string>& subTopics() const { return subTopics_; }
-    int currentPicture() const { return currentPicture_; }
+    const std::vector<std::int64_t>& marks() const { return strip_.marks(); }
+    const std::vector<std::string>& pictures() const { return strip_.pictures(); }
+    const std::vector<std::string>& subTopics() const { return strip_.subTopics(); }
+    int currentPicture() const { return strip_.current(); }
     // "%d / %d" of the picture strip.
-    std::string pictureNumberText() const;
+    std::string pictureNumberText() const { return strip_.numberText(); }
     const std::string& timeText() const { return timeText_; }
 
 private:
@@ -133,8 +134,6 @@ private:
 
     SessionData* data() const;
     std::vector<SlideData*> slides() const;
-    void buildPictures();
-    void buildMarksFromDelays();
     void setButtonsForSession();
     void refreshStrip();
     void backToIdle();
@@ -168,10 +167,7 @@ private:
     bool editingAllowed_ = true;
     bool voiceLoaded_ = true; // the engine holds this session's voice
     std::string editedImage_, editedMessage_;
-    std::vector<std::string> pictures_;
-    std::vector<std::string> subTopics_;
-    std::vector<std::int64_t> marks_;
-    int currentPicture_ = 0;
+    SlideStrip strip_;
     std::string timeText_;
     Controls controls_;
 };
