@@ -131,6 +131,20 @@ bool isJpegData(const std::string& bytes)
 
 } // namespace
 
+std::string PublishedPictureName(const std::string& fileName)
+{
+    const std::size_t dot = fileName.rfind('.');
+    if (dot == std::string::npos || !equalsIgnoreCase(std::string_view(fileName).substr(dot + 1), "bmp"))
+        return fileName;
+    return fileName.substr(0, dot) + ".jpg";
+}
+
+std::string FittedCopyPath(const std::string& sourcePath)
+{
+    const fs::path source(sourcePath);
+    return (source.parent_path() / ("s_" + PublishedPictureName(source.filename().string()))).string();
+}
+
 bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int quality,
                 std::string& resultPath)
 {
@@ -214,10 +228,8 @@ bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int 
         image = resized;
     }
 
-    std::string outputName = "s_" + fileName;
     Info write;
     if (bmp) {
-        outputName = "s_" + fileName.substr(0, fileName.rfind('.')) + ".jpg";
         CopyMagickString(write.info->magick, "JPEG", MaxTextExtent);
         CopyMagickString(image->magick, "JPEG", MaxTextExtent);
         // The library takes 0 for "its default"; libjpeg treats 0 and 1 alike.
@@ -238,7 +250,7 @@ bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int 
             RelinquishMagickMemory(blob);
         return false;
     }
-    const std::string outputPath = (source.parent_path() / outputName).string();
+    const std::string outputPath = FittedCopyPath(sourcePath);
     const bool written = writeFile(outputPath, blob, length);
     RelinquishMagickMemory(blob);
     if (!written)

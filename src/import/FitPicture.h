@@ -20,4 +20,12 @@ namespace pavonia {
 bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int quality,
                 std::string& resultPath);
 
+// The name a picture is published under: its own, a ".bmp" (any case)
+// becoming ".jpg".
+std::string PublishedPictureName(const std::string& fileName);
+
+// The path FitPicture writes for `sourcePath`: "s_" + the published name, in
+// the source's folder.
+std::string FittedCopyPath(const std::string& sourcePath);
+
 } // namespace pavonia

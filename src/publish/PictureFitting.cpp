@@ -1,7 +1,6 @@
 #include "publish/PictureFitting.h"
 
 #include "import/FitPicture.h"
-#include "platform/Text.h"
 
 #include <algorithm>
 #include <atomic>
@@ -20,22 +19,14 @@ std::size_t PictureFitting::add(const std::string& source, int width, int height
     return jobs_.size() - 1;
 }
 
-std::string PictureFitting::copyPathOf(const std::string& source)
-{
-    const std::string name = finalComponent(source);
-    const std::string copyName =
-        equalsIgnoreCase(extensionOf(name), "bmp") ? baseNameOf(name) + ".jpg" : name;
-    return folderOf(source) + "s_" + copyName;
-}
-
 bool PictureFitting::mayRunAhead(const Job& job) const
 {
-    const std::string copy = copyPathOf(job.source);
+    const std::string copy = FittedCopyPath(job.source);
     for (const Job& other : jobs_) {
         if (&other == &job)
             continue;
         // The same picture in another box writes the same copy too.
-        const std::string otherCopy = copyPathOf(other.source);
+        const std::string otherCopy = FittedCopyPath(other.source);
         if (otherCopy == copy || otherCopy == job.source || other.source == copy)
             return false;
     }

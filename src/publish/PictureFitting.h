@@ -29,10 +29,6 @@ public:
     // The result of job `index`.
     Result result(std::size_t index);
 
-    // The file FitPicture writes for `source`: "s_" + name in the same
-    // folder, a ".bmp" becoming ".jpg".
-    static std::string copyPathOf(const std::string& source);
-
 private:
     struct Job {
         std::string source;

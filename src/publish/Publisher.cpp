@@ -1,5 +1,6 @@
 #include "publish/Publisher.h"
 
+#include "import/FitPicture.h"
 #include "platform/FileOps.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
@@ -34,13 +35,6 @@ bool isPicture(const std::string& path)
     const std::string extension = extensionOf(path);
     return equalsIgnoreCase(extension, "jpg") || equalsIgnoreCase(extension, "gif") ||
            equalsIgnoreCase(extension, "bmp");
-}
-
-// The name a media file is published under: its own, a ".bmp" becoming ".jpg".
-std::string publishedMediaName(const std::string& mediaPath)
-{
-    const std::string name = finalComponent(mediaPath);
-    return equalsIgnoreCase(extensionOf(name), "bmp") ? baseNameOf(name) + ".jpg" : name;
 }
 
 // The copies of one run, made in page order once the pictures are fitted.
@@ -239,7 +233,7 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
                 continue;
             std::string media;
             if (context_.layers.effect == 1 && !slide->mediaPath.empty()) {
-                const std::string name = publishedMediaName(slide->mediaPath);
+                const std::string name = PublishedPictureName(finalComponent(slide->mediaPath));
                 if (isPicture(slide->mediaPath))
                     copies.add(CopyFitted{
                         pictures.add(slide->mediaPath, boxWidth, boxHeight, pictureQuality), folder + name});
