@@ -4,6 +4,7 @@
 #include "platform/Text.h"
 
 #include <cstdio>
+#include <filesystem>
 
 namespace pavonia {
 
@@ -79,5 +80,37 @@ bool SessionFileCopies::makeOwn(std::string& path, const std::string& extension)
     path = copy;
     return true;
 }
+
+std::string SessionFileCopies::keptVoicePath(const std::string& path) const
+{
+    return document_.workingFolder().tempFolder() + "NoMute_" + finalComponent(path);
+}
+
+bool SessionFileCopies::muteMessage(const std::string& path, const std::string& silent)
+{
+    const std::string current = document_.workingFolder().tempFolder() + finalComponent(path);
+    const std::string kept = keptVoicePath(path);
+    // Without a kept copy the voice could never come back: nothing is
+    // overwritten unless the copy was made.
+    if (!copyFile(current, kept))
+        return false;
+    if (copyWholeFile(silent, current))
+        return true;
+    // The silent message got only part of the way: the voice goes back.
+    if (copyWholeFile(kept, current))
+        std::remove(kept.c_str());
+    return false;
+}
+
+void SessionFileCopies::unmuteMessage(const std::string& path)
+{
+    const std::string kept = keptVoicePath(path);
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(kept, ec) &&
+        copyWholeFile(kept, document_.workingFolder().tempFolder() + finalComponent(path)))
+        std::remove(kept.c_str());
+}
+
+void SessionFileCopies::dropKeptVoice(const std::string& path) { std::remove(keptVoicePath(path).c_str()); }
 
 } // namespace pavonia

@@ -31,7 +31,18 @@ public:
     // leaves `path` and the table as they were.
     bool makeOwn(std::string& path, const std::string& extension);
 
+    // While a session is muted its voice waits in Temp as "NoMute_" + the
+    // name of its message copy. muteMessage keeps the message at `path`
+    // aside and copies `silent` over it; false, with the message as it was,
+    // when either copy fails.
+    bool muteMessage(const std::string& path, const std::string& silent);
+    // Puts the kept voice back over `path`; the kept copy goes.
+    void unmuteMessage(const std::string& path);
+    // Forgets the kept voice of `path`, which a new voice has replaced.
+    void dropKeptVoice(const std::string& path);
+
 private:
+    std::string keptVoicePath(const std::string& path) const;
     ProjectDocument& document_;
 };
 

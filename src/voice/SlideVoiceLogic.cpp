@@ -1,6 +1,5 @@
 #include "voice/SlideVoiceLogic.h"
 
-#include "platform/FileOps.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "voice/Mp3Decoder.h"
@@ -56,8 +55,6 @@ std::vector<SlideData*> SlideVoiceLogic::slides() const
                 out.push_back(child->slide());
     return out;
 }
-
-std::string SlideVoiceLogic::tempFolder() const { return document_.workingFolder().tempFolder(); }
 
 // ---- showing a session -------------------------------------------------
 
@@ -209,40 +206,27 @@ void SlideVoiceLogic::clickMute()
         // A message shared with other sessions is copied first, so muting
         // this session leaves theirs alone.
         ensureOwnMessageCopy();
-        const std::string name = finalComponent(session->talkingMessagePath);
-        const std::string current = tempFolder() + name;
-        // Without a saved copy the voice could never come back: nothing is
-        // overwritten unless the copy was made.
-        if (!copyWholeFile(current, tempFolder() + "NoMute_" + name))
+        if (!copies_.muteMessage(session->talkingMessagePath, document_.installationFolder() + "MuteVoice.tps"))
             return;
-        if (!copyWholeFile(document_.installationFolder() + "MuteVoice.tps", current))
-            return;
-        session->engineLoadFlag = 1;
-        loadMessage();
-        player_.loadMessage(session->talkingMessagePath);
-        muted_ = true;
-        setMuteButtons(true);
-        controls_.record = controls_.pause = controls_.sync = controls_.preview = false;
-        controls_.voiceFilter = controls_.messageButtons = false;
-        controls_.nextSlideVisible = false;
-        document_.canImportTalkingMessage = 0;
     } else {
-        const std::string name = finalComponent(session->talkingMessagePath);
-        const std::string saved = tempFolder() + "NoMute_" + name;
-        if (fileExists(saved) && copyWholeFile(saved, tempFolder() + name)) {
-            std::error_code ec;
-            fs::remove(saved, ec);
-        }
-        session->engineLoadFlag = 1;
-        loadMessage();
-        player_.loadMessage(session->talkingMessagePath);
-        muted_ = false;
-        setMuteButtons(false);
-        controls_.record = controls_.preview = controls_.voiceFilter = controls_.messageButtons = true;
-        controls_.sync = strip_.count() > 1;
-        controls_.pause = false;
-        document_.canImportTalkingMessage = 1;
+        copies_.unmuteMessage(session->talkingMessagePath);
     }
+    session->engineLoadFlag = 1;
+    loadMessage();
+    player_.loadMessage(session->talkingMessagePath);
+    showMuted(!muted_);
+}
+
+void SlideVoiceLogic::showMuted(bool muted)
+{
+    muted_ = muted;
+    setMuteButtons(muted);
+    controls_.record = controls_.preview = controls_.voiceFilter = controls_.messageButtons = !muted;
+    controls_.sync = !muted && strip_.count() > 1;
+    controls_.pause = false;
+    if (muted)
+        controls_.nextSlideVisible = false;
+    document_.canImportTalkingMessage = muted ? 0 : 1;
 }
 
 // ---- record ---------------------------------------------------------------
@@ -657,13 +641,8 @@ void SlideVoiceLogic::externalEditorClosed(int kind)
     if (muted_) {
         // The edited message replaces the voice kept for unmuting; the copies
         // kept for other sessions stay, they are needed to unmute those.
-        std::error_code ec;
-        fs::remove(tempFolder() + "NoMute_" + finalComponent(editedMessage_), ec);
-        muted_ = false;
-        setMuteButtons(false);
-        controls_.record = controls_.preview = controls_.voiceFilter = controls_.messageButtons = true;
-        controls_.sync = strip_.count() > 1;
-        document_.canImportTalkingMessage = 1;
+        copies_.dropKeptVoice(editedMessage_);
+        showMuted(false);
     }
 }
 

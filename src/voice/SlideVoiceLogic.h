@@ -143,11 +143,12 @@ private:
     bool saveMessage();
     void showTime(std::int64_t position);
     void setMuteButtons(bool muted);
+    // The mute state and the buttons it opens or closes.
+    void showMuted(bool muted);
     void disableVoiceOfAnotherSession();
 
     // Gives the session a message copy of its own before it is written.
     void ensureOwnMessageCopy();
-    std::string tempFolder() const;
 
     ProjectDocument& document_;
     VoiceEngine& engine_;

@@ -209,6 +209,14 @@ TEST_F(SlideVoiceLogicTest, MuteThenUnmuteGivesTheMessageBackByteForByteAndSpare
     EXPECT_TRUE(logic.controls().sync);
     EXPECT_FALSE(logic.controls().pause);
     EXPECT_EQ(engine.GetTotalTime(), 3000);
+
+    // Without the silent message nothing is muted and no voice is kept aside.
+    ASSERT_TRUE(fs::remove(inst.folder() + "MuteVoice.tps"));
+    logic.clickMute();
+    EXPECT_FALSE(logic.muted());
+    EXPECT_EQ(readFile(first->session()->talkingMessagePath), original);
+    EXPECT_FALSE(fs::exists(document.workingFolder().tempFolder() + "NoMute_" +
+                            fs::path(first->session()->talkingMessagePath).filename().string()));
 }
 
 TEST_F(SlideVoiceLogicTest, SyncTakesMarksAtNextSlideAndSetsTheDelays)
