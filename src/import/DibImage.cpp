@@ -81,7 +81,7 @@ bool DibImage::LoadBmp(const std::string& path, Ui& ui)
     clear();
     BmpReader reader;
     std::optional<RgbPicture> picture = reader.read(path);
-    if (!picture || !reader.ok()) {
+    if (!picture) {
         ui.messageBox(reader.status(), StringTable::text(str::AppTitle), Buttons::Ok);
         return false;
     }
