@@ -17,7 +17,7 @@ std::size_t lastSeparator(std::string_view path)
     return path.find_last_of("\\/");
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+bool isBlank(char c) { return kAsciiBlanks.find(c) != std::string_view::npos; }
 } // namespace
 
 std::string toLowerAscii(std::string_view text)
@@ -36,6 +36,15 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b)
         if (lowerAscii(a[i]) != lowerAscii(b[i]))
             return false;
     return true;
+}
+
+std::string trimmed(std::string_view text, std::string_view blanks)
+{
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos)
+        return {};
+    const std::size_t last = text.find_last_not_of(blanks);
+    return std::string(text.substr(first, last - first + 1));
 }
 
 std::string finalComponent(std::string_view path)

@@ -1,6 +1,6 @@
 #pragma once
-// Small text helpers shared by every layer: ASCII case folding, file-name
-// parts of paths that may come from Windows, and wildcard matching.
+// Small text helpers shared by every layer: ASCII case folding, trimming,
+// file-name parts of paths that may come from Windows, and wildcard matching.
 #include <string>
 #include <string_view>
 
@@ -8,6 +8,12 @@ namespace pavonia {
 
 std::string toLowerAscii(std::string_view text);
 bool equalsIgnoreCase(std::string_view a, std::string_view b);
+
+// The ASCII white space the C locale's isspace knows: space, tab, line feed,
+// carriage return, form feed and vertical tab.
+inline constexpr std::string_view kAsciiBlanks = " \t\n\r\f\v";
+// `text` without the characters of `blanks` at either end.
+std::string trimmed(std::string_view text, std::string_view blanks = kAsciiBlanks);
 
 // The text after the last "\" or "/", whichever comes last; the whole text
 // when there is neither.

@@ -20,15 +20,6 @@ bool isBlank(char c)
     return std::isspace(static_cast<unsigned char>(c)) != 0;
 }
 
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 // The second "defBG" of the template, or npos when there are fewer than two.
 std::size_t secondClassMarker(std::string_view text)
 {

@@ -17,16 +17,6 @@ namespace pavonia {
 
 namespace {
 
-std::string trimmed(std::string_view text)
-{
-    constexpr std::string_view blanks = " \t\r\n\v\f";
-    const std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string_view::npos)
-        return {};
-    const std::size_t last = text.find_last_not_of(blanks);
-    return std::string(text.substr(first, last - first + 1));
-}
-
 // The value of the first occurrence of `property` in `block`: the text after
 // the next ":" up to the next ";", trimmed and without one pair of double
 // quotes. Nothing when the name does not occur; empty when no ";" follows.

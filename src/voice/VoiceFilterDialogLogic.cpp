@@ -19,16 +19,6 @@ bool refusedCharacter(char c)
     return u < 0x20 || u == 0x7F || std::string_view("!#@*?./\\").find(c) != std::string_view::npos;
 }
 
-std::string trimmed(std::string_view text)
-{
-    auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return std::string(text);
-}
-
 // The first `count` characters of UTF-8 text.
 std::string firstCharacters(const std::string& text, std::size_t count)
 {

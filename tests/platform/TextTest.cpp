@@ -39,6 +39,26 @@ TEST(Text, WildcardsIgnoreCase)
     EXPECT_FALSE(wildcardMatch("Bg*.*", "Bgfile"));
 }
 
+TEST(Text, TrimmedDropsBlanksAtBothEndsOnly)
+{
+    struct Case {
+        std::string text;
+        std::string expected;
+    } cases[] = {
+        {" \t640 \r\n", "640"},
+        {"a b", "a b"},
+        {"\f\vx\v", "x"},
+        {" \t\r\n", ""},
+        {"", ""},
+        {"\xA0x\xA0", "\xA0x\xA0"}, // only ASCII white space
+        {std::string("\0x\0", 3), std::string("\0x\0", 3)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(trimmed(c.text), c.expected) << c.text;
+    EXPECT_EQ(trimmed("\t name \t", " "), "\t name \t");
+    EXPECT_EQ(trimmed("--x-", "-"), "x");
+}
+
 TEST(Text, NumbersReadAsTheCRuntimeDoes)
 {
     EXPECT_DOUBLE_EQ(parseLeadingDouble("2.5"), 2.5);

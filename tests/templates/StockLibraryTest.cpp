@@ -4,13 +4,12 @@
 #include "ScriptedUi.h"
 #include "TestInstallation.h"
 #include "platform/IniFile.h"
+#include "platform/Text.h"
 #include "templates/TemplateLibrary.h"
 #include "templates/TextStyles.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -24,12 +23,6 @@ namespace pavonia {
 namespace {
 
 const std::string kLibrary = std::string(PAVONIA_TEST_DATA_DIR) + "/Template/";
-
-std::string lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
 
 std::string bytesOf(const std::string& path)
 {
@@ -82,7 +75,7 @@ std::optional<Rect> layerRect(const std::string& page, const std::string& name)
     const auto close = page.find('>', at);
     if (open == std::string::npos || close == std::string::npos)
         return std::nullopt;
-    const std::string tag = lower(page.substr(open, close - open));
+    const std::string tag = toLowerAscii(page.substr(open, close - open));
     int values[4];
     std::size_t from = 0;
     const char* keys[] = {"left:", "top:", "width:", "height:"};
@@ -133,7 +126,7 @@ std::optional<Rect> mediaRect(const std::string& page)
 // The first style block of a class, found as the text-style reader finds it.
 std::string classBlock(const std::string& page, const std::string& name)
 {
-    const std::string text = lower(page);
+    const std::string text = toLowerAscii(page);
     const auto at = text.find(name);
     if (at == std::string::npos)
         return {};
@@ -232,9 +225,7 @@ void checkPage(const std::string& path, int width, const LayoutFlags& flags)
         // The whole face list fits the face field, so a page that wraps a
         // text in the template's own face gets the whole list back.
         const auto family = block.find("font-family:") + 12;
-        std::string value = block.substr(family, block.find(';', family) - family);
-        value.erase(0, value.find_first_not_of(' '));
-        EXPECT_EQ(font.faceName(), value);
+        EXPECT_EQ(font.faceName(), trimmed(block.substr(family, block.find(';', family) - family)));
         EXPECT_GE(font.size, 8);
         EXPECT_LE(font.size, 48);
         EXPECT_EQ(font.italic, 0);
@@ -266,7 +257,7 @@ TEST(StockLibrary, CatalogueListsResolutionsCustomKindsAndTransitions)
     for (int i = 0; i <= transitions; ++i)
         EXPECT_TRUE(catalogue.readText("Transition", "Trans" + std::to_string(i))) << i;
     EXPECT_EQ(catalogue.readText("Transition", "Trans0", ""), "No Transition");
-    EXPECT_NE(lower(catalogue.readText("Transition", "Trans18", "")).find("fade"), std::string::npos);
+    EXPECT_NE(toLowerAscii(catalogue.readText("Transition", "Trans18", "")).find("fade"), std::string::npos);
     EXPECT_TRUE(ui.shown.empty());
 }
 
@@ -342,12 +333,11 @@ void checkStyle(const TemplateLibrary& library, const CatalogueRow& row, bool sp
             EXPECT_LE(std::stoi(area[1]) + std::stoi(area[3]), bmpField(mask, 22));
         }
         for (const auto& size : sizeList) {
-            std::string trimmed = size;
-            trimmed.erase(std::remove(trimmed.begin(), trimmed.end(), ' '), trimmed.end());
-            const std::string key = (special ? "-1_" : custom ? "1_" : "0_") + trimmed;
+            const std::string width = trimmed(size);
+            const std::string key = (special ? "-1_" : custom ? "1_" : "0_") + width;
             const auto paths = library.ResolveTemplatePaths(row.number, layout.number, key);
             ASSERT_TRUE(paths);
-            checkPage(paths->pageTemplate, std::stoi(trimmed), layoutFlags(layout.number));
+            checkPage(paths->pageTemplate, std::stoi(width), layoutFlags(layout.number));
         }
     }
     // Standard and custom styles offer every layout; a special style brings
@@ -392,7 +382,7 @@ TEST(StockLibrary, EveryListedStyleHasItsFilesAndPages)
         if (!fs::is_directory(base))
             continue;
         for (const auto& entry : fs::directory_iterator(base)) {
-            if (entry.is_directory() && lower(entry.path().filename().string()).rfind("style", 0) == 0) {
+            if (entry.is_directory() && toLowerAscii(entry.path().filename().string()).rfind("style", 0) == 0) {
                 EXPECT_TRUE(seen.count(entry.path().lexically_normal().string() + "/")) << entry.path();
             }
         }

@@ -1,5 +1,7 @@
 #include "TemplateSources.h"
 
+#include "platform/Text.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -27,13 +29,10 @@ std::string readText(const fs::path& path)
 
 namespace {
 
-std::string trim(const std::string& text)
+// The sources are trimmed of spaces, tabs and line ends only.
+std::string trim(std::string_view text)
 {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
+    return trimmed(text, " \t\r\n");
 }
 
 std::vector<std::string> splitList(const std::string& text, char delimiter)
