@@ -30,12 +30,6 @@ std::string bmpOfSize(int width, int height)
 
 class FitPictureTest : public ::testing::Test {
 protected:
-    std::string write(const std::string& name, const std::string& bytes)
-    {
-        const std::string path = installation.root() + name;
-        writeBytes(path, bytes);
-        return path;
-    }
     TestInstallation installation{false};
 };
 
@@ -54,7 +48,7 @@ TEST_F(FitPictureTest, LargerPicturesShrinkToTheBoxSmallerOnesKeepTheirSize)
     for (const Case& c : cases) {
         const std::string name = std::to_string(c.width) + "x" + std::to_string(c.height) + ".jpg";
         SCOPED_TRACE(name);
-        const std::string source = write(name, encodeJpeg(c.width, c.height, 3, gradient));
+        const std::string source = installation.writeFile(name, encodeJpeg(c.width, c.height, 3, gradient));
         std::string result;
         ASSERT_TRUE(FitPicture(source, 400, 300, 80, result));
         EXPECT_EQ(result, installation.root() + "s_" + name);
@@ -67,7 +61,7 @@ TEST_F(FitPictureTest, LargerPicturesShrinkToTheBoxSmallerOnesKeepTheirSize)
 
 TEST_F(FitPictureTest, BitmapIsPublishedAsAJpegOfTheGivenQuality)
 {
-    const std::string source = write("Slide.BMP", bmpOfSize(1000, 500));
+    const std::string source = installation.writeFile("Slide.BMP", bmpOfSize(1000, 500));
     for (int quality : {10, 100}) {
         SCOPED_TRACE(quality);
         std::string result;
@@ -84,9 +78,8 @@ TEST_F(FitPictureTest, BitmapIsPublishedAsAJpegOfTheGivenQuality)
 TEST_F(FitPictureTest, PictureInAnotherColourSpaceIsPublishedInRgb)
 {
     // A CMYK JPEG: four components, which browsers and our reader refuse.
-    const std::string source = write("print.jpg", encodeJpeg(64, 32, 4, [](int, int, int c) {
-                                         return std::uint8_t(c == 1 ? 200 : 20);
-                                     }));
+    const std::string source = installation.writeFile(
+        "print.jpg", encodeJpeg(64, 32, 4, [](int, int, int c) { return std::uint8_t(c == 1 ? 200 : 20); }));
     std::string result;
     ASSERT_TRUE(FitPicture(source, 32, 32, 80, result));
     ScriptedUi ui;
@@ -98,13 +91,13 @@ TEST_F(FitPictureTest, PictureInAnotherColourSpaceIsPublishedInRgb)
 
 TEST_F(FitPictureTest, AnimatedGifIsLeftAloneAStillGifIsFitted)
 {
-    const std::string animated = write("anim.gif", encodeGif(40, 20, {0xFF0000, 0x0000FF}));
+    const std::string animated = installation.writeFile("anim.gif", encodeGif(40, 20, {0xFF0000, 0x0000FF}));
     std::string result = "stale";
     EXPECT_FALSE(FitPicture(animated, 10, 10, 80, result));
     EXPECT_EQ(result, animated);
     EXPECT_FALSE(std::filesystem::exists(installation.root() + "s_anim.gif"));
 
-    const std::string still = write("still.gif", encodeGif(40, 20, {0x00FF00}));
+    const std::string still = installation.writeFile("still.gif", encodeGif(40, 20, {0x00FF00}));
     ASSERT_TRUE(FitPicture(still, 10, 10, 80, result));
     EXPECT_EQ(result, installation.root() + "s_still.gif");
     const PictureInfo info = inspectPicture(result);
@@ -119,7 +112,7 @@ TEST_F(FitPictureTest, UnreadablePictureGivesNoPath)
     for (const char* name : {"absent.jpg", "empty.jpg", "garbage.jpg"}) {
         SCOPED_TRACE(name);
         if (std::string(name) != "absent.jpg")
-            write(name, name == std::string("empty.jpg") ? "" : "this is not a picture");
+            installation.writeFile(name, name == std::string("empty.jpg") ? "" : "this is not a picture");
         std::string result = "stale";
         EXPECT_FALSE(FitPicture(installation.root() + name, 400, 300, 80, result));
         EXPECT_TRUE(result.empty());
@@ -131,7 +124,7 @@ TEST_F(FitPictureTest, NameCharactersAreNotTakenForLibrarySyntax)
 {
     // Brackets select frames and "x:" names a format when the library parses
     // a path; the picture's own name must be read as it is.
-    const std::string source = write("gif:slide[1].jpg", encodeJpeg(64, 32, 3, gradient));
+    const std::string source = installation.writeFile("gif:slide[1].jpg", encodeJpeg(64, 32, 3, gradient));
     std::string result;
     ASSERT_TRUE(FitPicture(source, 32, 32, 80, result));
     EXPECT_EQ(result, installation.root() + "s_gif:slide[1].jpg");
@@ -156,7 +149,7 @@ TEST_F(FitPictureTest, LargeJpegFitsWithTheQualityOfAFullDecode)
         const double v = 128 + 100 * std::sin(x / 90.0 + c) * std::cos(y / 70.0);
         return static_cast<std::uint8_t>(v);
     };
-    const std::string source = write("large.jpg", encodeJpeg(width, height, 3, sample, 92));
+    const std::string source = installation.writeFile("large.jpg", encodeJpeg(width, height, 3, sample, 92));
     std::string result;
     ASSERT_TRUE(FitPicture(source, 400, 300, 80, result));
     ScriptedUi ui;
@@ -180,8 +173,8 @@ TEST_F(FitPictureTest, ParallelCallsWriteTheSameBytesAsSequentialOnes)
     std::vector<std::string> sources;
     for (int i = 0; i < 6; ++i) {
         const std::string name = "p" + std::to_string(i) + (i % 3 == 0 ? ".bmp" : ".jpg");
-        sources.push_back(write(name, i % 3 == 0 ? bmpOfSize(900 + i, 700)
-                                                 : encodeJpeg(1200 + 37 * i, 900, 3, gradient)));
+        sources.push_back(installation.writeFile(name, i % 3 == 0 ? bmpOfSize(900 + i, 700)
+                                                              : encodeJpeg(1200 + 37 * i, 900, 3, gradient)));
     }
     std::vector<std::string> sequential;
     for (const std::string& source : sources) {

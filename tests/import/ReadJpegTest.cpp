@@ -13,12 +13,6 @@ namespace {
 
 class ReadJpegTest : public ::testing::Test {
 protected:
-    std::string write(const std::string& name, const std::string& bytes)
-    {
-        const std::string path = installation.root() + name;
-        writeBytes(path, bytes);
-        return path;
-    }
     TestInstallation installation{false};
     ScriptedUi ui;
 };
@@ -34,7 +28,7 @@ bool near(int actual, int expected) { return std::abs(actual - expected) <= 8; }
 
 TEST_F(ReadJpegTest, ColourAndGreyPicturesComeBackAsRgbRows)
 {
-    const std::string colour = write("colour.jpg", encodeJpeg(32, 8, 3, bands));
+    const std::string colour = installation.writeFile("colour.jpg", encodeJpeg(32, 8, 3, bands));
     auto picture = ReadJpeg(colour, ui);
     ASSERT_TRUE(picture);
     EXPECT_EQ(picture->width, 32);
@@ -46,9 +40,8 @@ TEST_F(ReadJpegTest, ColourAndGreyPicturesComeBackAsRgbRows)
     EXPECT_TRUE(near(r[lastPixel], 10) && near(r[lastPixel + 1], 20) && near(r[lastPixel + 2], 230));
 
     // Grey: the value in all three bytes, top row first.
-    const std::string grey = write("grey.jpg", encodeJpeg(8, 16, 1, [](int, int y, int) {
-                                       return static_cast<std::uint8_t>(y < 8 ? 30 : 200);
-                                   }));
+    const std::string grey = installation.writeFile(
+        "grey.jpg", encodeJpeg(8, 16, 1, [](int, int y, int) { return static_cast<std::uint8_t>(y < 8 ? 30 : 200); }));
     picture = ReadJpeg(grey, ui);
     ASSERT_TRUE(picture);
     EXPECT_EQ(picture->rows.size(), 8u * 16 * 3);
@@ -66,9 +59,9 @@ TEST_F(ReadJpegTest, TruncatedFileDecodesToTheEndOfItsDataWithoutAMessage)
         const std::string whole = encodeJpeg(64, 64, 3, [](int x, int y, int c) {
             return static_cast<std::uint8_t>((x * 4 + y * 2 + c * 50) & 0xFF);
         }, 90, progressive);
-        const auto full = ReadJpeg(write("whole.jpg", whole), ui);
+        const auto full = ReadJpeg(installation.writeFile("whole.jpg", whole), ui);
         ASSERT_TRUE(full);
-        const auto cut = ReadJpeg(write("cut.jpg", whole.substr(0, whole.size() * 2 / 3)), ui);
+        const auto cut = ReadJpeg(installation.writeFile("cut.jpg", whole.substr(0, whole.size() * 2 / 3)), ui);
         ASSERT_TRUE(cut);
         EXPECT_EQ(cut->width, 64);
         EXPECT_EQ(cut->height, 64);

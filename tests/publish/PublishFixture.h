@@ -1,5 +1,6 @@
 #pragma once
 // A project with a small template library of its own, ready to publish.
+#include "PictureFiles.h"
 #include "ScriptedUi.h"
 #include "TestInstallation.h"
 #include "platform/MessageExporter.h"
@@ -48,29 +49,10 @@ inline const char* kFixtureTemplate =
     "<!-- END -->\n"
     "dropped %AP\n";
 
-// A 24-bit bitmap of `width` x `height` in one colour.
+// A 24-bit bitmap of `width` x `height` in one grey.
 inline void writeBmp(const std::string& path, int width, int height, std::uint8_t shade = 90)
 {
-    const int rowSize = (width * 3 + 3) & ~3;
-    const std::uint32_t dataSize = static_cast<std::uint32_t>(rowSize * height);
-    std::vector<std::uint8_t> file(54 + dataSize, shade);
-    std::fill(file.begin(), file.begin() + 54, std::uint8_t(0));
-    auto put32 = [&](std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            file[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, static_cast<std::uint32_t>(file.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<std::uint32_t>(width));
-    put32(22, static_cast<std::uint32_t>(height));
-    file[26] = 1;
-    file[28] = 24;
-    put32(34, dataSize);
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    writeBmp24(path, width, height, [shade](int, int) { return Rgb8{shade, shade, shade}; });
 }
 
 struct PublishFixture {

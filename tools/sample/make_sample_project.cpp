@@ -1,6 +1,7 @@
 // Builds the sample project bundled with the installation: two sessions of
 // slides with texts and pictures, written as a project file.
 // Usage: make_sample_project INSTALLATION-FOLDER OUTPUT.pvp
+#include "PictureFiles.h"
 #include "platform/Clock.h"
 #include "platform/ConsoleUi.h"
 #include "platform/Registry.h"
@@ -28,38 +29,16 @@ Rgb mix(Rgb a, Rgb b, double t)
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
-// Writes a 24-bit bottom-up BMP whose pixels come from `paint(x, y)`.
+// Writes a 24-bit BMP whose pixels come from `paint(x, y)`, each channel
+// clamped to 0..255.
 template <typename Paint>
 void writeBmp(const std::string& path, int width, int height, Paint paint)
 {
-    const int rowSize = (width * 3 + 3) & ~3;
-    const std::uint32_t dataSize = static_cast<std::uint32_t>(rowSize * height);
-    std::vector<std::uint8_t> file(54 + dataSize, 0);
-    auto put32 = [&](std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            file[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, static_cast<std::uint32_t>(file.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<std::uint32_t>(width));
-    put32(22, static_cast<std::uint32_t>(height));
-    file[26] = 1;
-    file[28] = 24;
-    put32(34, dataSize);
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* row = file.data() + 54 + static_cast<std::size_t>((height - 1 - y) * rowSize);
-        for (int x = 0; x < width; ++x) {
-            const Rgb c = paint(x, y);
-            row[x * 3 + 0] = static_cast<std::uint8_t>(std::clamp(c.b, 0.0, 255.0));
-            row[x * 3 + 1] = static_cast<std::uint8_t>(std::clamp(c.g, 0.0, 255.0));
-            row[x * 3 + 2] = static_cast<std::uint8_t>(std::clamp(c.r, 0.0, 255.0));
-        }
-    }
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
-                                                 static_cast<std::streamsize>(file.size()));
+    const auto channel = [](double v) { return static_cast<std::uint8_t>(std::clamp(v, 0.0, 255.0)); };
+    test::writeBmp24(path, width, height, [&](int x, int y) {
+        const Rgb c = paint(x, y);
+        return test::Rgb8{channel(c.r), channel(c.g), channel(c.b)};
+    });
 }
 
 void paintPictures(const std::string& folder)
