@@ -1,52 +1,19 @@
+#include "CliRunner.h"
 #include "TestInstallation.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <array>
-#include <cstdio>
-#include <sys/wait.h>
-
-using pavonia::test::TestInstallation;
-
-namespace {
-
-struct CliRun {
-    int status;
-    std::string out;
-};
-
-CliRun run(const std::string& arguments)
-{
-    const std::string command = std::string(PAVONIA_CLI) + " " + arguments + " 2>/dev/null";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    CliRun result{-1, {}};
-    if (!pipe)
-        return result;
-    std::array<char, 4096> buffer;
-    std::size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        result.out.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
-std::string quoted(const std::string& text)
-{
-    return "'" + text + "'";
-}
-
-} // namespace
+using namespace pavonia::test;
 
 TEST(Cli, NewThenInfoDescribesTheDefaultProject)
 {
     TestInstallation inst;
     const std::string home = "--home " + quoted(inst.folder());
     const std::string project = inst.root() + "new project.pvp";
-    ASSERT_EQ(run(home + " new " + quoted(project)).status, 0);
+    ASSERT_EQ(runCli(home + " new " + quoted(project)).status, 0);
 
-    const CliRun info = run(home + " info " + quoted(project));
+    const CommandRun info = runCli(home + " info " + quoted(project));
     ASSERT_EQ(info.status, 0);
     const auto json = nlohmann::json::parse(info.out);
     EXPECT_EQ(json["header"]["magic"], 0x49504120u);
@@ -72,7 +39,7 @@ TEST(Cli, FailedLoadStillPrintsItsMessage)
 {
     TestInstallation inst;
     const std::string bad = inst.writeFile("bad.pvp", "not a project");
-    const CliRun info = run("--home " + quoted(inst.folder()) + " info " + quoted(bad));
+    const CommandRun info = runCli("--home " + quoted(inst.folder()) + " info " + quoted(bad));
     EXPECT_EQ(info.status, 1);
     const auto json = nlohmann::json::parse(info.out);
     ASSERT_EQ(json["messages"].size(), 1u);
@@ -81,6 +48,6 @@ TEST(Cli, FailedLoadStillPrintsItsMessage)
 
 TEST(Cli, UsageErrors)
 {
-    EXPECT_EQ(run("").status, 2);
-    EXPECT_EQ(run("frobnicate x").status, 2);
+    EXPECT_EQ(runCli("").status, 2);
+    EXPECT_EQ(runCli("frobnicate x").status, 2);
 }

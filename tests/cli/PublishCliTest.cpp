@@ -1,41 +1,22 @@
 // pavonia-cli preview, htmlcode and the template checks of info, run as a
 // user would run them.
+#include "CliRunner.h"
 #include "TestInstallation.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
-#include <sys/wait.h>
 
 namespace fs = std::filesystem;
-using pavonia::test::readFile;
-using pavonia::test::TestInstallation;
+using namespace pavonia::test;
 
 namespace {
 
-struct CliResult {
-    int status;
-    std::string out;
-};
-
-CliResult cli(const TestInstallation& installation, const std::string& arguments)
+// pavonia-cli run in the test's installation.
+CommandRun cli(const TestInstallation& installation, const std::string& arguments)
 {
-    const std::string command =
-        std::string(PAVONIA_CLI) + " --home '" + installation.folder() + "' " + arguments + " 2>/dev/null";
-    CliResult result{-1, {}};
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return result;
-    std::array<char, 4096> buffer;
-    std::size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        result.out.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return runCli("--home " + quoted(installation.folder()) + " " + arguments);
 }
 
 class PublishCliTest : public ::testing::Test {
@@ -48,7 +29,7 @@ protected:
 
 TEST_F(PublishCliTest, PreviewPrintsThePublishedPage)
 {
-    const CliResult run = cli(installation, "preview '" + project + "' --slide 0 --dpi 120");
+    const CommandRun run = cli(installation, "preview '" + project + "' --slide 0 --dpi 120");
     ASSERT_EQ(run.status, 0);
     const std::string page = installation.folder() + "User/Template.htm";
     EXPECT_EQ(run.out, page + "\n");
@@ -68,7 +49,7 @@ TEST_F(PublishCliTest, PreviewRefusesWhatItCannotDo)
     fs::remove_all(installation.folder() + "Template/Style0/L0/800");
     fs::remove_all(installation.folder() + "Template/Style0/L0/640");
     fs::remove_all(installation.folder() + "Template/Style0/L0/1024");
-    const CliResult run = cli(installation, "preview '" + project + "'");
+    const CommandRun run = cli(installation, "preview '" + project + "'");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
 }
@@ -76,7 +57,7 @@ TEST_F(PublishCliTest, PreviewRefusesWhatItCannotDo)
 TEST_F(PublishCliTest, HtmlCodePublishesBesideThePageAndPrintsTheInlineFrame)
 {
     const std::string page = installation.writeFile("site/index.htm", "<html>mine</html>");
-    const CliResult run = cli(installation, "htmlcode '" + project + "' '" + page + "'");
+    const CommandRun run = cli(installation, "htmlcode '" + project + "' '" + page + "'");
     ASSERT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "<IFRAME ID=IFrame0 FRAMEBORDER=0 SCROLLING=NO style='height:600; width:800;' "
                        "SRC='index_PVData.htm'></IFRAME>\n");

@@ -1,44 +1,17 @@
+#include "CliRunner.h"
 #include "TestInstallation.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <array>
-#include <cstdio>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <sys/wait.h>
 
 namespace fs = std::filesystem;
-using pavonia::test::readFile;
-using pavonia::test::TestInstallation;
+using namespace pavonia::test;
 
 namespace {
-
-struct CliRun {
-    int status;
-    std::string out;
-};
-
-// Runs pavonia-cli with stderr folded into the output when `withErrors`.
-CliRun run(const std::string& arguments, bool withErrors = false)
-{
-    const std::string command =
-        std::string(PAVONIA_CLI) + " " + arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
-    FILE* pipe = ::popen(command.c_str(), "r");
-    CliRun result{-1, {}};
-    if (!pipe)
-        return result;
-    std::array<char, 4096> buffer;
-    std::size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        result.out.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
-std::string quoted(const std::string& text) { return "'" + text + "'"; }
 
 std::string le16(unsigned v) { return {char(v & 0xff), char(v >> 8 & 0xff)}; }
 std::string le32(std::uint32_t v) { return le16(v & 0xffff) + le16(v >> 16); }
@@ -81,7 +54,7 @@ protected:
     // of the installation after "info" loaded it.
     std::vector<std::string> messages(const std::string& project)
     {
-        const CliRun info = run(home() + "info " + quoted(project));
+        const CommandRun info = runCli(home() + "info " + quoted(project));
         EXPECT_EQ(info.status, 0);
         std::vector<std::string> out;
         const auto json = nlohmann::json::parse(info.out);
@@ -91,7 +64,7 @@ protected:
     }
     nlohmann::json tpsInfo(const std::string& path)
     {
-        const CliRun r = run("tps-info " + quoted(path));
+        const CommandRun r = runCli("tps-info " + quoted(path));
         EXPECT_EQ(r.status, 0) << path;
         return r.status == 0 ? nlohmann::json::parse(r.out) : nlohmann::json();
     }
@@ -105,10 +78,11 @@ TEST_F(VoiceCli, ImportsAWaveAsTheSessionsAnalysedMessage)
     const std::string project = inst.root() + "p.pvp";
     const std::string out = inst.root() + "out.pvp";
     const std::string wave = inst.writeFile("voice.wav", buzzWave(3000));
-    ASSERT_EQ(run(home() + "new " + quoted(project)).status, 0);
+    ASSERT_EQ(runCli(home() + "new " + quoted(project)).status, 0);
     const std::string before = readFile(project);
 
-    ASSERT_EQ(run(home() + "voice import " + quoted(project) + " 1 " + quoted(wave) + " --out " + quoted(out)).status, 0);
+    ASSERT_EQ(runCli(home() + "voice import " + quoted(project) + " 1 " + quoted(wave) + " --out " + quoted(out)).status,
+              0);
     EXPECT_EQ(readFile(project), before) << "--out leaves the project alone";
     const auto paths = messages(out);
     ASSERT_EQ(paths.size(), 1u);
@@ -125,7 +99,7 @@ TEST_F(VoiceCli, ImportsAWaveAsTheSessionsAnalysedMessage)
 
     // Without --out the project itself is saved; an MP3 is taken too.
     const std::string mp3 = inst.writeFile("voice.MP3", silentMp3());
-    ASSERT_EQ(run(home() + "voice import " + quoted(project) + " 1 " + quoted(mp3)).status, 0);
+    ASSERT_EQ(runCli(home() + "voice import " + quoted(project) + " 1 " + quoted(mp3)).status, 0);
     const auto json2 = tpsInfo(messages(project)[0]);
     EXPECT_EQ(json2["sampleRate"], 44100);
     EXPECT_EQ(json2["channels"], 2);
@@ -145,7 +119,7 @@ TEST_F(VoiceCli, OtherSessionsKeepTheMessageTheyShared)
     const std::string sharedMessage = readFile(before[0]);
 
     const std::string wave = inst.writeFile("voice.wav", buzzWave(1000));
-    ASSERT_EQ(run(home() + "voice import " + quoted(project) + " 2 " + quoted(wave)).status, 0);
+    ASSERT_EQ(runCli(home() + "voice import " + quoted(project) + " 2 " + quoted(wave)).status, 0);
     const auto after = messages(project);
     ASSERT_EQ(after.size(), 2u);
     EXPECT_EQ(readFile(after[0]), sharedMessage);
@@ -156,7 +130,7 @@ TEST_F(VoiceCli, OtherSessionsKeepTheMessageTheyShared)
 TEST_F(VoiceCli, FailuresSayWhyAndChangeNothing)
 {
     const std::string project = inst.root() + "p.pvp";
-    ASSERT_EQ(run(home() + "new " + quoted(project)).status, 0);
+    ASSERT_EQ(runCli(home() + "new " + quoted(project)).status, 0);
     const std::string before = readFile(project);
     const std::string wave = inst.writeFile("voice.wav", buzzWave(500));
     const std::string lying = inst.writeFile("lying.wav", buzzWave(500).substr(0, 600));
@@ -182,7 +156,7 @@ TEST_F(VoiceCli, FailuresSayWhyAndChangeNothing)
         {"tps-info", 2, "usage"},
     };
     for (const Case& c : cases) {
-        const CliRun r = run(home() + c.args, true);
+        const CommandRun r = runCli(home() + c.args, true);
         EXPECT_EQ(r.status, c.status) << c.args;
         EXPECT_NE(r.out.find(c.says), std::string::npos) << c.args << "\n" << r.out;
     }
@@ -190,10 +164,10 @@ TEST_F(VoiceCli, FailuresSayWhyAndChangeNothing)
 
     // A message cut short is damaged, not read in part.
     const auto paths = messages(project);
-    ASSERT_EQ(run(home() + "voice import " + quoted(project) + " 1 " + quoted(wave)).status, 0);
+    ASSERT_EQ(runCli(home() + "voice import " + quoted(project) + " 1 " + quoted(wave)).status, 0);
     const std::string message = readFile(messages(project)[0]);
     const std::string cut = inst.writeFile("cut.tps", message.substr(0, message.size() - 7));
-    const CliRun r = run("tps-info " + quoted(cut), true);
+    const CommandRun r = runCli("tps-info " + quoted(cut), true);
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("damaged"), std::string::npos) << r.out;
 }

@@ -2,14 +2,13 @@
 // in a headless browser: the page's script must run without errors and show
 // the heading and each slide's sub-topic.
 #include "PublishFixture.h"
+#include "RunCommand.h"
 
 #include "project/ProjectFile.h"
 #include "publish/CopyMessageExporter.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -40,14 +39,7 @@ BrowserRun openInBrowser(const std::string& chromium, const std::string& page, c
                                 "--virtual-time-budget=1000 --dump-dom 'file://" +
                                 page + "' 2>'" + logPath + "'";
     BrowserRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    std::array<char, 4096> buffer;
-    std::size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.dom.append(buffer.data(), n);
-    ::pclose(pipe);
+    run.dom = runCommand(command).out;
     run.log = readFile(logPath);
     return run;
 }
