@@ -4,11 +4,11 @@
 // at least 50) and its ratio to a baseline measured in the same run: one
 // pass over the voice computing each 40 ms frame's loudness, the least any
 // analysis must do.
+#include "BenchSupport.h"
 #include "voice/LipSyncAnalyzer.h"
 #include "voice/WaveFile.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 using namespace pavonia;
+using pavonia::bench::bestSeconds;
 
 namespace {
 
@@ -49,18 +50,6 @@ PcmAudio speech()
         audio.samples.push_back(std::int16_t(v * 6000));
     }
     return audio;
-}
-
-template <typename F>
-double bestSeconds(int runs, F&& work)
-{
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    return best;
 }
 
 } // namespace

@@ -1,40 +1,26 @@
 // Saving and loading a project of 256 slides whose media add up to more than
 // 200 MB, against copying the same bytes into one file with `cat`, measured
 // in the same run. Prints the ratios and the peak memory of the process.
+#include "BenchSupport.h"
 #include "platform/Clock.h"
 #include "platform/ConsoleUi.h"
 #include "platform/Registry.h"
 #include "project/ProjectFile.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sys/resource.h>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
 using namespace pavonia;
+using namespace pavonia::bench;
 
 namespace {
-
-template <typename F>
-double bestSeconds(int runs, F&& work)
-{
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i) {
-        // Each run starts with nothing left to write back from the one before.
-        ::sync();
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    return best;
-}
 
 long peakKilobytes()
 {
@@ -50,14 +36,10 @@ int main(int argc, char** argv)
     const std::string installData = argc > 1 ? argv[1] : PAVONIA_BENCH_DATA_DIR;
     const int slides = 256;
     const std::size_t mediaSize = 800 * 1024; // 256 x 800 KiB = 200 MiB
-    std::string root = (fs::temp_directory_path() / "pavonia-bench-XXXXXX").string();
-    if (!::mkdtemp(root.data()))
+    const auto folders = BenchFolders::make("pavonia-bench", installData);
+    if (!folders)
         return 1;
-    root += "/";
-    const std::string install = root + "install/";
-    const std::string temp = root + "temp/";
-    fs::create_directories(temp);
-    fs::copy(installData, install, fs::copy_options::recursive);
+    const auto& [root, install, temp] = *folders;
     fs::create_directories(root + "media");
 
     std::mt19937_64 random(42);
@@ -89,26 +71,26 @@ int main(int argc, char** argv)
         if (!slide->slide()->mediaPath.empty())
             command += " '" + slide->slide()->mediaPath + "'";
     command += " > '" + root + "cat.out'";
+    // Each run below starts with nothing left to write back from the one before.
     const double catSeconds = bestSeconds(5, [&] {
         if (std::system(command.c_str()) != 0)
             std::abort();
-    });
+    }, SyncFirst::yes);
 
     const std::string project = root + "bench.pvp";
     const double saveSeconds = bestSeconds(5, [&] {
         if (!SaveProject(document, project))
             std::abort();
-    });
+    }, SyncFirst::yes);
     const double loadSeconds = bestSeconds(5, [&] {
         if (!LoadProject(document, operations, project))
             std::abort();
-    });
+    }, SyncFirst::yes);
     std::printf("project file: %.1f MB\n", static_cast<double>(fs::file_size(project)) / 1e6);
     std::printf("cat:  %.3f s\nsave: %.3f s  ratio %.2f (goal <= 1.50)\nload: %.3f s  ratio %.2f (goal <= 1.50)\n",
                 catSeconds, saveSeconds, saveSeconds / catSeconds, loadSeconds, loadSeconds / catSeconds);
     std::printf("peak memory: %.1f MB (%.1f MB before the project existed; one media file is %.1f MB)\n",
                 peakKilobytes() / 1024.0, baseMemory / 1024.0, mediaSize / 1048576.0);
-    std::error_code ec;
-    fs::remove_all(root, ec);
+    folders->remove();
     return 0;
 }

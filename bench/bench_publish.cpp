@@ -2,6 +2,7 @@
 // against ImageMagick's `convert -resize` run once per picture, one after the
 // other, to the same media-area size and quality, measured in the same run.
 // Prints both times and their ratio (publishing must be the faster).
+#include "BenchSupport.h"
 #include "platform/Clock.h"
 #include "platform/ConsoleUi.h"
 #include "platform/Registry.h"
@@ -13,20 +14,18 @@
 #include "publish/UniqueTempFolder.h"
 #include "templates/TemplateLibrary.h"
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
 using namespace pavonia;
+using namespace pavonia::bench;
 
 namespace {
 
@@ -35,14 +34,6 @@ constexpr int kSlidesPerSession = 16;
 constexpr int kWidth = 3000;
 constexpr int kHeight = 2000;
 constexpr int kDistinctPictures = 8;
-
-double secondsOf(const std::function<void()>& work)
-{
-    ::sync();
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 // A photograph-like picture: smooth gradients with some texture, so that
 // the JPEG is of a realistic size.
@@ -77,14 +68,10 @@ void writePicture(const std::string& jpegPath, int seed)
 int main(int argc, char** argv)
 {
     const std::string installData = argc > 1 ? argv[1] : PAVONIA_BENCH_DATA_DIR;
-    std::string root = (fs::temp_directory_path() / "pavonia-bench-publish-XXXXXX").string();
-    if (!::mkdtemp(root.data()))
+    const auto folders = BenchFolders::make("pavonia-bench-publish", installData);
+    if (!folders)
         return 1;
-    root += "/";
-    const std::string install = root + "install/";
-    const std::string temp = root + "temp/";
-    fs::create_directories(temp);
-    fs::copy(installData, install, fs::copy_options::recursive);
+    const auto& [root, install, temp] = *folders;
     fs::create_directories(root + "pictures");
 
     // A few distinct pictures, each copied under many names: every slide has
@@ -140,7 +127,7 @@ int main(int argc, char** argv)
             if (std::system(command.c_str()) != 0)
                 std::abort();
         }
-    });
+    }, SyncFirst::yes);
 
     CopyMessageExporter exporter;
     PublishContext context(document, library, layers, exporter);
@@ -153,7 +140,7 @@ int main(int argc, char** argv)
         request.destination = &destination;
         if (!publisher.PublishProject(request))
             std::abort();
-    });
+    }, SyncFirst::yes);
     std::size_t published = 0;
     for (const auto& entry : fs::directory_iterator(destination))
         published += entry.path().extension() == ".jpg";
@@ -162,7 +149,6 @@ int main(int argc, char** argv)
     std::printf("publishing (%zu pictures):         %.2f s\n", published, publishSeconds);
     std::printf("ratio publishing / convert: %.2f (goal < 1.00)\n", publishSeconds / convertSeconds);
     DeleteUniqueTempFolder(destination, temp);
-    std::error_code ec;
-    fs::remove_all(root, ec);
+    folders->remove();
     return publishSeconds < convertSeconds ? 0 : 1;
 }

@@ -3,11 +3,11 @@
 // is (the voice's own length is the baseline) and, for scale, the cost
 // against copying the same samples once. Fails when a run is slower than
 // 50 times real time.
+#include "BenchSupport.h"
 #include "voice/VoiceEditRecord.h"
 #include "voice/VoiceFilters.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -16,6 +16,7 @@
 #include <vector>
 
 using namespace pavonia;
+using pavonia::bench::secondsOf;
 
 namespace {
 
@@ -43,13 +44,6 @@ PcmAudio speechLikeVoice(int seconds, int rate)
     return a;
 }
 
-double secondsFor(const auto& work)
-{
-    auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 } // namespace
 
 int main()
@@ -60,7 +54,7 @@ int main()
     const PcmAudio voice = speechLikeVoice(kSeconds, kRate);
 
     PcmAudio copy;
-    const double copySeconds = secondsFor([&] { copy = voice; });
+    const double copySeconds = secondsOf([&] { copy = voice; });
 
     struct Run {
         const char* name;
@@ -76,7 +70,7 @@ int main()
     std::printf("voice: %d s at %d Hz mono; copying it once: %.4f s\n", kSeconds, kRate, copySeconds);
     for (const Run& run : runs) {
         PcmAudio work = voice;
-        const double s = secondsFor([&] { applyVoiceFilter(work, 0, int64_t(kSeconds) * 1000, run.record); });
+        const double s = secondsOf([&] { applyVoiceFilter(work, 0, int64_t(kSeconds) * 1000, run.record); });
         const double realTime = kSeconds / s;
         std::printf("%-16s %7.3f s  %7.1f x real time  %8.0f x a copy\n", run.name, s, realTime,
                     s / std::max(copySeconds, 1e-9));
