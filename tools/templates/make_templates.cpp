@@ -9,7 +9,10 @@
 //                        page size that is not a scaled copy of it;
 //   styles/<name>/style.ini   folder, description, sizes, layouts and the
 //                        colours the pictures are drawn in;
-//   styles/<name>/page.htm    the page source of the style;
+//   styles/<name>/page.htm    the page source of the style, which goes on
+//                        from the shared head;
+//   page-head.htm        the shared head every page starts with: doctype,
+//                        title and the opening of the style sheet;
 //   *.htm, *.css         parts the page sources include.
 // Everything is written into each TEMPLATE-FOLDER (the staged library).
 //
@@ -98,7 +101,8 @@ void buildStyle(const Style& style, const std::map<int, Layout>& layouts, const 
                 const Outputs& out)
 {
     const Paint paint = paintOf(style);
-    const std::string pageSource = expandIncludes(style.page, sourceFolder);
+    const std::string pageSource =
+        expandIncludes(readText(sourceFolder / "page-head.htm") + style.page, sourceFolder);
     const std::string folder = style.folder + "/";
 
     std::ostringstream info;
