@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -12,16 +13,18 @@ namespace pavonia {
 
 namespace {
 
-// The name of the entry of `folder` equal to `name` without regard to case;
-// `name` itself when it exists as written or when nothing matches.
-std::string actualName(const std::string& folder, const std::string& name)
+// The name of the entry of `folder` equal to `name` without regard to case
+// (`name` itself when it exists as written); nothing when no entry matches.
+std::optional<std::string> actualName(const std::string& folder, const std::string& name)
 {
     std::error_code error;
-    if (name.empty() || name == "." || name == ".." || fs::exists(fs::path(folder + name), error))
+    if (fs::exists(fs::path(folder + name), error))
         return name;
+    if (name.empty() || name == "." || name == "..")
+        return std::nullopt;
     fs::directory_iterator it(fs::path(folder), error);
     if (error)
-        return name;
+        return std::nullopt;
     std::string best;
     for (const fs::directory_iterator end; it != end; it.increment(error)) {
         if (error)
@@ -31,7 +34,9 @@ std::string actualName(const std::string& folder, const std::string& name)
         if (equalsIgnoreCase(candidate, name) && (best.empty() || candidate < best))
             best = candidate;
     }
-    return best.empty() ? name : best;
+    if (best.empty())
+        return std::nullopt;
+    return best;
 }
 
 } // namespace
@@ -45,14 +50,9 @@ std::string resolveCaseBlind(const std::string& folder, const std::string& relat
         const std::size_t slash = relative.find('/', start);
         const std::size_t end = slash == std::string::npos ? relative.size() : slash;
         const std::string component = relative.substr(start, end - start);
-        if (found) {
-            const std::string name = actualName(path, component);
-            std::error_code error;
-            found = fs::exists(fs::path(path + name), error);
-            path += name;
-        } else {
-            path += component;
-        }
+        const std::optional<std::string> name = found ? actualName(path, component) : std::nullopt;
+        found = name.has_value();
+        path += name.value_or(component);
         if (slash == std::string::npos)
             break;
         path += '/';
