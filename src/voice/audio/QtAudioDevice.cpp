@@ -36,7 +36,7 @@ QAudioFormat usableFormat(const QAudioDevice& device, const QAudioFormat& wanted
                  std::clamp(preferred.channelCount(), 1, 2));
 }
 
-PcmAudio convert(PcmAudio audio, int rate, int channels)
+PcmAudio withChannels(PcmAudio audio, int channels)
 {
     if (audio.channels == 2 && channels == 1)
         audio = mixToMono(audio);
@@ -51,6 +51,12 @@ PcmAudio convert(PcmAudio audio, int rate, int channels)
         }
         audio = std::move(stereo);
     }
+    return audio;
+}
+
+PcmAudio convert(PcmAudio audio, int rate, int channels)
+{
+    audio = withChannels(std::move(audio), channels);
     if (audio.sampleRate != rate)
         audio = resample(audio, rate);
     return audio;
@@ -166,6 +172,8 @@ bool QtAudioDevice::startCapture(const AudioFormat& format, std::string& error)
     }
     wantedFormat_ = format;
     captureFormat_ = usableFormat(input_, pcm16(format.sampleRate, format.channels));
+    captureRest_.clear();
+    resampler_.emplace(captureFormat_.sampleRate(), format.sampleRate, format.channels);
     source_ = std::make_unique<QAudioSource>(input_, captureFormat_);
     source_->setVolume(inputVolume_);
     sourceIo_ = source_->start();
@@ -190,9 +198,11 @@ void QtAudioDevice::pauseCapture()
 void QtAudioDevice::resumeCapture()
 {
     if (source_) {
-        // Whatever arrived while suspended is not part of the recording.
+        // Whatever arrived while suspended is not part of the recording, nor
+        // is a piece of a frame from before the pause.
         if (sourceIo_)
             sourceIo_->readAll();
+        captureRest_.clear();
         source_->resume();
     }
 }
@@ -203,6 +213,9 @@ void QtAudioDevice::stopCapture()
         return;
     if (source_->state() != QAudio::SuspendedState)
         readCaptured();
+    const std::vector<std::int16_t> rest = resampler_->finish();
+    pending_.insert(pending_.end(), rest.begin(), rest.end());
+    captureRest_.clear();
     source_->stop();
     source_.reset();
     sourceIo_ = nullptr;
@@ -213,17 +226,24 @@ void QtAudioDevice::readCaptured()
 {
     if (!sourceIo_)
         return;
-    const QByteArray bytes = sourceIo_->readAll();
-    if (bytes.isEmpty())
+    // The input may hand over a piece of a frame; it waits for the rest, so
+    // the samples never slip out of step.
+    captureRest_ += sourceIo_->readAll();
+    const auto frameBytes = qsizetype(sizeof(std::int16_t)) * captureFormat_.channelCount();
+    const qsizetype whole = captureRest_.size() - captureRest_.size() % frameBytes;
+    if (whole == 0)
         return;
     PcmAudio chunk;
     chunk.sampleRate = captureFormat_.sampleRate();
     chunk.channels = captureFormat_.channelCount();
-    chunk.samples.resize(std::size_t(bytes.size()) / sizeof(std::int16_t));
-    std::memcpy(chunk.samples.data(), bytes.constData(), chunk.samples.size() * sizeof(std::int16_t));
-    if (chunk.sampleRate != wantedFormat_.sampleRate || chunk.channels != wantedFormat_.channels)
-        chunk = convert(std::move(chunk), wantedFormat_.sampleRate, wantedFormat_.channels);
-    pending_.insert(pending_.end(), chunk.samples.begin(), chunk.samples.end());
+    chunk.samples.resize(std::size_t(whole) / sizeof(std::int16_t));
+    std::memcpy(chunk.samples.data(), captureRest_.constData(), std::size_t(whole));
+    captureRest_.remove(0, whole);
+    // One resampler for the whole capture: resampling each piece on its own
+    // would drop frames at every join and fade the sound towards its edges.
+    chunk = withChannels(std::move(chunk), wantedFormat_.channels);
+    const std::vector<std::int16_t> out = resampler_->push(chunk.samples);
+    pending_.insert(pending_.end(), out.begin(), out.end());
 }
 
 std::vector<std::int16_t> QtAudioDevice::takeCaptured()

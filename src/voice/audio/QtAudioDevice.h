@@ -11,6 +11,7 @@
 // output takes them, otherwise converted to the output's preferred rate and
 // channels; captures are made in the format asked for when the input takes
 // it, otherwise in the input's preferred format and converted.
+#include "voice/AudioConvert.h"
 #include "voice/AudioDevice.h"
 
 #include <QAudioDevice>
@@ -21,6 +22,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class QAudioSink;
@@ -83,6 +85,8 @@ private:
     QIODevice* sourceIo_ = nullptr; // owned by source_
     QAudioFormat captureFormat_;    // what the input delivers
     AudioFormat wantedFormat_;      // what the caller asked for
+    QByteArray captureRest_;        // a piece of a frame waiting for the rest
+    std::optional<Resampler> resampler_; // capture rate to the rate asked for
     std::vector<std::int16_t> pending_;
     double inputVolume_ = 1.0;
 };
