@@ -1,6 +1,7 @@
 #include "publish/TextToHtml.h"
 
 #include "platform/StringTable.h"
+#include "publish/PageFiller.h"
 
 #include <cstdint>
 
@@ -117,19 +118,10 @@ std::string TextToHtml(std::string_view input, const EntityTable& table)
 std::string FontSpan(std::string_view text, const FontSpec& font, int verticalDotsPerInch)
 {
     const std::int64_t pixels = static_cast<std::int64_t>(font.size) * verticalDotsPerInch / 72;
-    const std::uint32_t colour = font.colour;
-    char hex[8];
-    static constexpr char kDigits[] = "0123456789abcdef";
-    hex[0] = '#';
-    const std::uint32_t channels[3] = {colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF};
-    for (int i = 0; i < 3; ++i) {
-        hex[1 + 2 * i] = kDigits[channels[i] >> 4];
-        hex[2 + 2 * i] = kDigits[channels[i] & 0xF];
-    }
-    hex[7] = '\0';
     return StringTable::format(str::FontSpanFormat,
                                {font.faceName(), std::to_string(pixels), font.italic ? "italic" : "normal",
-                                font.bold ? "bold" : "normal", font.underline ? "underline" : "none", hex, text});
+                                font.bold ? "bold" : "normal", font.underline ? "underline" : "none",
+                                ColourHex(font.colour), text});
 }
 
 } // namespace pavonia
