@@ -72,19 +72,8 @@ void VoiceTemplateList::read()
 
 bool VoiceTemplateList::write()
 {
-    // Exchange sort: only neighbours out of order swap, so equal names keep
-    // their order.
-    for (std::size_t pass = 1; pass < saved_.size(); ++pass) {
-        bool swapped = false;
-        for (std::size_t i = 0; i + pass < saved_.size(); ++i) {
-            if (nameBefore(saved_[i + 1], saved_[i])) {
-                std::swap(saved_[i], saved_[i + 1]);
-                swapped = true;
-            }
-        }
-        if (!swapped)
-            break;
-    }
+    // Templates whose names differ only in case keep their order.
+    std::stable_sort(saved_.begin(), saved_.end(), nameBefore);
 
     IniFile ini(path_);
     bool ok = ini.writeInt(kCommon, "Total", savedCount());
