@@ -71,8 +71,7 @@ int VoiceEngine::LoadTPS(const std::string& path, int reload)
     // A message whose frames do not cover its voice (written by a tool
     // without lip-sync) is analysed here, so playback always has a mouth.
     message_ = std::move(loaded);
-    if (!message_.voice.empty() &&
-        std::int64_t(message_.frames.size()) * kLipSyncFrameMs < message_.lengthMs())
+    if (!framesCoverVoice())
         analyseAll();
     loadedPath_ = path;
     position_ = 0;
@@ -81,8 +80,7 @@ int VoiceEngine::LoadTPS(const std::string& path, int reload)
 
 bool VoiceEngine::SaveTPS(const std::string& path, int /*format*/, int flags)
 {
-    if ((flags & 1) && !message_.voice.empty() &&
-        std::int64_t(message_.frames.size()) * kLipSyncFrameMs < message_.lengthMs())
+    if ((flags & 1) && !framesCoverVoice())
         analyseAll();
     VoiceError error;
     if (!writeTps(path, message_, &error)) {
@@ -327,15 +325,20 @@ bool VoiceEngine::EditVoice(std::int64_t startMs, std::int64_t endMs, const Voic
     return true;
 }
 
+bool VoiceEngine::framesCoverVoice() const
+{
+    return std::int64_t(message_.frames.size()) * kLipSyncFrameMs >= message_.lengthMs();
+}
+
 void VoiceEngine::analyseAll() { message_.frames = analyseLipSync(message_.voice, lipSyncSettings_); }
 
 void VoiceEngine::analyseRange(std::int64_t startMs, std::int64_t endMs)
 {
-    const std::int64_t length = message_.lengthMs();
-    if (std::int64_t(message_.frames.size()) * kLipSyncFrameMs < length) {
+    if (!framesCoverVoice()) {
         analyseAll();
         return;
     }
+    const std::int64_t length = message_.lengthMs();
     // Analyse from a frame boundary so the new frames line up with the old.
     const std::int64_t from = std::max<std::int64_t>(0, startMs - kAnalysisMarginMs) / kLipSyncFrameMs * kLipSyncFrameMs;
     const std::int64_t to = std::min(length, endMs + kAnalysisMarginMs);

@@ -105,6 +105,9 @@ private:
     bool startPlaying(std::int64_t fromMs, std::int64_t toMs, PlayMode mode);
     void finishPlaying();
     void collectCaptured();
+    // False when part of the voice has no lip-sync frames (a message written
+    // by a tool without lip-sync).
+    bool framesCoverVoice() const;
     void analyseAll();
     void analyseRange(std::int64_t startMs, std::int64_t endMs);
 
