@@ -7,6 +7,7 @@
 #include "publish/PageFiller.h"
 #include "publish/PictureFitting.h"
 #include "publish/UniqueTempFolder.h"
+#include "templates/CaseBlindPath.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -142,7 +143,7 @@ bool Publisher::PublishProject(const PublishRequest& request)
     folders::copyTree(paths->resolutionFolder, destination);
     const std::string& root = context_.library.root();
     for (const char* shared : {"function.js", "loading.gif"})
-        copyWholeFile(root + shared, destination + shared);
+        copyWholeFile(resolveCaseBlind(root, shared), destination + shared);
 
     const std::string page = destination + kPageName;
     if (!ApplyTemplate(paths->pageTemplate, page, request.usePrefix, request.prefix, request.startAtFirstSlide))

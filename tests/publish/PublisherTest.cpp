@@ -313,6 +313,17 @@ TEST_F(PublisherTest, PreviewKeepsOnlyThePagesOfTheUserFolder)
     EXPECT_FALSE(exists(user() + "sub"));
 }
 
+TEST_F(PublisherTest, TheLibrarysSharedFilesAreFoundInAnyCase)
+{
+    buildTree(1, 1);
+    const std::string root = f.installation.folder() + "Template/";
+    fs::rename(root + "function.js", root + "Function.JS");
+    fs::rename(root + "loading.gif", root + "LOADING.GIF");
+    ASSERT_TRUE(preview());
+    EXPECT_EQ(readFile(user() + "function.js"), "function Start() {}\n");
+    EXPECT_EQ(readFile(user() + "loading.gif"), "GIF89a");
+}
+
 TEST_F(PublisherTest, FailuresAreReportedAndReturnFalse)
 {
     buildTree(1, 1);
