@@ -113,11 +113,12 @@ bool SlideVoiceLogic::loadMessage()
         return false;
     const std::string& path = session->talkingMessagePath;
     voiceLoaded_ = false;
-    if (engine_.CheckTPS(path) == VoiceEngine::kTextModeMessage) {
+    const int result = engine_.LoadVoiceTPS(path, session->engineLoadFlag);
+    if (result == VoiceEngine::kTextModeMessage) {
         document_.message(StringTable::text(str::VoiceTextModeRefused));
         return false;
     }
-    if (engine_.LoadTPS(path, session->engineLoadFlag) != 0) {
+    if (result != 0) {
         session->engineLoadFlag = 1;
         document_.message(StringTable::text(str::VoiceLoadTpsError));
         return false;
@@ -504,11 +505,12 @@ bool SlideVoiceLogic::setTalkingMessage(const std::string& source)
     session->engineLoadFlag = 1;
     // The engine takes the new file before the old working copy goes, so a
     // file that does not load leaves the session on its previous message.
-    if (engine_.CheckTPS(source) == VoiceEngine::kTextModeMessage) {
+    const int result = engine_.LoadVoiceTPS(source, 1);
+    if (result == VoiceEngine::kTextModeMessage) {
         document_.message(StringTable::text(str::VoiceTextModeRefused));
         return false;
     }
-    if (engine_.LoadTPS(source, 1) != 0) {
+    if (result != 0) {
         document_.message(StringTable::text(str::VoiceLoadTpsError));
         return false;
     }

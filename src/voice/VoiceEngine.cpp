@@ -57,14 +57,21 @@ void VoiceEngine::HookRecordDialog(WaveRecordHook* hook)
 
 int VoiceEngine::CheckTPS(const std::string& path) const { return static_cast<int>(checkTps(path)); }
 
-int VoiceEngine::LoadTPS(const std::string& path, int reload)
+int VoiceEngine::LoadTPS(const std::string& path, int reload) { return load(path, reload, false); }
+
+int VoiceEngine::LoadVoiceTPS(const std::string& path, int reload) { return load(path, reload, true); }
+
+int VoiceEngine::load(const std::string& path, int reload, bool refuseTextMode)
 {
     if (!reload && !loadedPath_.empty() && path == loadedPath_)
-        return 0;
-    Stop();
+        return refuseTextMode && message_.textMode ? kTextModeMessage : 0;
     TalkingMessage loaded;
     VoiceError error;
-    if (!readTps(path, loaded, &error)) {
+    const bool read = readTps(path, loaded, &error);
+    if (read && refuseTextMode && loaded.textMode)
+        return kTextModeMessage;
+    Stop();
+    if (!read) {
         lastError_ = error.message();
         return 1;
     }

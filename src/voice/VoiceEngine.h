@@ -45,6 +45,10 @@ public:
     // loaded one is not read again. 0 = loaded, other = error (the loaded
     // message stays as it was). Playback is stopped first.
     virtual int LoadTPS(const std::string& path, int reload);
+    // LoadTPS for the slide voice page, which refuses text mode: a text-mode
+    // message is not loaded and gives kTextModeMessage. One read of the file
+    // serves both the check and the load.
+    int LoadVoiceTPS(const std::string& path, int reload);
     // Writes the voice and its lip-sync frames as a message file. `format` 2
     // is the voice with lip-sync (the only format written); with bit 0 of
     // `flags` set, frames missing for part of the voice are analysed first.
@@ -101,6 +105,7 @@ public:
 private:
     enum class PlayMode { None, All, Selection };
 
+    int load(const std::string& path, int reload, bool refuseTextMode);
     void audioTick() override;
     bool startPlaying(std::int64_t fromMs, std::int64_t toMs, PlayMode mode);
     void finishPlaying();

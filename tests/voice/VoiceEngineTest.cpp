@@ -205,6 +205,11 @@ TEST_F(VoiceEngineTest, MessagesSaveLoadAndRefuseDamagedFiles)
     const std::string textPath = inst.root() + "text.tps";
     ASSERT_TRUE(writeTps(textPath, textMessage));
     EXPECT_EQ(engine.CheckTPS(textPath), VoiceEngine::kTextModeMessage);
+    // The page's load refuses it and keeps the message it had.
+    EXPECT_EQ(other.LoadVoiceTPS(textPath, 1), VoiceEngine::kTextModeMessage);
+    EXPECT_EQ(other.message().voice.samples, engine.message().voice.samples);
+    EXPECT_EQ(other.LoadTPS(textPath, 1), 0);
+    EXPECT_TRUE(other.message().textMode);
 }
 
 TEST_F(VoiceEngineTest, ImportWaveRefusesADamagedWaveAndKeepsTheVoice)
