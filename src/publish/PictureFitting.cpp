@@ -15,19 +15,17 @@ std::size_t PictureFitting::add(const std::string& source, int width, int height
         if (job.source == source && job.width == width && job.height == height && job.quality == quality)
             return i;
     }
-    jobs_.push_back(Job{source, width, height, quality, false, {}});
+    jobs_.push_back(Job{source, FittedCopyPath(source), width, height, quality, false, {}});
     return jobs_.size() - 1;
 }
 
 bool PictureFitting::mayRunAhead(const Job& job) const
 {
-    const std::string copy = FittedCopyPath(job.source);
     for (const Job& other : jobs_) {
         if (&other == &job)
             continue;
         // The same picture in another box writes the same copy too.
-        const std::string otherCopy = FittedCopyPath(other.source);
-        if (otherCopy == copy || otherCopy == job.source || other.source == copy)
+        if (other.copy == job.copy || other.copy == job.source || other.source == job.copy)
             return false;
     }
     return true;

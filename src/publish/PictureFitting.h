@@ -32,6 +32,7 @@ public:
 private:
     struct Job {
         std::string source;
+        std::string copy; // the file FitPicture writes for the source
         int width = 0;
         int height = 0;
         int quality = 0;
