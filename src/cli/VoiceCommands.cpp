@@ -6,13 +6,13 @@
 #include "project/ProjectFile.h"
 #include "voice/LipSyncAnalyzer.h"
 #include "voice/Mp3Decoder.h"
+#include "voice/SessionFileCopies.h"
 #include "voice/TpsFile.h"
 #include "voice/WaveFile.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <cstdio>
 #include <iostream>
 
 namespace pavonia::cli {
@@ -33,23 +33,6 @@ bool readVoice(const std::string& source, PcmAudio& audio, VoiceError& error)
         return false;
     }
     return true;
-}
-
-// Drops the session's reference to its old message: the working copy goes
-// when nothing else shares it.
-void releaseMessage(ProjectDocument& document, const std::string& path)
-{
-    FileRefTable& refs = document.settings().fileRefs;
-    const auto index = refs.find(path);
-    if (!index)
-        return;
-    refs.decrement(*index);
-    if (refs[*index].refCount > 0)
-        return;
-    const std::string copy = refs[*index].copy;
-    refs.removeAt(*index);
-    if (equalsIgnoreCase(folderOf(copy), document.workingFolder().tempFolder()))
-        std::remove(copy.c_str());
 }
 
 int voiceImport(const std::string& home, const std::string& project, const std::string& sessionText,
@@ -79,15 +62,17 @@ int voiceImport(const std::string& home, const std::string& project, const std::
 
     // A new working copy of the session's own: the old one may be shared
     // with other sessions, which must keep their messages.
-    const std::string copy = document.workingFolder().makeCopyName("Session", "tps");
+    SessionFileCopies copies(document);
+    const std::string copy = copies.create("tps");
     if (copy.empty() || !writeTps(copy, message, &error)) {
         std::cerr << (copy.empty() ? StringTable::format(str::VoiceWriteFailed, {document.workingFolder().tempFolder()})
                                    : error.message())
                   << '\n';
+        if (!copy.empty())
+            copies.release(copy);
         return 1;
     }
-    releaseMessage(document, data.talkingMessagePath);
-    document.settings().fileRefs.add(copy, copy);
+    copies.release(data.talkingMessagePath);
     data.talkingMessagePath = copy;
     data.modified = 1;
     data.engineLoadFlag = 1; // the file was replaced: the engine reloads it
