@@ -11,14 +11,12 @@
 
 namespace pavonia::riff {
 
-namespace {
-
-std::uint16_t getU16(const char* p)
+std::uint16_t u16At(std::string_view s, std::size_t at)
 {
-    return std::uint16_t(std::uint8_t(p[0]) | std::uint8_t(p[1]) << 8);
+    return std::uint16_t(std::uint8_t(s[at]) | std::uint8_t(s[at + 1]) << 8);
 }
 
-std::uint32_t getU32At(std::string_view s, std::size_t at)
+std::uint32_t u32At(std::string_view s, std::size_t at)
 {
     return getU32(reinterpret_cast<const std::uint8_t*>(s.data() + at));
 }
@@ -28,6 +26,8 @@ void appendU16(std::string& out, std::uint16_t value)
     out += char(value & 0xff);
     out += char(value >> 8);
 }
+
+namespace {
 
 constexpr std::uint16_t kFormatPcm = 1;
 // Real files have a handful of chunks; a file of millions of empty ones
@@ -42,7 +42,7 @@ ParseResult parseChunks(std::string_view bytes, std::vector<Chunk>& chunks, std:
     chunks.clear();
     if (bytes.size() < 12 || bytes.substr(0, 4) != "RIFF" || bytes.substr(8, 4) != "WAVE")
         return ParseResult::NotRiff;
-    const std::uint64_t riffEnd = std::uint64_t(getU32At(bytes, 4)) + 8;
+    const std::uint64_t riffEnd = std::uint64_t(u32At(bytes, 4)) + 8;
     if (riffEnd > bytes.size()) {
         detail = "the RIFF size runs past the end of the file";
         return ParseResult::Damaged;
@@ -60,7 +60,7 @@ ParseResult parseChunks(std::string_view bytes, std::vector<Chunk>& chunks, std:
             return ParseResult::Damaged;
         }
         const std::string_view id = body.substr(at, 4);
-        const std::uint32_t size = getU32At(body, at + 4);
+        const std::uint32_t size = u32At(body, at + 4);
         at += 8;
         if (size > body.size() - at) {
             detail = "the \"" + std::string(id) + "\" chunk runs past the end of the file";
@@ -91,21 +91,21 @@ bool readPcm(const std::vector<Chunk>& chunks, PcmAudio& audio, VoiceError* erro
     const std::string_view f = fmt->body;
     if (f.size() < 16)
         return fail(error, damagedText, name, "the \"fmt \" chunk is too short");
-    std::uint16_t tag = getU16(f.data());
-    const int channels = getU16(f.data() + 2);
-    const std::uint32_t rate = getU32At(f, 4);
-    const std::uint32_t byteRate = getU32At(f, 8);
-    const int blockAlign = getU16(f.data() + 12);
-    const int bits = getU16(f.data() + 14);
+    std::uint16_t tag = u16At(f, 0);
+    const int channels = u16At(f, 2);
+    const std::uint32_t rate = u32At(f, 4);
+    const std::uint32_t byteRate = u32At(f, 8);
+    const int blockAlign = u16At(f, 12);
+    const int bits = u16At(f, 14);
     if (tag == kFormatExtensible) {
         // cbSize, valid bits, channel mask, then the sub-format GUID whose
         // first two bytes are the plain format tag.
-        if (f.size() < 40 || getU16(f.data() + 16) < 22)
+        if (f.size() < 40 || u16At(f, 16) < 22)
             return fail(error, damagedText, name, "the extensible \"fmt \" chunk is too short");
-        tag = getU16(f.data() + 24);
-        if (getU16(f.data() + 18) != bits)
+        tag = u16At(f, 24);
+        if (u16At(f, 18) != bits)
             return fail(error, str::VoiceUnsupportedWave, name,
-                        std::to_string(getU16(f.data() + 18)) + " valid bits in " +
+                        std::to_string(u16At(f, 18)) + " valid bits in " +
                             std::to_string(bits) + "-bit samples");
     }
     if (tag != kFormatPcm)
@@ -134,7 +134,7 @@ bool readPcm(const std::vector<Chunk>& chunks, PcmAudio& audio, VoiceError* erro
     if (bits == 16) {
         out.samples.resize(d.size() / 2);
         for (std::size_t i = 0; i < out.samples.size(); ++i)
-            out.samples[i] = std::int16_t(getU16(d.data() + 2 * i));
+            out.samples[i] = std::int16_t(u16At(d, 2 * i));
     } else {
         out.samples.resize(d.size());
         for (std::size_t i = 0; i < d.size(); ++i)

@@ -12,6 +12,12 @@
 
 namespace pavonia::riff {
 
+// 16- and 32-bit little-endian values inside a chunk body; `at` plus the
+// value's size must lie within `s`.
+std::uint16_t u16At(std::string_view s, std::size_t at);
+std::uint32_t u32At(std::string_view s, std::size_t at);
+void appendU16(std::string& out, std::uint16_t value);
+
 struct Chunk {
     std::string_view id;   // four characters
     std::string_view body; // exactly the chunk's declared size

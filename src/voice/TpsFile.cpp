@@ -11,6 +11,10 @@
 
 namespace pavonia {
 
+using riff::appendU16;
+using riff::u16At;
+using riff::u32At;
+
 namespace {
 
 // "pvtm" chunk: u16 major, u16 minor, u32 flags, u32 frame interval (ms),
@@ -18,22 +22,6 @@ namespace {
 constexpr std::size_t kHeaderSize = 16;
 constexpr std::uint32_t kFlagTextMode = 1;
 constexpr std::size_t kFrameBytes = 12; // six 16-bit values
-
-std::uint16_t u16At(std::string_view s, std::size_t at)
-{
-    return std::uint16_t(std::uint8_t(s[at]) | std::uint8_t(s[at + 1]) << 8);
-}
-
-std::uint32_t u32At(std::string_view s, std::size_t at)
-{
-    return getU32(reinterpret_cast<const std::uint8_t*>(s.data() + at));
-}
-
-void appendU16(std::string& out, std::uint16_t value)
-{
-    out += char(value & 0xff);
-    out += char(value >> 8);
-}
 
 bool inPercentRange(int v) { return v >= 0 && v <= 100; }
 
