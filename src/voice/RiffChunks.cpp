@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <limits>
 #include <unistd.h>
 
 namespace pavonia::riff {
@@ -196,7 +195,7 @@ std::string riffFile(std::string_view chunks)
     return out;
 }
 
-bool readWholeFile(const std::string& path, std::string& bytes, VoiceError* error)
+bool readWholeFile(const std::string& path, std::string& bytes, VoiceError* error, std::uint64_t maxSize)
 {
     FileHandle file = FileHandle::openRead(path);
     if (!file.valid())
@@ -204,7 +203,7 @@ bool readWholeFile(const std::string& path, std::string& bytes, VoiceError* erro
     const std::int64_t size = file.size();
     if (size < 0)
         return fail(error, str::VoiceCannotOpen, path, systemErrorText(errno));
-    if (std::uint64_t(size) > std::numeric_limits<std::uint32_t>::max() + std::uint64_t(8))
+    if (std::uint64_t(size) > maxSize)
         return fail(error, str::VoiceTooLong, path);
     std::string out(std::size_t(size), '\0');
     if (file.readFully(out.data(), out.size()) != out.size())

@@ -47,8 +47,13 @@ std::string pcmDataBody(const PcmAudio& audio, int bitsPerSample);
 // Wraps chunk bytes into "RIFF" size "WAVE".
 std::string riffFile(std::string_view chunks);
 
-// The whole file, or false with the error filled.
-bool readWholeFile(const std::string& path, std::string& bytes, VoiceError* error);
+// The largest file a RIFF size field can describe.
+constexpr std::uint64_t kMaxRiffFileSize = 0xffffffffull + 8;
+
+// The whole file, or false with the error filled (str::VoiceTooLong for a
+// file larger than `maxSize`, checked before anything is read).
+bool readWholeFile(const std::string& path, std::string& bytes, VoiceError* error,
+                   std::uint64_t maxSize = kMaxRiffFileSize);
 // Writes `bytes` to a temporary file beside `path`, then renames it over
 // `path`; the old file stays intact when anything fails.
 bool writeFileReplacing(const std::string& path, std::string_view bytes, VoiceError* error);

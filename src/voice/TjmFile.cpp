@@ -4,8 +4,6 @@
 #include "voice/RiffChunks.h"
 
 #include <array>
-#include <filesystem>
-#include <fstream>
 
 namespace pavonia {
 
@@ -214,18 +212,10 @@ TjmError readTjm(std::string_view data, TjmFile& out)
 
 TjmError readTjmFile(const std::string& path, TjmFile& out)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return TjmError::CannotOpen;
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec || !std::filesystem::is_regular_file(path, ec))
-        return TjmError::CannotOpen;
-    if (size > kTjmMaxFileSize)
-        return TjmError::TooLarge;
-    std::string data(static_cast<std::size_t>(size), '\0');
-    if (!in.read(data.data(), static_cast<std::streamsize>(data.size())))
-        return TjmError::CannotOpen;
+    std::string data;
+    VoiceError error;
+    if (!riff::readWholeFile(path, data, &error, kTjmMaxFileSize))
+        return error.textId == str::VoiceTooLong ? TjmError::TooLarge : TjmError::CannotOpen;
     return readTjm(data, out);
 }
 

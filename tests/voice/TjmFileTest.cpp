@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace pavonia {
@@ -70,6 +71,12 @@ TEST(TjmFile, RoundTripKeepsEveryFieldAndThePictureBytes)
     EXPECT_EQ(fromDisk, file);
     EXPECT_EQ(readTjmFile(installation.folder() + "missing.tjm", fromDisk), TjmError::CannotOpen);
     EXPECT_EQ(readTjmFile(installation.folder(), fromDisk), TjmError::CannotOpen);
+    // A file past the size limit is refused before it is read.
+    const std::string huge = installation.folder() + "huge.tjm";
+    ASSERT_TRUE(writeTjmFile(huge, file));
+    std::filesystem::resize_file(huge, kTjmMaxFileSize + 1);
+    EXPECT_EQ(readTjmFile(huge, fromDisk), TjmError::TooLarge);
+    EXPECT_EQ(fromDisk, file);
 }
 
 TEST(TjmFile, EveryTruncationIsRefusedAndLeavesTheResultAlone)
