@@ -323,9 +323,9 @@ void SlideVoiceLogic::RecordFinished(std::int64_t finalMs)
     } else {
         // The recording gets a working file of its own; it is written by the
         // save that follows.
+        const std::string previous = session->talkingMessagePath;
         const std::string copy = copies_.create("tps");
         if (!copy.empty()) {
-            copies_.release(session->talkingMessagePath);
             session->talkingMessagePath = copy;
             session->modified = 1;
         }
@@ -333,6 +333,19 @@ void SlideVoiceLogic::RecordFinished(std::int64_t finalMs)
         if (marksTaken_ && offset >= 0) {
             strip_.shiftMarks(offset);
             applySyncResult(true);
+        }
+        // The previous message goes only once the recording is on disk: a
+        // save that failed leaves the session on its previous voice, which
+        // the engine loads again when it is next needed.
+        if (!copy.empty()) {
+            if (fileExists(copy)) {
+                copies_.release(previous);
+            } else {
+                copies_.release(copy);
+                session->talkingMessagePath = previous;
+                session->engineLoadFlag = 1;
+                voiceLoaded_ = false;
+            }
         }
         muted_ = isMutedMessageFile(session->talkingMessagePath);
         setMuteButtons(muted_);

@@ -40,7 +40,8 @@ struct FakePlayer final : TalkingPlayer {
 };
 
 // An engine whose recordings land at an offset within the voice, as an
-// engine that keeps earlier voice in front of a recording would report.
+// engine that keeps earlier voice in front of a recording would report, and
+// whose saves can be made to fail, as on a full disk.
 struct OffsetEngine final : VoiceEngine {
     using VoiceEngine::VoiceEngine;
     std::int64_t ApplyAsyncRec(int mode) override
@@ -48,7 +49,12 @@ struct OffsetEngine final : VoiceEngine {
         const std::int64_t result = VoiceEngine::ApplyAsyncRec(mode);
         return result < 0 ? result : result + offset;
     }
+    bool SaveTPS(const std::string& path, int format, int flags) override
+    {
+        return !failSaves && VoiceEngine::SaveTPS(path, format, flags);
+    }
     std::int64_t offset = 0;
+    bool failSaves = false;
 };
 
 class SlideVoiceLogicTest : public ::testing::Test {
@@ -357,6 +363,37 @@ TEST_F(SlideVoiceLogicTest, RecordingWithoutMarksIsSavedOnTheEnginesRequestAndCa
     ASSERT_TRUE(readTps(session->session()->talkingMessagePath, saved));
     EXPECT_EQ(saved.lengthMs(), 1200);
     EXPECT_EQ(delays(session), before);
+}
+
+TEST_F(SlideVoiceLogicTest, ARecordingThatCannotBeWrittenLeavesThePreviousVoice)
+{
+    TreeItem* session = addSession(2);
+    logic.showSession(session);
+    ASSERT_TRUE(logic.setTalkingMessage(messageFile("old.tps", 2000)));
+    const std::string oldCopy = session->session()->talkingMessagePath;
+    const std::string oldBytes = readFile(oldCopy);
+    const std::size_t entries = document.settings().fileRefs.size();
+    device.setInput(voicedBursts(5000));
+    engine.failSaves = true;
+
+    for (const bool withMarks : {false, true}) {
+        SCOPED_TRACE(withMarks);
+        logic.clickRecord();
+        run(600);
+        if (withMarks)
+            logic.nextSlide();
+        run(600);
+        logic.clickRecord();
+        EXPECT_EQ(session->session()->talkingMessagePath, oldCopy);
+        EXPECT_EQ(readFile(oldCopy), oldBytes);
+        EXPECT_EQ(refCount(oldCopy), 1);
+        EXPECT_EQ(document.settings().fileRefs.size(), entries);
+        // The engine holds the recording, not this session's voice.
+        EXPECT_FALSE(logic.controls().preview);
+    }
+    logic.showSession(session);
+    EXPECT_EQ(engine.GetTotalTime(), 2000);
+    EXPECT_TRUE(logic.controls().preview);
 }
 
 TEST_F(SlideVoiceLogicTest, ClosingTheProjectDiscardsAPausedRecording)
