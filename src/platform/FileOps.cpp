@@ -168,4 +168,14 @@ bool copyWholeFile(const std::string& from, const std::string& to)
     return out.close();
 }
 
+bool copyWholeFileOrRemove(const std::string& from, const std::string& to)
+{
+    if (copyWholeFile(from, to))
+        return true;
+    const int error = errno;
+    ::unlink(to.c_str());
+    errno = error;
+    return false;
+}
+
 } // namespace pavonia

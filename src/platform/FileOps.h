@@ -14,6 +14,9 @@ std::string systemErrorText(int error);
 // Copies `from` over `to` (created or truncated). False with errno set when
 // either file cannot be opened or a read or write fails.
 bool copyWholeFile(const std::string& from, const std::string& to);
+// copyWholeFile, except that a copy failing half-way (a missing source, a
+// full disk) removes `to`, so no missing or cut-off file is left behind.
+bool copyWholeFileOrRemove(const std::string& from, const std::string& to);
 
 // Copies up to `count` bytes from `offset` of descriptor `in` to the current
 // position of `out`, leaving the position of `in` alone (so several threads

@@ -199,9 +199,10 @@ std::string WorkingFolder::sessionCopy(const std::string& defaultPath, const std
         return refs_[*index].copy;
     }
     const std::string copy = makeCopyName("Session", extension);
-    if (copy.empty())
+    // A copy that fails is removed and not entered: the session gets no
+    // file rather than a missing or cut-off one.
+    if (copy.empty() || !copyWholeFileOrRemove(defaultPath, copy))
         return {};
-    copyWholeFile(defaultPath, copy); // a failed copy leaves the path recorded
     refs_.add(defaultPath, copy);
     return copy;
 }

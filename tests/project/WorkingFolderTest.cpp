@@ -129,6 +129,21 @@ TEST_F(WorkingFolderTest, TwoSessionsShareOneCopyOfEachDefaultFile)
     EXPECT_EQ(refs[1].refCount, 2);
 }
 
+TEST_F(WorkingFolderTest, AMissingDefaultFileGivesTheSessionNoCopyAndNoEntry)
+{
+    fs::remove(working.defaultTalkingImage());
+    const std::set<std::string> before = tempNames();
+
+    EXPECT_EQ(working.sessionTalkingImageCopy(), "");
+    EXPECT_EQ(tempNames(), before);
+    EXPECT_EQ(refs.size(), 0u);
+
+    // The other default file is copied and entered as usual.
+    const std::string message = working.sessionTalkingMessageCopy();
+    EXPECT_TRUE(exists(message));
+    EXPECT_EQ(refs.size(), 1u);
+}
+
 TEST_F(WorkingFolderTest, ReleasingSessionsDropsTheirCopiesWithTheLastOne)
 {
     SessionData first, second;
