@@ -3,24 +3,11 @@
 #include "platform/FileOps.h"
 #include "platform/Text.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 
 namespace pavonia {
-
-namespace {
-
-// A copy that fails half-way (a missing source, a full disk) is removed: the
-// holder keeps the file it had rather than a missing or cut-off one.
-bool copyFile(const std::string& from, const std::string& to)
-{
-    if (copyWholeFile(from, to))
-        return true;
-    std::remove(to.c_str());
-    return false;
-}
-
-} // namespace
 
 std::string SessionFileCopies::acquire(const std::string& source, const std::string& extension)
 {
@@ -30,7 +17,7 @@ std::string SessionFileCopies::acquire(const std::string& source, const std::str
         return refs[*index].copy;
     }
     const std::string copy = document_.workingFolder().makeCopyName("Session", extension);
-    if (copy.empty() || !copyFile(source, copy))
+    if (copy.empty() || !copyWholeFileOrRemove(source, copy))
         return {};
     refs.add(source, copy);
     return copy;
@@ -53,10 +40,10 @@ void SessionFileCopies::release(const std::string& path)
     document_.workingFolder().releaseSession(only, {});
 }
 
-bool SessionFileCopies::makeOwn(std::string& path, const std::string& extension)
+SessionFileCopies::OwnCopy SessionFileCopies::makeOwn(std::string& path, const std::string& extension)
 {
     if (path.empty())
-        return false;
+        return OwnCopy::Unchanged;
     FileRefTable& refs = document_.settings().fileRefs;
     const auto index = refs.find(path);
     if (index && refs[*index].refCount == 1) {
@@ -66,11 +53,15 @@ bool SessionFileCopies::makeOwn(std::string& path, const std::string& extension)
             refs.removeAt(*index);
             refs.add(copy, copy);
         }
-        return false;
+        return OwnCopy::Unchanged;
     }
     const std::string copy = document_.workingFolder().makeCopyName("Session", extension);
-    if (copy.empty() || !copyFile(path, copy))
-        return false;
+    if (copy.empty()) {
+        errno = EEXIST; // every name of the minute is taken
+        return OwnCopy::Failed;
+    }
+    if (!copyWholeFileOrRemove(path, copy))
+        return OwnCopy::Failed;
     if (index) {
         refs.decrement(*index);
         if (refs[*index].refCount < 1)
@@ -78,7 +69,7 @@ bool SessionFileCopies::makeOwn(std::string& path, const std::string& extension)
     }
     refs.add(copy, copy);
     path = copy;
-    return true;
+    return OwnCopy::Copied;
 }
 
 std::string SessionFileCopies::keptVoicePath(const std::string& path) const
@@ -92,7 +83,7 @@ bool SessionFileCopies::muteMessage(const std::string& path, const std::string& 
     const std::string kept = keptVoicePath(path);
     // Without a kept copy the voice could never come back: nothing is
     // overwritten unless the copy was made.
-    if (!copyFile(current, kept))
+    if (!copyWholeFileOrRemove(current, kept))
         return false;
     if (copyWholeFile(silent, current))
         return true;

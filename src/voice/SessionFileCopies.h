@@ -24,12 +24,18 @@ public:
     std::string create(const std::string& extension);
     // Drops one reference; the copy is deleted when none is left.
     void release(const std::string& path);
+    enum class OwnCopy {
+        Unchanged, // `path` was already its holder's own (or empty)
+        Copied,    // `path` now names a new copy of its own
+        Failed     // no free name or the copy failed (errno tells which)
+    };
     // Makes `path` a copy only its holder uses: a shared copy or one missing
     // from the table is copied under a new name, and a copy used once stops
     // counting as a copy of its source (a later import of that source makes
-    // a fresh one). True when `path` changed; a copy that cannot be made
-    // leaves `path` and the table as they were.
-    bool makeOwn(std::string& path, const std::string& extension);
+    // a fresh one). A copy that cannot be made leaves `path` and the table
+    // as they were: `path` may then still be shared, so the holder must not
+    // write to it.
+    OwnCopy makeOwn(std::string& path, const std::string& extension);
 
     // While a session is muted its voice waits in Temp as "NoMute_" + the
     // name of its message copy. muteMessage keeps the message at `path`

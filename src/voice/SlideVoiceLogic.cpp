@@ -1,11 +1,13 @@
 #include "voice/SlideVoiceLogic.h"
 
+#include "platform/FileOps.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "voice/Mp3Decoder.h"
 #include "voice/TpsFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -206,8 +208,8 @@ void SlideVoiceLogic::clickMute()
     if (!muted_) {
         // A message shared with other sessions is copied first, so muting
         // this session leaves theirs alone.
-        ensureOwnMessageCopy();
-        if (!copies_.muteMessage(session->talkingMessagePath, document_.installationFolder() + "MuteVoice.tps"))
+        if (!ensureOwnMessageCopy() ||
+            !copies_.muteMessage(session->talkingMessagePath, document_.installationFolder() + "MuteVoice.tps"))
             return;
     } else {
         copies_.unmuteMessage(session->talkingMessagePath);
@@ -486,7 +488,8 @@ bool SlideVoiceLogic::saveMessage()
     SessionData* session = data();
     if (!session)
         return false;
-    ensureOwnMessageCopy();
+    if (!ensureOwnMessageCopy())
+        return false;
     if (!engine_.SaveTPS(session->talkingMessagePath, 2, 1)) {
         document_.message(engine_.lastError());
         return false;
@@ -614,10 +617,23 @@ void SlideVoiceLogic::cancelRecording()
 
 // ---- working copies --------------------------------------------------------------
 
-void SlideVoiceLogic::ensureOwnMessageCopy()
+bool SlideVoiceLogic::ensureOwnMessageCopy()
 {
-    if (SessionData* session = data(); session && copies_.makeOwn(session->talkingMessagePath, "tps"))
+    SessionData* session = data();
+    if (!session)
+        return false;
+    switch (copies_.makeOwn(session->talkingMessagePath, "tps")) {
+    case SessionFileCopies::OwnCopy::Unchanged:
+        return true;
+    case SessionFileCopies::OwnCopy::Copied:
         session->modified = 1;
+        return true;
+    case SessionFileCopies::OwnCopy::Failed:
+        break;
+    }
+    document_.message(
+        StringTable::format(str::VoiceWriteFailed, {session->talkingMessagePath, systemErrorText(errno)}));
+    return false;
 }
 
 // ---- external editors ------------------------------------------------------------
@@ -629,12 +645,15 @@ std::string SlideVoiceLogic::prepareExternalEdit(int kind)
         return {};
     stopPlayback();
     if (kind == 0) {
-        if (copies_.makeOwn(session->talkingImagePath, "tjm"))
+        // A shared image that cannot be copied is handed over as it is.
+        if (copies_.makeOwn(session->talkingImagePath, "tjm") == SessionFileCopies::OwnCopy::Copied)
             session->modified = 1;
         editedImage_ = session->talkingImagePath;
         return editedImage_;
     }
-    ensureOwnMessageCopy();
+    // A message that may still be shared is never handed to an editor.
+    if (!ensureOwnMessageCopy())
+        return {};
     editedMessage_ = session->talkingMessagePath;
     return editedMessage_;
 }

@@ -148,7 +148,9 @@ private:
     void disableVoiceOfAnotherSession();
 
     // Gives the session a message copy of its own before it is written.
-    void ensureOwnMessageCopy();
+    // False, with the write failure shown, when the message may still be
+    // shared and no copy of its own can be made: it must not be written then.
+    bool ensureOwnMessageCopy();
 
     ProjectDocument& document_;
     VoiceEngine& engine_;

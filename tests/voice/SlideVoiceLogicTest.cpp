@@ -506,6 +506,32 @@ TEST_F(SlideVoiceLogicTest, AFileThatCannotBeCopiedLeavesTheSessionOnItsOwn)
     EXPECT_EQ(refCount(image), 2);
 }
 
+TEST_F(SlideVoiceLogicTest, ASharedMessageWithoutAnOwnCopyIsNeverWritten)
+{
+    TreeItem* first = addSession(2);
+    TreeItem* second = addSession(2);
+    logic.showSession(first);
+    logic.clickMute();
+    ASSERT_FALSE(logic.muted());
+    const std::string shared = first->session()->talkingMessagePath;
+    ASSERT_EQ(second->session()->talkingMessagePath, shared);
+    // The shared copy is gone, so no copy of the session's own can be made.
+    fs::remove(shared);
+    const std::string wave = inst.root() + "speech.wav";
+    ASSERT_TRUE(writeWave(wave, voicedBursts(1000)));
+    ui.shown.clear();
+
+    EXPECT_FALSE(logic.importVoice(wave));
+    EXPECT_EQ(ui.texts(), std::vector<std::string>{StringTable::format(
+                              str::VoiceWriteFailed, {shared, std::generic_category().message(ENOENT)})});
+    // The other session is not given this session's voice.
+    EXPECT_FALSE(fs::exists(shared));
+    EXPECT_EQ(first->session()->talkingMessagePath, shared);
+    EXPECT_EQ(refCount(shared), 2);
+    EXPECT_EQ(logic.prepareExternalEdit(1), "");
+    EXPECT_FALSE(fs::exists(shared));
+}
+
 TEST_F(SlideVoiceLogicTest, ASessionWhoseMessageFailsToLoadNeverPlaysOrSavesAnotherSessionsVoice)
 {
     TreeItem* good = addSession(2);
