@@ -55,8 +55,9 @@ TEST(VoiceTemplateListTest, ReadsTheCustomTemplateOnlyWhenItsIndexIsTheTotal)
         list.read();
         EXPECT_EQ(names(list), c.expected) << c.total << "/" << c.flag << "/" << c.index;
         EXPECT_EQ(list.hasCustom(), c.custom) << c.total << "/" << c.flag << "/" << c.index;
-        if (c.custom)
+        if (c.custom) {
             EXPECT_TRUE(list.isCustom(list.count() - 1));
+        }
     }
 }
 
