@@ -1,5 +1,6 @@
 #include "import/BmpReader.h"
 
+#include "platform/FileOps.h"
 #include "platform/StringTable.h"
 
 #include <cstdio>
@@ -7,6 +8,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pavonia {
@@ -15,17 +17,16 @@ namespace {
 
 constexpr std::uint32_t kInfoHeaderSize = 40;
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 // A cursor over the file's bytes that counts what it consumes.
 class ByteCursor {
 public:
-    explicit ByteCursor(const std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
+    explicit ByteCursor(std::string_view bytes)
+        : bytes_(reinterpret_cast<const std::uint8_t*>(bytes.data())), size_(bytes.size())
+    {
+    }
 
     std::uint64_t consumed() const { return position_; }
-    std::uint64_t remaining() const { return bytes_.size() - position_; }
+    std::uint64_t remaining() const { return size_ - position_; }
 
     bool u8(std::uint8_t& value)
     {
@@ -59,28 +60,17 @@ public:
         position_ += count;
         return true;
     }
-    const std::uint8_t* here() const { return bytes_.data() + position_; }
+    const std::uint8_t* here() const { return bytes_ + position_; }
 
 private:
-    const std::vector<std::uint8_t>& bytes_;
+    const std::uint8_t* bytes_;
+    std::size_t size_;
     std::uint64_t position_ = 0;
 };
 
 struct PaletteEntry {
     std::uint8_t red, green, blue;
 };
-
-// Reads the whole file; false when it cannot be read to its end.
-bool readWholeFile(std::FILE* file, std::vector<std::uint8_t>& bytes)
-{
-    if (std::fseek(file, 0, SEEK_END) != 0)
-        return false;
-    const long size = std::ftell(file);
-    if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0)
-        return false;
-    bytes.resize(static_cast<std::size_t>(size));
-    return std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
-}
 
 } // namespace
 
@@ -90,14 +80,16 @@ std::optional<RgbPicture> BmpReader::read(const std::string& path)
     consumed_ = 0;
     status_ = StringTable::text(str::BmpStatusOk);
 
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        status_ = StringTable::format(str::BmpCantOpen, {path});
-        return std::nullopt;
-    }
-    std::vector<std::uint8_t> bytes;
+    std::string bytes;
     try {
-        if (!readWholeFile(file.get(), bytes)) {
+        switch (readWholeFile(path, std::numeric_limits<std::uint64_t>::max(), bytes)) {
+        case FileRead::Ok:
+            break;
+        case FileRead::CannotOpen:
+            status_ = StringTable::format(str::BmpCantOpen, {path});
+            return std::nullopt;
+        case FileRead::TooLarge:
+        case FileRead::Failed:
             status_ = StringTable::text(str::BmpHeaderReadError);
             return std::nullopt;
         }

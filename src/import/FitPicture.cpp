@@ -1,5 +1,6 @@
 #include "import/FitPicture.h"
 
+#include "platform/FileOps.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -7,8 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <limits>
 #include <mutex>
 #include <string>
 #include <unistd.h>
@@ -38,45 +38,6 @@ bool plainExtension(const std::string& extension)
     return !extension.empty() && extension.size() < 16 &&
            std::all_of(extension.begin(), extension.end(),
                        [](unsigned char c) { return std::isalnum(c) != 0; });
-}
-
-bool readFile(const std::string& path, std::string& bytes)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad() && !bytes.empty();
-}
-
-// Writes through a temporary file beside `path`, so that a failed write
-// never leaves a partial copy under the published name.
-bool writeFile(const std::string& path, const void* data, std::size_t size)
-{
-    std::string temporary = path + ".partXXXXXX";
-    const int descriptor = ::mkstemp(temporary.data());
-    if (descriptor < 0)
-        return false;
-    std::FILE* out = ::fdopen(descriptor, "wb");
-    if (!out) {
-        ::close(descriptor);
-        std::remove(temporary.c_str());
-        return false;
-    }
-    const bool written = std::fwrite(data, 1, size, out) == size;
-    const bool closed = std::fclose(out) == 0;
-    std::error_code error;
-    if (written && closed) {
-        fs::permissions(temporary, fs::perms::owner_read | fs::perms::owner_write |
-                                       fs::perms::group_read | fs::perms::others_read,
-                        error);
-        error.clear();
-        fs::rename(temporary, path, error);
-        if (!error)
-            return true;
-    }
-    std::remove(temporary.c_str());
-    return false;
 }
 
 // Owners of the library's objects for one call.
@@ -160,7 +121,7 @@ bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int 
     // The picture is read from memory, so that no character of its path is
     // taken for a format prefix or a frame selection.
     std::string bytes;
-    if (!readFile(sourcePath, bytes))
+    if (readWholeFile(sourcePath, std::numeric_limits<std::uint64_t>::max(), bytes) != FileRead::Ok || bytes.empty())
         return false;
 
     Exception exception;
@@ -251,7 +212,9 @@ bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int 
         return false;
     }
     const std::string outputPath = FittedCopyPath(sourcePath);
-    const bool written = writeFile(outputPath, blob, length);
+    // Through a temporary, so that a failed write never leaves a partial
+    // copy under the published name.
+    const bool written = writeFileReplacing(outputPath, std::string_view(static_cast<const char*>(blob), length));
     RelinquishMagickMemory(blob);
     if (!written)
         return false;

@@ -1,6 +1,7 @@
 #include "platform/FileOps.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -174,6 +175,44 @@ bool copyWholeFileOrRemove(const std::string& from, const std::string& to)
         return true;
     const int error = errno;
     ::unlink(to.c_str());
+    errno = error;
+    return false;
+}
+
+FileRead readWholeFile(const std::string& path, std::uint64_t maxBytes, std::string& bytes)
+{
+    FileHandle in = FileHandle::openRead(path);
+    const std::int64_t size = in.valid() ? in.size() : -1;
+    if (size < 0)
+        return FileRead::CannotOpen;
+    if (static_cast<std::uint64_t>(size) > maxBytes)
+        return FileRead::TooLarge;
+    std::string out(static_cast<std::size_t>(size), '\0');
+    errno = 0;
+    if (in.readFully(out.data(), out.size()) != out.size()) {
+        if (errno == 0)
+            errno = EIO; // the file ended early: it shrank while being read
+        return FileRead::Failed;
+    }
+    bytes = std::move(out);
+    return FileRead::Ok;
+}
+
+bool writeFileReplacing(const std::string& path, std::string_view bytes)
+{
+    // A name of its own for each write, so that writes of one file from
+    // several threads never share a temporary.
+    std::string temporary = path + ".partXXXXXX";
+    FileHandle out(::mkstemp(temporary.data()));
+    if (!out.valid())
+        return false;
+    struct stat previous {};
+    const mode_t mode = ::stat(path.c_str(), &previous) == 0 ? previous.st_mode & 07777 : 0644;
+    if (::fchmod(out.get(), mode) == 0 && out.writeAll(bytes.data(), bytes.size()) && out.close() &&
+        ::rename(temporary.c_str(), path.c_str()) == 0)
+        return true;
+    const int error = errno;
+    ::unlink(temporary.c_str());
     errno = error;
     return false;
 }

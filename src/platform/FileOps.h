@@ -1,10 +1,12 @@
 #pragma once
 // File operations the core needs beyond std::filesystem: a fast whole-file
-// copy, copying a byte range between open files in blocks, and the system's
-// text for a file error.
+// copy, reading a whole file, replacing a file through a temporary, copying
+// a byte range between open files in blocks, and the system's text for a
+// file error.
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace pavonia {
 
@@ -17,6 +19,24 @@ bool copyWholeFile(const std::string& from, const std::string& to);
 // copyWholeFile, except that a copy failing half-way (a missing source, a
 // full disk) removes `to`, so no missing or cut-off file is left behind.
 bool copyWholeFileOrRemove(const std::string& from, const std::string& to);
+
+enum class FileRead {
+    Ok,
+    CannotOpen, // the file cannot be opened or its size taken (errno tells why)
+    TooLarge,   // larger than the limit; nothing was read
+    Failed      // the file could not be read to its end (errno tells why)
+};
+// Reads the whole of `path` into `bytes`, which is left alone unless the
+// result is Ok. A file larger than `maxBytes` is refused before anything is
+// read.
+FileRead readWholeFile(const std::string& path, std::uint64_t maxBytes, std::string& bytes);
+
+// Writes `bytes` to a new temporary file beside `path`, then renames it over
+// `path`, so that a failed write never leaves a partial file under that name
+// and the old file stays whole. The file keeps the permissions of the one it
+// replaces (a new one gets 0644). False, with errno set and the temporary
+// removed, when anything fails.
+bool writeFileReplacing(const std::string& path, std::string_view bytes);
 
 // Copies up to `count` bytes from `offset` of descriptor `in` to the current
 // position of `out`, leaving the position of `in` alone (so several threads

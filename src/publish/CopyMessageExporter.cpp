@@ -1,30 +1,21 @@
 #include "publish/CopyMessageExporter.h"
 
-#include <fstream>
-#include <iterator>
+#include "platform/FileOps.h"
+
+#include <limits>
 
 namespace pavonia {
 
 bool CopyMessageExporter::LoadTpsFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    hasMessage_ = false;
     loaded_.clear();
-    if (!in)
-        return false;
-    loaded_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    hasMessage_ = !in.bad();
+    hasMessage_ = readWholeFile(path, std::numeric_limits<std::uint64_t>::max(), loaded_) == FileRead::Ok;
     return hasMessage_;
 }
 
 bool CopyMessageExporter::SaveTpsFile(const std::string& path, int /*soundQuality*/)
 {
-    if (!hasMessage_)
-        return false;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(loaded_.data(), static_cast<std::streamsize>(loaded_.size()));
-    out.close();
-    return static_cast<bool>(out);
+    return hasMessage_ && writeFileReplacing(path, loaded_);
 }
 
 } // namespace pavonia

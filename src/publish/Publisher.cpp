@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <limits>
 #include <map>
 #include <variant>
 #include <vector>
@@ -163,17 +164,9 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
     auto pageName = [&](const std::string& name) { return prefixed ? *prefix + "/" + name : name; };
 
     std::string templateText;
-    {
-        FileHandle in = FileHandle::openRead(sourcePage);
-        const int openError = errno;
-        const std::int64_t size = in.valid() ? in.size() : -1;
-        if (size < 0) {
-            show(StringTable::format(str::ApplyTemplateOpenError,
-                                     {sourcePage, systemErrorText(in.valid() ? errno : openError)}));
-            return false;
-        }
-        templateText.resize(static_cast<std::size_t>(size));
-        templateText.resize(in.readFully(templateText.data(), templateText.size()));
+    if (readWholeFile(sourcePage, std::numeric_limits<std::uint64_t>::max(), templateText) != FileRead::Ok) {
+        show(StringTable::format(str::ApplyTemplateOpenError, {sourcePage, systemErrorText(errno)}));
+        return false;
     }
     FileHandle out = FileHandle::openWrite(destinationPage);
     if (!out.valid()) {

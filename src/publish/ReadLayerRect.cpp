@@ -1,10 +1,10 @@
 #include "publish/ReadLayerRect.h"
 
+#include "platform/FileOps.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 
-#include <fstream>
-#include <iterator>
+#include <limits>
 
 namespace pavonia {
 
@@ -50,14 +50,14 @@ LayerRect ReadLayerRectFromText(std::string_view page, PageLayer layer)
 
 std::optional<LayerRect> ReadLayerRect(const std::string& pagePath, PageLayer layer, Ui& ui)
 {
-    std::ifstream in(pagePath, std::ios::binary);
-    if (!in) {
+    std::string page;
+    const FileRead read = readWholeFile(pagePath, std::numeric_limits<std::uint64_t>::max(), page);
+    if (read == FileRead::CannotOpen) {
         ui.messageBox(StringTable::format(str::LayerSizeOpenError, {pagePath}), StringTable::text(str::AppTitle),
                       Buttons::Ok);
         return std::nullopt;
     }
-    const std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (page.empty())
+    if (read != FileRead::Ok || page.empty())
         return std::nullopt;
     return ReadLayerRectFromText(page, layer);
 }

@@ -5,8 +5,6 @@
 #include "voice/WaveFile.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <unistd.h>
 
 namespace pavonia::riff {
 
@@ -195,40 +193,23 @@ std::string riffFile(std::string_view chunks)
     return out;
 }
 
-bool readWholeFile(const std::string& path, std::string& bytes, VoiceError* error, std::uint64_t maxSize)
+bool readVoiceFile(const std::string& path, std::string& bytes, VoiceError* error, std::uint64_t maxSize)
 {
-    FileHandle file = FileHandle::openRead(path);
-    if (!file.valid())
-        return fail(error, str::VoiceCannotOpen, path, systemErrorText(errno));
-    const std::int64_t size = file.size();
-    if (size < 0)
-        return fail(error, str::VoiceCannotOpen, path, systemErrorText(errno));
-    if (std::uint64_t(size) > maxSize)
+    switch (readWholeFile(path, maxSize, bytes)) {
+    case FileRead::Ok:
+        return true;
+    case FileRead::TooLarge:
         return fail(error, str::VoiceTooLong, path);
-    std::string out(std::size_t(size), '\0');
-    if (file.readFully(out.data(), out.size()) != out.size())
-        return fail(error, str::VoiceCannotOpen, path, systemErrorText(errno ? errno : EIO));
-    bytes = std::move(out);
-    return true;
+    case FileRead::CannotOpen:
+    case FileRead::Failed:
+        break;
+    }
+    return fail(error, str::VoiceCannotOpen, path, systemErrorText(errno));
 }
 
-bool writeFileReplacing(const std::string& path, std::string_view bytes, VoiceError* error)
+bool writeVoiceFile(const std::string& path, std::string_view bytes, VoiceError* error)
 {
-    const std::string temp = path + ".part" + std::to_string(::getpid());
-    FileHandle file = FileHandle::openWrite(temp);
-    if (!file.valid())
-        return fail(error, str::VoiceWriteFailed, path, systemErrorText(errno));
-    if (!file.writeAll(bytes.data(), bytes.size()) || !file.close()) {
-        const int saved = errno;
-        std::remove(temp.c_str());
-        return fail(error, str::VoiceWriteFailed, path, systemErrorText(saved));
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        const int saved = errno;
-        std::remove(temp.c_str());
-        return fail(error, str::VoiceWriteFailed, path, systemErrorText(saved));
-    }
-    return true;
+    return writeFileReplacing(path, bytes) || fail(error, str::VoiceWriteFailed, path, systemErrorText(errno));
 }
 
 } // namespace pavonia::riff

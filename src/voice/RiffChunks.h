@@ -50,12 +50,13 @@ std::string riffFile(std::string_view chunks);
 // The largest file a RIFF size field can describe.
 constexpr std::uint64_t kMaxRiffFileSize = 0xffffffffull + 8;
 
-// The whole file, or false with the error filled (str::VoiceTooLong for a
-// file larger than `maxSize`, checked before anything is read).
-bool readWholeFile(const std::string& path, std::string& bytes, VoiceError* error,
+// readWholeFile and writeFileReplacing of platform/FileOps with their
+// failures told as voice errors: the whole file, or false with the error
+// filled (str::VoiceTooLong for a file larger than `maxSize`, checked before
+// anything is read); and `bytes` written over `path` through a temporary,
+// the old file left intact when anything fails.
+bool readVoiceFile(const std::string& path, std::string& bytes, VoiceError* error,
                    std::uint64_t maxSize = kMaxRiffFileSize);
-// Writes `bytes` to a temporary file beside `path`, then renames it over
-// `path`; the old file stays intact when anything fails.
-bool writeFileReplacing(const std::string& path, std::string_view bytes, VoiceError* error);
+bool writeVoiceFile(const std::string& path, std::string_view bytes, VoiceError* error);
 
 } // namespace pavonia::riff

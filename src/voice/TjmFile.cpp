@@ -214,7 +214,7 @@ TjmError readTjmFile(const std::string& path, TjmFile& out)
 {
     std::string data;
     VoiceError error;
-    if (!riff::readWholeFile(path, data, &error, kTjmMaxFileSize))
+    if (!riff::readVoiceFile(path, data, &error, kTjmMaxFileSize))
         return error.textId == str::VoiceTooLong ? TjmError::TooLarge : TjmError::CannotOpen;
     return readTjm(data, out);
 }
@@ -222,7 +222,7 @@ TjmError readTjmFile(const std::string& path, TjmFile& out)
 bool writeTjmFile(const std::string& path, const TjmFile& file)
 {
     const std::optional<std::string> bytes = writeTjm(file);
-    return bytes && riff::writeFileReplacing(path, *bytes, nullptr);
+    return bytes && riff::writeVoiceFile(path, *bytes, nullptr);
 }
 
 } // namespace pavonia

@@ -42,7 +42,7 @@ bool damaged(VoiceError* error, const std::string& name, std::string detail)
 bool readTps(const std::string& path, TalkingMessage& message, VoiceError* error)
 {
     std::string bytes;
-    if (!riff::readWholeFile(path, bytes, error))
+    if (!riff::readVoiceFile(path, bytes, error))
         return false;
     return readTpsBytes(bytes, message, error, path);
 }
@@ -153,13 +153,13 @@ bool writeTps(const std::string& path, const TalkingMessage& message, VoiceError
         v.sampleRate > kMaxSampleRate || v.samples.size() % std::size_t(v.channels) != 0)
         return fail(error, str::VoiceUnsupportedWave, path,
                     std::to_string(v.channels) + " channels at " + std::to_string(v.sampleRate) + " Hz");
-    return riff::writeFileReplacing(path, tpsBytes(message, options), error);
+    return riff::writeVoiceFile(path, tpsBytes(message, options), error);
 }
 
 TpsKind checkTps(const std::string& path)
 {
     std::string bytes;
-    if (!riff::readWholeFile(path, bytes, nullptr))
+    if (!riff::readVoiceFile(path, bytes, nullptr))
         return TpsKind::Missing;
     TalkingMessage message;
     if (!readTpsBytes(bytes, message, nullptr, path))

@@ -10,7 +10,7 @@ namespace pavonia {
 bool readWave(const std::string& path, PcmAudio& audio, VoiceError* error)
 {
     std::string bytes;
-    if (!riff::readWholeFile(path, bytes, error))
+    if (!riff::readVoiceFile(path, bytes, error))
         return false;
     return readWaveBytes(bytes, audio, error, path);
 }
@@ -45,7 +45,7 @@ bool writeWave(const std::string& path, const PcmAudio& audio, VoiceError* error
     const std::uint64_t dataBytes = std::uint64_t(audio.samples.size()) * (bitsPerSample / 8);
     if (dataBytes > std::numeric_limits<std::uint32_t>::max() - 64u)
         return fail(error, str::VoiceTooLong, path);
-    return riff::writeFileReplacing(path, waveBytes(audio, bitsPerSample), error);
+    return riff::writeVoiceFile(path, waveBytes(audio, bitsPerSample), error);
 }
 
 } // namespace pavonia
