@@ -1,6 +1,7 @@
 #include "import/BmpReader.h"
 
 #include "platform/FileOps.h"
+#include "platform/LittleEndian.h"
 #include "platform/StringTable.h"
 
 #include <cstdio>
@@ -39,7 +40,7 @@ public:
     {
         if (remaining() < 2)
             return false;
-        value = static_cast<std::uint16_t>(bytes_[position_] | bytes_[position_ + 1] << 8);
+        value = getU16(bytes_ + position_);
         position_ += 2;
         return true;
     }
@@ -47,9 +48,7 @@ public:
     {
         if (remaining() < 4)
             return false;
-        value = 0;
-        for (int i = 3; i >= 0; --i)
-            value = value << 8 | bytes_[position_ + i];
+        value = getU32(bytes_ + position_);
         position_ += 4;
         return true;
     }

@@ -1,28 +1,11 @@
 #include "voice/RiffChunks.h"
 
 #include "platform/FileOps.h"
-#include "platform/LittleEndian.h"
 #include "voice/WaveFile.h"
 
 #include <cerrno>
 
 namespace pavonia::riff {
-
-std::uint16_t u16At(std::string_view s, std::size_t at)
-{
-    return std::uint16_t(std::uint8_t(s[at]) | std::uint8_t(s[at + 1]) << 8);
-}
-
-std::uint32_t u32At(std::string_view s, std::size_t at)
-{
-    return getU32(reinterpret_cast<const std::uint8_t*>(s.data() + at));
-}
-
-void appendU16(std::string& out, std::uint16_t value)
-{
-    out += char(value & 0xff);
-    out += char(value >> 8);
-}
 
 namespace {
 
@@ -176,9 +159,7 @@ std::string pcmDataBody(const PcmAudio& audio, int bitsPerSample)
     } else {
         d.resize(audio.samples.size() * 2);
         for (std::size_t i = 0; i < audio.samples.size(); ++i) {
-            const auto v = std::uint16_t(audio.samples[i]);
-            d[2 * i] = char(v & 0xff);
-            d[2 * i + 1] = char(v >> 8);
+            putU16(reinterpret_cast<std::uint8_t*>(d.data() + 2 * i), std::uint16_t(audio.samples[i]));
         }
     }
     return d;

@@ -2,6 +2,7 @@
 // The RIFF/WAVE container shared by wave files and talking messages: the
 // chunk list of a "RIFF....WAVE" file, every size checked against the bytes
 // that are there, and the "fmt "/"data" pair read into 16-bit sound.
+#include "platform/LittleEndian.h"
 #include "voice/PcmAudio.h"
 #include "voice/VoiceError.h"
 
@@ -11,12 +12,6 @@
 #include <vector>
 
 namespace pavonia::riff {
-
-// 16- and 32-bit little-endian values inside a chunk body; `at` plus the
-// value's size must lie within `s`.
-std::uint16_t u16At(std::string_view s, std::size_t at);
-std::uint32_t u32At(std::string_view s, std::size_t at);
-void appendU16(std::string& out, std::uint16_t value);
 
 struct Chunk {
     std::string_view id;   // four characters

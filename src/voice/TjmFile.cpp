@@ -14,12 +14,6 @@ constexpr std::size_t kHeaderSize = 12;
 constexpr std::size_t kRigSize = 58; // the layout fields of version 1
 constexpr std::size_t kPictureMinSize = 8;
 
-void appendU16(std::string& out, std::uint16_t value)
-{
-    out += static_cast<char>(value & 0xff);
-    out += static_cast<char>(value >> 8);
-}
-
 // Reads fields front to back; every read checks what remains first.
 class Reader {
 public:
@@ -29,8 +23,7 @@ public:
     {
         if (remaining() < 2)
             return false;
-        const auto* p = reinterpret_cast<const std::uint8_t*>(data_.data() + pos_);
-        value = static_cast<std::uint16_t>(p[0] | p[1] << 8);
+        value = u16At(data_, pos_);
         pos_ += 2;
         return true;
     }
@@ -38,7 +31,7 @@ public:
     {
         if (remaining() < 4)
             return false;
-        value = getU32(reinterpret_cast<const std::uint8_t*>(data_.data() + pos_));
+        value = u32At(data_, pos_);
         pos_ += 4;
         return true;
     }

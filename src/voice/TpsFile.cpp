@@ -11,9 +11,6 @@
 
 namespace pavonia {
 
-using riff::appendU16;
-using riff::u16At;
-using riff::u32At;
 
 namespace {
 

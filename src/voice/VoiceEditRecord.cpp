@@ -30,8 +30,7 @@ std::array<uint8_t, VoiceEditRecord::kSize> VoiceEditRecord::encode() const
     std::array<uint8_t, kSize> out{};
     for (std::size_t i = 0; i < leading.size(); ++i)
         putU32(out.data() + 4 * i, uint32_t(leading[i]));
-    out[kEffectsOffset] = uint8_t(effects);
-    out[kEffectsOffset + 1] = uint8_t(effects >> 8);
+    putU16(out.data() + kEffectsOffset, effects);
     putU32(out.data() + kPitchOffset, uint32_t(pitchScale));
     putU32(out.data() + kHeadSizeOffset, uint32_t(headSize));
     putU32(out.data() + kRobotOffset, uint32_t(robot));
@@ -46,7 +45,7 @@ std::optional<VoiceEditRecord> VoiceEditRecord::decode(const uint8_t* data, std:
     VoiceEditRecord r;
     for (std::size_t i = 0; i < r.leading.size(); ++i)
         r.leading[i] = int32_t(getU32(data + 4 * i));
-    r.effects = uint16_t(data[kEffectsOffset] | data[kEffectsOffset + 1] << 8);
+    r.effects = getU16(data + kEffectsOffset);
     r.pitchScale = int32_t(getU32(data + kPitchOffset));
     r.headSize = int32_t(getU32(data + kHeadSizeOffset));
     r.robot = int32_t(getU32(data + kRobotOffset));
