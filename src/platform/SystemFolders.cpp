@@ -15,6 +15,13 @@ std::string withTrailingSeparator(std::string folder)
     return folder;
 }
 
+std::string withoutTrailingSeparator(std::string path)
+{
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
 namespace {
 std::string expandHome(std::string value, const std::string& home)
 {

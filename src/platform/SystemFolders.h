@@ -12,5 +12,7 @@ std::optional<std::string> userDocumentsFolder();
 std::string systemTempFolder();
 // Appends "/" when `folder` does not end in one.
 std::string withTrailingSeparator(std::string folder);
+// Drops the trailing "/"s of `path`, though never the root's.
+std::string withoutTrailingSeparator(std::string path);
 
 } // namespace pavonia

@@ -1,6 +1,7 @@
 #include "project/WorkingFolder.h"
 
 #include "platform/FileOps.h"
+#include "platform/SystemFolders.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -81,10 +82,10 @@ bool startsWithIgnoreCase(const std::string& text, const std::string& prefix)
     return text.size() >= prefix.size() && equalsIgnoreCase(std::string_view(text).substr(0, prefix.size()), prefix);
 }
 
-fs::path withoutTrailingSeparator(const std::string& folder)
+// `folder` without "." and ".." and without a trailing "/".
+fs::path normalFolder(const std::string& folder)
 {
-    fs::path path = fs::path(folder).lexically_normal();
-    return path.has_filename() || !path.has_parent_path() ? path : path.parent_path();
+    return withoutTrailingSeparator(fs::path(folder).lexically_normal().string());
 }
 
 // True when `path` is `folder` or lies below it (both without "." and "..").
@@ -322,8 +323,8 @@ bool copyTree(const std::string& from, const std::string& to)
     std::error_code ec;
     if (!fs::is_directory(from, ec) || !createPath(to))
         return false;
-    const fs::path source = withoutTrailingSeparator(from);
-    const fs::path target = withoutTrailingSeparator(to);
+    const fs::path source = normalFolder(from);
+    const fs::path target = normalFolder(to);
     // A target inside the source is not copied again into itself.
     std::error_code targetError, sourceError;
     const fs::path targetReal = fs::weakly_canonical(target, targetError);

@@ -15,13 +15,6 @@ namespace {
 
 constexpr const char* kPrefix = "_ppt";
 
-std::string withoutTrailingSeparator(std::string path)
-{
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return path;
-}
-
 } // namespace
 
 std::string MakeUniqueTempFolder(const std::string& systemTempFolder, const Clock& clock)
