@@ -1,5 +1,6 @@
 #include "cli/PublishCommands.h"
 
+#include "cli/CliArguments.h"
 #include "cli/CliSession.h"
 #include "platform/Text.h"
 #include "project/ProjectFile.h"
@@ -24,29 +25,18 @@ struct PublishOptions {
     int dpi = kDefaultDotsPerInch;
 };
 
-// A whole decimal number within [low, high], or nothing.
-std::optional<int> number(const std::string& text, int low, int high)
-{
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
-        return std::nullopt;
-    const int value = std::stoi(text);
-    if (value < low || value > high)
-        return std::nullopt;
-    return value;
-}
-
 std::optional<PublishOptions> parse(const std::vector<std::string>& args, bool takesSlide)
 {
     PublishOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const bool hasValue = i + 1 < args.size();
         if (takesSlide && args[i] == "--slide" && hasValue) {
-            const auto value = number(args[++i], 0, 1 << 20);
+            const auto value = wholeNumber(args[++i], 0, 1 << 20);
             if (!value)
                 return std::nullopt;
             options.slide = *value;
         } else if (args[i] == "--dpi" && hasValue) {
-            const auto value = number(args[++i], 1, 10000);
+            const auto value = wholeNumber(args[++i], 1, 10000);
             if (!value)
                 return std::nullopt;
             options.dpi = *value;
@@ -74,13 +64,7 @@ struct LoadedProject {
         return context;
     }
 
-    bool load(const std::string& path)
-    {
-        if (!LoadProject(session.document, session.operations, path))
-            return false;
-        library.ValidateTemplateSelection(session.document.settings(), layers);
-        return true;
-    }
+    bool load(const std::string& path) { return loadCheckedProject(session, library, layers, path); }
 
     Session session;
     TemplateLibrary library;

@@ -1,5 +1,6 @@
 #include "cli/VoiceCommands.h"
 
+#include "cli/CliArguments.h"
 #include "cli/CliSession.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
@@ -38,19 +39,17 @@ bool readVoice(const std::string& source, PcmAudio& audio, VoiceError& error)
 int voiceImport(const std::string& home, const std::string& project, const std::string& sessionText,
                 const std::string& audioPath, const std::string& out)
 {
-    const bool digits = !sessionText.empty() && sessionText.size() < 10 &&
-                        std::all_of(sessionText.begin(), sessionText.end(), [](char c) { return c >= '0' && c <= '9'; });
-    const long long number = digits ? std::stoll(sessionText) : 0;
+    const std::optional<int> number = wholeNumber(sessionText, 1, 999999999);
     Session session(home, true);
     if (!LoadProject(session.document, session.operations, project))
         return 1;
     ProjectDocument& document = session.document;
     const auto sessions = document.tree().sessions();
-    if (number < 1 || std::size_t(number) > sessions.size() || !sessions[std::size_t(number - 1)]->session()) {
+    if (!number || std::size_t(*number) > sessions.size() || !sessions[std::size_t(*number - 1)]->session()) {
         std::cerr << StringTable::format(str::VoiceSessionNotFound, {sessionText}) << '\n';
         return 1;
     }
-    SessionData& data = *sessions[std::size_t(number - 1)]->session();
+    SessionData& data = *sessions[std::size_t(*number - 1)]->session();
 
     TalkingMessage message;
     VoiceError error;
