@@ -2,6 +2,7 @@
 #include "platform/FileOps.h"
 #include "platform/StringTable.h"
 #include "platform/SystemFolders.h"
+#include "project/ProjectFile.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -51,6 +52,14 @@ bool installationWritable(const std::string& home)
         return true;
     std::cerr << StringTable::format(str::InstallationNotWritable, {home, systemErrorText(errno)}) << '\n';
     return false;
+}
+
+bool loadCheckedProject(Session& session, TemplateLibrary& library, LayoutLayers& layers, const std::string& path)
+{
+    if (!LoadProject(session.document, session.operations, path))
+        return false;
+    library.ValidateTemplateSelection(session.document.settings(), layers);
+    return true;
 }
 
 } // namespace pavonia::cli

@@ -7,6 +7,7 @@
 #include "platform/Registry.h"
 #include "project/ProjectDocument.h"
 #include "project/TreeOperations.h"
+#include "templates/TemplateLibrary.h"
 
 #include <string>
 
@@ -41,6 +42,12 @@ struct Session {
     ProjectDocument document;
     TreeOperations operations;
 };
+
+// Loads the project at `path` into `session` and, as opening a project in
+// the program does, checks its template selection against `library`, which
+// reads the layout's layers into `layers`. False when the project cannot be
+// loaded.
+bool loadCheckedProject(Session& session, TemplateLibrary& library, LayoutLayers& layers, const std::string& path);
 
 // The working folders live in the installation: says so plainly on stderr
 // when it cannot be written to.

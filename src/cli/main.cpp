@@ -41,13 +41,11 @@ const char* kUsage =
 
 int info(const std::string& home, const std::string& project)
 {
+    // Messages go into the JSON rather than to stderr.
     Session session(home, false);
-    const bool loaded = LoadProject(session.document, session.operations, project);
-    // As opening a project in the program does: the selection is checked
-    // against the template library and the layout's layers are read.
+    TemplateLibrary library(home, session.ui);
     LayoutLayers layers;
-    if (loaded)
-        TemplateLibrary(home, session.ui).ValidateTemplateSelection(session.document.settings(), layers);
+    const bool loaded = loadCheckedProject(session, library, layers, project);
     std::cout << cli::describeProject(session.document, layers, session.ui.messages())
                      .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
               << '\n';
