@@ -176,7 +176,8 @@ ResolutionList TemplateLibrary::ListResolutions(ResolutionCatalogue catalogue) c
     return list;
 }
 
-std::vector<CatalogueRow> TemplateLibrary::buildStyleRows(const std::vector<int>& numbers, bool special) const
+std::vector<CatalogueRow> TemplateLibrary::buildStyleRows(const std::vector<int>& numbers, bool special,
+                                                          const std::map<std::string, std::string>& descriptions) const
 {
     std::vector<CatalogueRow> rows;
     for (const int number : numbers) {
@@ -185,8 +186,11 @@ std::vector<CatalogueRow> TemplateLibrary::buildStyleRows(const std::vector<int>
         const std::string info = resolveCaseBlind(folder, kInfoIni);
         if (!isFolder(folder) || !isFile(thumbnail) || !isFile(info))
             continue;
-        const IniFile ini(info);
-        rows.push_back({number, limitedDescription(ini.readText("Style", "Description", "")), thumbnail});
+        const auto known = descriptions.find(info);
+        rows.push_back({number,
+                        limitedDescription(known != descriptions.end() ? known->second
+                                                                      : IniFile(info).readText("Style", "Description", "")),
+                        thumbnail});
     }
     return rows;
 }
@@ -195,12 +199,16 @@ std::vector<CatalogueRow> TemplateLibrary::ListStylesForSize(int size) const
 {
     const std::string sizeText = std::to_string(size);
     std::vector<int> numbers;
+    // Each info.ini is read once, for its sizes and its description.
+    std::map<std::string, std::string> descriptions;
     for (const std::string& name : matchingEntries(root_, std::string(kStandardPrefix) + "*")) {
         const std::string folder = root_ + name + "/";
         const std::string info = resolveCaseBlind(folder, kInfoIni);
         if (!isFile(info) || !isFile(resolveCaseBlind(folder, kThumbnail)))
             continue;
-        const std::optional<std::string> supported = IniFile(info).readText("Style", "SupportSize");
+        const IniFile ini(info);
+        descriptions[info] = ini.readText("Style", "Description", "");
+        const std::optional<std::string> supported = ini.readText("Style", "SupportSize");
         if (!supported)
             continue;
         const std::vector<std::string> sizes = SplitText(*supported, ",");
@@ -221,7 +229,7 @@ std::vector<CatalogueRow> TemplateLibrary::ListStylesForSize(int size) const
         show(StringTable::text(str::NoStyleListItem));
         return {};
     }
-    return buildStyleRows(sortedUnique(std::move(numbers)), false);
+    return buildStyleRows(sortedUnique(std::move(numbers)), false, descriptions);
 }
 
 std::vector<CatalogueRow> TemplateLibrary::ListSpecialStyles(bool custom) const
@@ -418,12 +426,17 @@ void TemplateLibrary::ValidateLayoutForStyle(ProjectSettings& project, LayoutLay
         }
         return;
     }
-    // A special style brings its own layout: the first "L" entry of its folder.
-    const std::vector<std::string> layouts = matchingEntries(folder, "L*");
-    if (layouts.empty())
+    // A special style brings its own layout: its first layout folder, "L"
+    // and a number. Other entries starting with "L" are not layouts.
+    for (const std::string& name : matchingEntries(folder, "L*")) {
+        const std::string_view digits = std::string_view(name).substr(1);
+        if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos ||
+            !isFolder(folder + name))
+            continue;
+        project.layoutNumber = toInt(digits);
+        ReadLayoutLayers(project.layoutNumber, layers);
         return;
-    project.layoutNumber = toInt(std::string_view(layouts.front()).substr(1));
-    ReadLayoutLayers(project.layoutNumber, layers);
+    }
 }
 
 } // namespace pavonia

@@ -17,6 +17,7 @@
 #include "project/Records.h"
 #include "templates/LayoutLayers.h"
 
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -163,7 +164,11 @@ public:
 
 private:
     void show(const std::string& text) const;
-    std::vector<CatalogueRow> buildStyleRows(const std::vector<int>& numbers, bool special) const;
+    // The rows of the styles that have a thumbnail and an info.ini, with the
+    // description from the info.ini; `descriptions` holds those already read,
+    // by the info.ini's path.
+    std::vector<CatalogueRow> buildStyleRows(const std::vector<int>& numbers, bool special,
+                                             const std::map<std::string, std::string>& descriptions = {}) const;
 
     std::string installationFolder_;
     std::string root_;

@@ -274,6 +274,19 @@ TEST(TemplateLibrary, LayoutFollowsANewStyle)
     EXPECT_EQ(project.layoutNumber, 3);
     EXPECT_EQ(layers, (LayoutLayers{1, 0, 1}));
 
+    // Only folders named "L" and a number are layouts, whatever sorts first.
+    f.add("Layout/L12.ini", "[Layer]\nSubTopicLayer=0\nEffectLayer=0\n");
+    f.add("Special/Style5/L/readme.txt");
+    f.add("Special/Style5/L05", "a file");
+    f.add("Special/Style5/L0a/1024/Template.htm");
+    f.add("Special/Style5/L12/1024/Template.htm");
+    f.add("Special/Style5/Labels.txt");
+    project.styleNumber = 5;
+    project.resolutionKey = "-1_1024";
+    f.library.ValidateLayoutForStyle(project, layers);
+    EXPECT_EQ(project.layoutNumber, 12);
+    EXPECT_EQ(layers, (LayoutLayers{0, 1, 0}));
+
     // Nothing to go by: the layout stays.
     project.resolutionKey = "bad";
     project.layoutNumber = 6;
