@@ -18,55 +18,6 @@ namespace {
 
 constexpr std::uint32_t kInfoHeaderSize = 40;
 
-// A cursor over the file's bytes that counts what it consumes.
-class ByteCursor {
-public:
-    explicit ByteCursor(std::string_view bytes)
-        : bytes_(reinterpret_cast<const std::uint8_t*>(bytes.data())), size_(bytes.size())
-    {
-    }
-
-    std::uint64_t consumed() const { return position_; }
-    std::uint64_t remaining() const { return size_ - position_; }
-
-    bool u8(std::uint8_t& value)
-    {
-        if (remaining() < 1)
-            return false;
-        value = bytes_[position_++];
-        return true;
-    }
-    bool u16(std::uint16_t& value)
-    {
-        if (remaining() < 2)
-            return false;
-        value = getU16(bytes_ + position_);
-        position_ += 2;
-        return true;
-    }
-    bool u32(std::uint32_t& value)
-    {
-        if (remaining() < 4)
-            return false;
-        value = getU32(bytes_ + position_);
-        position_ += 4;
-        return true;
-    }
-    bool skip(std::uint64_t count)
-    {
-        if (remaining() < count)
-            return false;
-        position_ += count;
-        return true;
-    }
-    const std::uint8_t* here() const { return bytes_ + position_; }
-
-private:
-    const std::uint8_t* bytes_;
-    std::size_t size_;
-    std::uint64_t position_ = 0;
-};
-
 struct PaletteEntry {
     std::uint8_t red, green, blue;
 };
@@ -97,7 +48,7 @@ std::optional<RgbPicture> BmpReader::read(const std::string& path)
         return std::nullopt;
     }
 
-    ByteCursor in(bytes);
+    ByteReader in(bytes);
     const auto fail = [&](std::string status) {
         consumed_ = in.consumed();
         status_ = std::move(status);

@@ -1,6 +1,6 @@
 #pragma once
 // 16- and 32-bit little-endian integers in byte buffers, as every file
-// layout of the program stores them.
+// layout of the program stores them, and a reader of such fields.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -50,5 +50,49 @@ inline std::uint32_t u32At(std::string_view s, std::size_t at)
 {
     return getU32(reinterpret_cast<const std::uint8_t*>(s.data() + at));
 }
+
+// Reads fields front to back through a byte string, counting what it
+// consumes; every read checks what remains first and fails, consuming
+// nothing, when too little does.
+class ByteReader {
+public:
+    explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
+
+    std::size_t consumed() const { return position_; }
+    std::size_t remaining() const { return bytes_.size() - position_; }
+    const std::uint8_t* here() const { return reinterpret_cast<const std::uint8_t*>(bytes_.data()) + position_; }
+
+    bool u8(std::uint8_t& value) { return take(value, [](const std::uint8_t* in) { return *in; }); }
+    bool u16(std::uint16_t& value) { return take(value, getU16); }
+    bool u32(std::uint32_t& value) { return take(value, getU32); }
+    bool skip(std::uint64_t count)
+    {
+        if (remaining() < count)
+            return false;
+        position_ += static_cast<std::size_t>(count);
+        return true;
+    }
+    // The next `count` bytes, or as many as remain.
+    std::string_view bytes(std::size_t count)
+    {
+        const std::string_view out = bytes_.substr(position_, count);
+        position_ += out.size();
+        return out;
+    }
+
+private:
+    template <typename T, typename Get>
+    bool take(T& value, Get get)
+    {
+        if (remaining() < sizeof(T))
+            return false;
+        value = get(here());
+        position_ += sizeof(T);
+        return true;
+    }
+
+    std::string_view bytes_;
+    std::size_t position_ = 0;
+};
 
 } // namespace pavonia

@@ -14,39 +14,6 @@ constexpr std::size_t kHeaderSize = 12;
 constexpr std::size_t kRigSize = 58; // the layout fields of version 1
 constexpr std::size_t kPictureMinSize = 8;
 
-// Reads fields front to back; every read checks what remains first.
-class Reader {
-public:
-    explicit Reader(std::string_view data) : data_(data) {}
-    std::size_t remaining() const { return data_.size() - pos_; }
-    bool u16(std::uint16_t& value)
-    {
-        if (remaining() < 2)
-            return false;
-        value = u16At(data_, pos_);
-        pos_ += 2;
-        return true;
-    }
-    bool u32(std::uint32_t& value)
-    {
-        if (remaining() < 4)
-            return false;
-        value = u32At(data_, pos_);
-        pos_ += 4;
-        return true;
-    }
-    std::string_view bytes(std::size_t count)
-    {
-        std::string_view out = data_.substr(pos_, count);
-        pos_ += count;
-        return out;
-    }
-
-private:
-    std::string_view data_;
-    std::size_t pos_ = 0;
-};
-
 void appendRig(std::string& out, const TjmRig& rig)
 {
     for (std::uint16_t v : {rig.faceWidth, rig.faceHeight, rig.mouthX, rig.mouthY, rig.mouthWidth,
@@ -61,7 +28,7 @@ void appendRig(std::string& out, const TjmRig& rig)
 // `rigBytes` holds at least kRigSize bytes.
 TjmRig parseRig(std::string_view rigBytes)
 {
-    Reader in(rigBytes);
+    ByteReader in(rigBytes);
     TjmRig rig;
     for (std::uint16_t* v : {&rig.faceWidth, &rig.faceHeight, &rig.mouthX, &rig.mouthY, &rig.mouthWidth,
                              &rig.mouthOpenHeight, &rig.lipThickness, &rig.leftEyeX, &rig.leftEyeY,
@@ -90,7 +57,7 @@ bool validOverlays(const std::vector<TjmOverlay>& overlays)
 }
 
 // A length field followed by that many picture bytes.
-TjmError readPicture(Reader& in, std::string& out)
+TjmError readPicture(ByteReader& in, std::string& out)
 {
     std::uint32_t length = 0;
     if (!in.u32(length))
@@ -157,7 +124,7 @@ TjmError readTjm(std::string_view data, TjmFile& out)
     if (data.substr(0, kMagic.size()) != kMagic)
         return data.size() < kMagic.size() && kMagic.substr(0, data.size()) == data ? TjmError::Truncated
                                                                                    : TjmError::NotTjm;
-    Reader in(data);
+    ByteReader in(data);
     in.bytes(kMagic.size());
     std::uint16_t version = 0;
     std::uint16_t reserved = 0;
