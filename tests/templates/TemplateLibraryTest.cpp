@@ -266,26 +266,26 @@ TEST(TemplateLibrary, LayoutFollowsANewStyle)
     EXPECT_EQ(project.layoutNumber, 1);
     EXPECT_EQ(layers, (LayoutLayers{0, 0, 0}));
 
-    // A special style brings its first "L" folder.
+    // A special style brings its first layout folder; only folders named "L"
+    // and a number are layouts, whatever sorts first.
     f.add("Special/Style4/L7/1024/Template.htm");
-    project.styleNumber = 4;
-    project.resolutionKey = "-1_1024";
-    f.library.ValidateLayoutForStyle(project, layers);
-    EXPECT_EQ(project.layoutNumber, 3);
-    EXPECT_EQ(layers, (LayoutLayers{1, 0, 1}));
-
-    // Only folders named "L" and a number are layouts, whatever sorts first.
     f.add("Layout/L12.ini", "[Layer]\nSubTopicLayer=0\nEffectLayer=0\n");
-    f.add("Special/Style5/L/readme.txt");
+    for (const char* notALayout : {"L/readme.txt", "L0a/1024/Template.htm", "Labels.txt"})
+        f.add(std::string("Special/Style5/") + notALayout);
     f.add("Special/Style5/L05", "a file");
-    f.add("Special/Style5/L0a/1024/Template.htm");
     f.add("Special/Style5/L12/1024/Template.htm");
-    f.add("Special/Style5/Labels.txt");
-    project.styleNumber = 5;
-    project.resolutionKey = "-1_1024";
-    f.library.ValidateLayoutForStyle(project, layers);
-    EXPECT_EQ(project.layoutNumber, 12);
-    EXPECT_EQ(layers, (LayoutLayers{0, 1, 0}));
+    const struct {
+        int style;
+        int wantLayout;
+        LayoutLayers wantLayers;
+    } specials[] = {{4, 3, {1, 0, 1}}, {5, 12, {0, 1, 0}}};
+    for (const auto& c : specials) {
+        project.styleNumber = c.style;
+        project.resolutionKey = "-1_1024";
+        f.library.ValidateLayoutForStyle(project, layers);
+        EXPECT_EQ(project.layoutNumber, c.wantLayout) << c.style;
+        EXPECT_EQ(layers, c.wantLayers) << c.style;
+    }
 
     // Nothing to go by: the layout stays.
     project.resolutionKey = "bad";
