@@ -232,9 +232,9 @@ std::string WorkingFolder::backgroundCopy(const std::string& picturePath)
     // "Bg*" finds what a Windows search for "Bg*.*" finds: names without a dot too.
     const std::string previous = folders::firstMatching(tempFolder(), "Bg*");
     const std::string copy = makeCopyName("Bg", extensionOf(picturePath));
-    if (copy.empty())
+    // A copy that fails is removed and the previous background kept.
+    if (copy.empty() || !copyWholeFileOrRemove(picturePath, copy))
         return {};
-    copyWholeFile(picturePath, copy);
     // The new name was free, so the previous copy is never the new one.
     if (!previous.empty())
         removeFile(previous);

@@ -43,7 +43,8 @@ public:
     std::string mediaCopy(const std::string& sourcePath);
     // Copies a background picture under a new "Bg" name, deleting the
     // previous background copy (the first "Bg*" file of Temp); returns the new
-    // copy's path. Background copies are not in the reference table.
+    // copy's path. Empty, with the previous copy kept, when the picture
+    // cannot be copied. Background copies are not in the reference table.
     std::string backgroundCopy(const std::string& picturePath);
 
     // Drops a slide's media copy and its "s_" publishing copies.

@@ -345,6 +345,11 @@ TEST_F(WorkingFolderTest, ABackgroundCopyReplacesThePreviousOne)
     EXPECT_EQ(tempNames(), std::set<std::string>{finalComponent(second)});
     EXPECT_EQ(readFile(second), "sea");
     EXPECT_EQ(refs.size(), 0u);
+
+    // A picture that cannot be copied leaves the previous copy as it was.
+    EXPECT_EQ(working.backgroundCopy(install.root() + "pictures/gone.png"), "");
+    EXPECT_EQ(tempNames(), std::set<std::string>{finalComponent(second)});
+    EXPECT_EQ(readFile(second), "sea");
 }
 
 TEST_F(WorkingFolderTest, ABackgroundCopyOfThePreviousCopyKeepsItsContent)
