@@ -1,10 +1,8 @@
 // Saving and loading a project of 256 slides whose media add up to more than
 // 200 MB, against copying the same bytes into one file with `cat`, measured
 // in the same run. Prints the ratios and the peak memory of the process.
+#include "BenchProject.h"
 #include "BenchSupport.h"
-#include "platform/Clock.h"
-#include "platform/ConsoleUi.h"
-#include "platform/Registry.h"
 #include "project/ProjectFile.h"
 
 #include <algorithm>
@@ -53,12 +51,9 @@ int main(int argc, char** argv)
     }
     const long baseMemory = peakKilobytes();
 
-    ConsoleUi ui{true};
-    SystemClock clock;
-    EmptyRegistry registry;
-    ProjectDocument document{DocumentEnvironment{install, temp, ui, clock, registry}};
-    TreeOperations operations{document};
-    operations.CreateView();
+    bench::BenchProject core{install, temp};
+    ProjectDocument& document = core.document;
+    TreeOperations& operations = core.operations;
     document.tree().select(document.tree().root().child(0)->child(0));
     for (int i = 1; i < slides; ++i)
         operations.AddItem(media[static_cast<std::size_t>(i)]);

@@ -2,12 +2,8 @@
 // against ImageMagick's `convert -resize` run once per picture, one after the
 // other, to the same media-area size and quality, measured in the same run.
 // Prints both times and their ratio (publishing must be the faster).
+#include "BenchProject.h"
 #include "BenchSupport.h"
-#include "platform/Clock.h"
-#include "platform/ConsoleUi.h"
-#include "platform/Registry.h"
-#include "project/ProjectDocument.h"
-#include "project/TreeOperations.h"
 #include "publish/CopyMessageExporter.h"
 #include "publish/PageFiller.h"
 #include "publish/Publisher.h"
@@ -87,12 +83,10 @@ int main(int argc, char** argv)
         fs::copy_file(originals[static_cast<std::size_t>(i % kDistinctPictures)], pictures.back());
     }
 
-    ConsoleUi ui{true};
-    SystemClock clock;
-    EmptyRegistry registry;
-    ProjectDocument document{DocumentEnvironment{install, temp, ui, clock, registry}};
-    TreeOperations operations{document};
-    operations.CreateView();
+    bench::BenchProject core{install, temp};
+    ProjectDocument& document = core.document;
+    TreeOperations& operations = core.operations;
+    ConsoleUi& ui = core.ui;
     ProjectTree& tree = document.tree();
     TreeItem* session = tree.sessions().front();
     operations.ReleaseItemFiles(*session->child(0));
