@@ -16,11 +16,13 @@
 #include "project/TreeOperations.h"
 #include "templates/TemplateLibrary.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -37,7 +39,8 @@ const char* kUsage =
     "       pavonia-cli [--home DIR] preview PROJECT.pvp [--slide N] [--dpi D]\n"
     "       pavonia-cli [--home DIR] htmlcode PROJECT.pvp PAGE.htm [--dpi D]\n"
     "       pavonia-cli [--home DIR] voice import PROJECT.pvp SESSION AUDIO-FILE [--out OUT.pvp]\n"
-    "       pavonia-cli tps-info FILE.tps\n";
+    "       pavonia-cli tps-info FILE.tps\n"
+    "       pavonia-cli --help | help | COMMAND --help | --version\n";
 
 int info(const std::string& home, const std::string& project)
 {
@@ -58,6 +61,28 @@ int newProject(const std::string& home, const std::string& output)
     return SaveProject(session.document, output) ? 0 : 1;
 }
 
+bool asksForHelp(const std::string& arg)
+{
+    return arg == "--help" || arg == "-h";
+}
+
+// "--help", "help" and "COMMAND --help" print the usage on stdout and exit 0;
+// "--version" prints the version. Nothing when the call asks for neither.
+std::optional<int> helpOrVersion(const std::vector<std::string>& args)
+{
+    if (args.empty())
+        return std::nullopt;
+    if (args[0] == "--version") {
+        std::cout << "pavonia-cli " << StringTable::text(str::ProductVersion) << '\n';
+        return 0;
+    }
+    if (args[0] == "help" || std::any_of(args.begin(), args.end(), asksForHelp)) {
+        std::cout << kUsage;
+        return 0;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -69,6 +94,8 @@ int main(int argc, char** argv)
         home = withTrailingSeparator(fs::absolute(args[1], ec).lexically_normal().string());
         args.erase(args.begin(), args.begin() + 2);
     }
+    if (const auto status = helpOrVersion(args))
+        return *status;
     if (args.size() == 2 && (args[0] == "info" || args[0] == "new") && !installationWritable(home))
         return 1;
     if (args.size() == 2 && args[0] == "info")

@@ -50,4 +50,23 @@ TEST(Cli, UsageErrors)
 {
     EXPECT_EQ(runCli("").status, 2);
     EXPECT_EQ(runCli("frobnicate x").status, 2);
+    // A wrong call prints the usage on stderr only.
+    const CommandRun wrong = runCli("frobnicate x");
+    EXPECT_TRUE(wrong.out.empty());
+    EXPECT_NE(runCli("frobnicate x", true).out.find("usage: pavonia-cli"), std::string::npos);
+}
+
+TEST(Cli, HelpAndVersionPrintOnStandardOutput)
+{
+    for (const std::string call : {"--help", "help", "-h", "info --help", "voice import --help",
+                                   "--home /nonexistent preview --help"}) {
+        SCOPED_TRACE(call);
+        const CommandRun run = runCli(call);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out.rfind("usage: pavonia-cli", 0), 0u);
+        EXPECT_NE(run.out.find("tps-info"), std::string::npos);
+    }
+    const CommandRun version = runCli("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "pavonia-cli 1.0\n");
 }
