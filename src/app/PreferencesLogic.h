@@ -6,6 +6,7 @@
 #include "app/TransitionList.h"
 #include "platform/Ui.h"
 #include "project/Preferences.h"
+#include "project/Records.h"
 
 #include <string>
 #include <vector>
@@ -16,7 +17,7 @@ class RecordingDeviceSetup;
 
 class PreferencesLogic {
 public:
-    static constexpr double kMaximumDelay = 300;
+    static constexpr double kMaximumDelay = SlideData::kMaximumDelay;
 
     PreferencesLogic(Preferences& preferences, const TransitionList& transitions, Ui& ui);
 

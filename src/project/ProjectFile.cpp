@@ -365,7 +365,7 @@ void RecordLoader::apply(std::uint32_t tag, const std::string& payload)
         break;
     case pvp::Delay:
         if (haveSlide())
-            slide_->slide()->delay = static_cast<float>(parseLeadingDouble(payload));
+            slide_->slide()->delay = SlideData::clampedDelay(parseLeadingDouble(payload));
         break;
     case pvp::Transition:
         if (haveSlide())

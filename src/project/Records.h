@@ -22,6 +22,17 @@ struct SessionData {
 };
 
 struct SlideData {
+    // The delay field takes 0 to 300 seconds.
+    static constexpr double kMaximumDelay = 300;
+    // `seconds` brought into the delay field's range; a value that is not a
+    // number becomes 0.
+    static float clampedDelay(double seconds)
+    {
+        if (!(seconds > 0))
+            return 0.0f;
+        return static_cast<float>(seconds < kMaximumDelay ? seconds : kMaximumDelay);
+    }
+
     std::string marker = kSlideMarker;
     std::string subTopic;
     std::string description;

@@ -31,6 +31,46 @@ std::size_t secondClassMarker(std::string_view text)
 
 } // namespace
 
+std::string scriptStringText(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '"': out += "\\\""; break;
+        case '\'': out += "\\'"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '/':
+            // "</" would let "</script>" end the page's script early.
+            out += i > 0 && text[i - 1] == '<' ? "\\/" : "/";
+            break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string cssStringText(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '\'': out += "\\'"; break;
+        case '"': out += "\\\""; break;
+        case '\n': out += "\\a "; break;
+        case '\r': out += "\\d "; break;
+        case '<': out += "\\3c "; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
 std::string fillPattern(std::string_view pattern, const std::vector<std::string>& args)
 {
     std::string out;
@@ -149,7 +189,8 @@ std::string pageInfoLine(const std::string& talkingImage, const std::string& tal
                          const std::string& description)
 {
     return fillPattern(StringTable::text(str::PageInfoLine),
-                       {talkingImage, talkingMessage, media, formatFixed2(static_cast<double>(delay)),
+                       {scriptStringText(talkingImage), scriptStringText(talkingMessage), scriptStringText(media),
+                        formatFixed2(static_cast<double>(delay)),
                         std::to_string(transition), subTopic, description});
 }
 
@@ -164,7 +205,7 @@ std::string colourBackgroundRule(unsigned colour)
 std::string pictureBackgroundRule(const std::string& pictureName, bool tile)
 {
     const std::string declaration = fillPattern(StringTable::text(str::BackgroundPictureRule),
-                                                {pictureName, tile ? "repeat" : "no-repeat"});
+                                                {cssStringText(pictureName), tile ? "repeat" : "no-repeat"});
     return fillPattern(StringTable::text(str::BackgroundRule), {declaration});
 }
 

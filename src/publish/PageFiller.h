@@ -45,14 +45,21 @@ struct MediaArea {
 };
 MediaArea readMediaArea(std::string_view templateText);
 
-// One slide's "AppendPageInfo(...)" script call. The names and texts are
-// already in their page form (prefixed, converted, "?" for empty).
+// `text` as it may stand inside a quoted string of the page's inline script:
+// backslashes, quotes and line breaks escaped, and "</" written "<\/".
+std::string scriptStringText(std::string_view text);
+// `text` as it may stand inside a quoted string of the page's style rules.
+std::string cssStringText(std::string_view text);
+
+// One slide's "AppendPageInfo(...)" script call. The names are in their page
+// form (prefixed, "?" for empty) and are escaped here as script strings; the
+// texts are already converted.
 std::string pageInfoLine(const std::string& talkingImage, const std::string& talkingMessage,
                          const std::string& media, float delay, int transition, const std::string& subTopic,
                          const std::string& description);
 
 // The background rule for a colour, and for a picture (its page name, tiled
-// or not).
+// or not; escaped here as a style string).
 std::string colourBackgroundRule(unsigned colour);
 std::string pictureBackgroundRule(const std::string& pictureName, bool tile);
 

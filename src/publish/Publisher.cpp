@@ -85,6 +85,54 @@ private:
     std::map<std::string, std::size_t> lastWriter_; // file -> its last step
 };
 
+// The names of the project's files in the published folder. A file keeps its
+// own name unless that is a file the template or the player put there, or
+// the data script of a published talking image or message: a file of the
+// project then never replaces them, and its copy takes "NAME_n.EXT".
+// Names are compared without regard to case, as the folder may end up on a
+// disc or a system that does.
+class PublishedNames {
+public:
+    explicit PublishedNames(const std::string& page)
+    {
+        for (const auto& entry : folders::entriesOf(folderOf(page)))
+            taken_.insert(toLowerAscii(entry.path().filename().string()));
+        taken_.insert(toLowerAscii(kPageName));
+        taken_.insert(toLowerAscii(finalComponent(page)));
+    }
+
+    // The published name of a project file named `name`; with `dataScript`,
+    // the name of its data script is kept free too.
+    std::string name(const std::string& name, bool dataScript)
+    {
+        if (name.empty())
+            return name;
+        const std::string key = toLowerAscii(name);
+        if (const auto it = chosen_.find(key); it != chosen_.end())
+            return it->second;
+        const std::string extension = extensionOf(name);
+        const std::string stem = extension.empty() ? name : name.substr(0, name.size() - extension.size() - 1);
+        std::string candidate = name;
+        for (int n = 1; isTaken(candidate, dataScript); ++n)
+            candidate = stem + "_" + std::to_string(n) + (extension.empty() ? "" : "." + extension);
+        taken_.insert(toLowerAscii(candidate));
+        if (dataScript)
+            taken_.insert(toLowerAscii(pageDataScriptName(candidate)));
+        chosen_.emplace(key, candidate);
+        return candidate;
+    }
+
+private:
+    bool isTaken(const std::string& candidate, bool dataScript) const
+    {
+        return taken_.count(toLowerAscii(candidate)) ||
+               (dataScript && taken_.count(toLowerAscii(pageDataScriptName(candidate))));
+    }
+
+    std::set<std::string> taken_;
+    std::map<std::string, std::string> chosen_; // lower-case file name -> published name
+};
+
 } // namespace
 
 Publisher::Publisher(PublishContext context) : context_(std::move(context)) {}
@@ -180,12 +228,21 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
     const EntityTable entities = makeEntityTable();
 
     CopyPlan copies;
+    PublishedNames names(destinationPage);
+    // Talking images and messages first: their data scripts' names are then
+    // kept free of media files.
+    for (const TreeItem* sessionItem : document.tree().sessions()) {
+        if (const SessionData* session = sessionItem->session()) {
+            names.name(finalComponent(session->talkingImagePath), true);
+            names.name(finalComponent(session->talkingMessagePath), true);
+        }
+    }
     PageValues values;
     if (settings.backgroundMode == 1) {
         values.backgroundRule = colourBackgroundRule(settings.backgroundColour);
         values.backgroundClass = "QBBG";
     } else if (settings.backgroundMode == 2) {
-        const std::string name = finalComponent(settings.backgroundImagePath);
+        const std::string name = names.name(finalComponent(settings.backgroundImagePath), false);
         copies.add(CopyFile{settings.backgroundImagePath, folder + name});
         values.backgroundRule = pictureBackgroundRule(pageName(name), settings.backgroundTile != 0);
         values.backgroundClass = "QBBG";
@@ -216,13 +273,13 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
         const SessionData* session = sessionItem->session();
         if (!session)
             continue;
-        const std::string imageName = finalComponent(session->talkingImagePath);
+        const std::string imageName = names.name(finalComponent(session->talkingImagePath), true);
         copies.add(CopyFile{session->talkingImagePath, folder + imageName});
         if (!imageName.empty())
             faceFiles.insert(folder + imageName);
         std::string talkingImage = pageName(imageName);
 
-        const std::string messageName = finalComponent(session->talkingMessagePath);
+        const std::string messageName = names.name(finalComponent(session->talkingMessagePath), true);
         if (keepMessages)
             copies.add(CopyFile{session->talkingMessagePath, folder + messageName});
         else
@@ -237,7 +294,7 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
                 continue;
             std::string media;
             if (context_.layers.effect == 1 && !slide->mediaPath.empty()) {
-                const std::string name = publishedPictureName(finalComponent(slide->mediaPath));
+                const std::string name = names.name(publishedPictureName(finalComponent(slide->mediaPath)), false);
                 if (isPicture(slide->mediaPath))
                     copies.add(CopyFitted{
                         pictures.add(slide->mediaPath, boxWidth, boxHeight, pictureQuality), folder + name});

@@ -303,6 +303,21 @@ TEST_F(ProjectFileTest, EmptyPayloadsLoadAsDefaultsAndUnknownTagsAreSkipped)
     }
 }
 
+TEST_F(ProjectFileTest, DelaysOutsideTheFieldsRangeAreClamped)
+{
+    const struct {
+        const char* stored;
+        float loaded;
+    } delays[] = {{"nan", 0.0f}, {"inf", 300.0f}, {"-inf", 0.0f}, {"1e39", 300.0f},
+                  {"-2.5", 0.0f}, {"300.01", 300.0f}, {"299.5", 299.5f}, {"", 0.0f}};
+    for (const auto& d : delays) {
+        FileBuilder file;
+        file.record(" ISS", "").record(" ISM", "").record(" IYD", d.stored);
+        ASSERT_TRUE(load(write("delay.pvp", file.bytes())));
+        EXPECT_EQ(slide(0, 0).delay, d.loaded) << d.stored;
+    }
+}
+
 TEST_F(ProjectFileTest, ShortFontPayloadFillsOnlyWhatItHas)
 {
     FileBuilder file;

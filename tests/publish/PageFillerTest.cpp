@@ -81,5 +81,15 @@ TEST(PageFillerTest, BackgroundRulesAndPageInfoLine)
               "AppendPageInfo(\"a.tjm\", \"\", \"?\", 2.50, 17, \"Sub\", \"?\");");
 }
 
+TEST(PageFillerTest, NamesAreEscapedForTheScriptAndTheStyleRules)
+{
+    EXPECT_EQ(pageInfoLine("say \"hi\".tjm", "back\\slash.tps", "deck<</script>x.jpg", 1.0f, 0, "?", "?"),
+              "AppendPageInfo(\"say \\\"hi\\\".tjm\", \"back\\\\slash.tps\", \"deck<<\\/script>x.jpg\", 1.00, 0, "
+              "\"?\", \"?\");");
+    EXPECT_EQ(scriptStringText("two\nlines\r'q'"), "two\\nlines\\r\\'q\\'");
+    EXPECT_EQ(pictureBackgroundRule("it's\n<b>.jpg", false),
+              ".QBBG { background-image: url('it\\'s\\a \\3c b>.jpg');\nbackground-repeat:no-repeat; }");
+}
+
 } // namespace
 } // namespace pavonia

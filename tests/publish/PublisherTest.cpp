@@ -2,6 +2,7 @@
 
 #include "import/FitPicture.h"
 #include "import/ReadJpeg.h"
+#include "platform/Text.h"
 #include "publish/UniqueTempFolder.h"
 
 #include <gtest/gtest.h>
@@ -329,6 +330,29 @@ TEST_F(PublisherTest, TheLibrarysSharedFilesAreFoundInAnyCase)
     ASSERT_TRUE(preview());
     EXPECT_EQ(readFile(user() + "function.js"), "function Start() {}\n");
     EXPECT_EQ(readFile(user() + "loading.gif"), "GIF89a");
+}
+
+TEST_F(PublisherTest, ProjectFilesNeverReplaceTheTemplatesOrThePlayersFiles)
+{
+    buildTree(1, 3);
+    const auto slides = f.slides();
+    slides[0]->slide()->mediaPath = f.installation.writeFile("pictures/function.js", "MEDIA");
+    slides[1]->slide()->mediaPath = f.installation.writeFile("pictures/LOADING.GIF", "not a picture");
+    // A media file named like the data script of the session's talking image.
+    const std::string face = finalComponent(f.document.tree().sessions()[0]->session()->talkingImagePath);
+    slides[2]->slide()->mediaPath = f.installation.writeFile("pictures/" + face + ".js", "CLIP");
+    ASSERT_TRUE(preview());
+
+    EXPECT_EQ(readFile(user() + "function.js"), "function Start() {}\n");
+    EXPECT_EQ(readFile(user() + "function_1.js"), "MEDIA");
+    EXPECT_EQ(readFile(user() + "loading.gif"), "GIF89a");
+    EXPECT_EQ(readFile(user() + face + "_1.js"), "CLIP");
+    EXPECT_EQ(readFile(user() + face + ".js").find("CLIP"), std::string::npos);
+    const auto lines = PublishFixture::pageInfoLines(page());
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_NE(lines[0].find("\"function_1.js\""), std::string::npos) << lines[0];
+    EXPECT_NE(lines[1].find("\"LOADING_1.GIF\""), std::string::npos) << lines[1];
+    EXPECT_NE(lines[2].find("\"" + face + "_1.js\""), std::string::npos) << lines[2];
 }
 
 TEST_F(PublisherTest, FailuresAreReportedAndReturnFalse)
