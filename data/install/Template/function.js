@@ -1312,7 +1312,7 @@
 
     function onVoiceError() {
         var s = currentSession();
-        if (!s || audio.pavoniaSession !== s.index || !audio.getAttribute("src"))
+        if (!s || audio.pavoniaSession !== s.index || !audio.getAttribute("src") || s.voice === "failed")
             return;
         warn("the voice " + s.talkingMessage + " cannot be played");
         var at = sessionTime();
@@ -2146,6 +2146,12 @@
             bindControls();
             buildTranscript();
             layOutPage();
+            // A tall narrow window (a phone held upright) has room under the
+            // page: the transcript fills it, in a size that reads well.
+            var free = (global.innerHeight || 0) - (byId("PvViewport") ? byId("PvViewport").offsetHeight : 0) -
+                       (byId("PlayerBar") ? byId("PlayerBar").offsetHeight : 0);
+            if (slides.length && free >= 240 && (global.innerWidth || 0) < 900)
+                toggleTranscript(true);
             layOutTimeline();
             state.started = true;
             var first = parseInt(startSlide, 10);
@@ -2245,7 +2251,7 @@
             playing: state.playing,
             mouthOpen: state.mouthOpen,
             transition: state.slide >= 0 ? transitionOf(slides[state.slide]) : -1,
-            transitionProgress: state.transition ? shown.p : 1,
+            transitionProgress: shown.p,
             blocked: state.blocked
         };
     }
