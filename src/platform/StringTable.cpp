@@ -132,6 +132,19 @@ constexpr Entry kTexts[] = {
     {str::VoiceTemplateCustomName, "Custom-%d"},
     {str::VoiceFilterTest, "Test"},
     {str::VoiceFilterStop, "Stop"},
+    {str::ProjectFileIncomplete,
+     "The project file is damaged: it ends before all of its content. (%s)\nMissing: %s\nSave the project under "
+     "another name to keep the original file."},
+    {str::IncompleteProjectNotSaved,
+     "The project was opened from a damaged file and is missing parts of it. (%s)\nIt is not saved over the "
+     "original file: save it under another name."},
+    {str::PicturesNotPublished, "These pictures cannot be read and are left out of the page:\n%s"},
+    {str::NotARegularFile, "Not a regular file: pipes, devices and folders cannot be read. (%s)"},
+    {str::AudioFromPipe,
+     "The sound comes from a pipe or a device, which cannot be read as a file. (%s)\nSave it to a wave or MP3 "
+     "file first."},
+    {str::PageTooLarge, "The page would grow too large (more than %s MB). (%s)\nUnable to apply template."},
+    {str::OutOfMemory, "Not enough memory to finish the work."},
     {str::AppTitle, "Pavonia"},
     {str::OpenButton, "&Open"},
     {str::ProjectLabel, "Project"},

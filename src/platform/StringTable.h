@@ -135,6 +135,14 @@ inline constexpr int VoiceTemplateNone = 554;
 inline constexpr int VoiceTemplateCustomName = 555;
 inline constexpr int VoiceFilterTest = 556;
 inline constexpr int VoiceFilterStop = 557;
+// Damaged or hostile input, and what it leaves out.
+inline constexpr int ProjectFileIncomplete = 700;
+inline constexpr int IncompleteProjectNotSaved = 701;
+inline constexpr int PicturesNotPublished = 702;
+inline constexpr int NotARegularFile = 703;
+inline constexpr int AudioFromPipe = 704;
+inline constexpr int PageTooLarge = 705;
+inline constexpr int OutOfMemory = 706;
 // Texts of the resource module.
 inline constexpr int OpenButton = 61233;
 inline constexpr int AppTitle = 57344;

@@ -314,6 +314,7 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
 
     pictures.runAhead(context_.pictureWorkers);
     const std::string workFile = document.systemTempFolder() + kMessageWorkFile;
+    std::vector<std::string> unreadable;
     for (const CopyStep& step : copies.steps()) {
         if (const auto* copy = std::get_if<CopyFile>(&step)) {
             copyWholeFile(copy->from, copy->to);
@@ -327,7 +328,17 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
             const PictureFitting::Result result = pictures.result(fitted->job);
             if (!result.path.empty())
                 copyWholeFile(result.path, fitted->to);
+            else
+                unreadable.push_back(finalComponent(fitted->to));
         }
+    }
+    // The page still names them and shows its missing-picture card in their
+    // place; the user learns which ones, once.
+    if (!unreadable.empty()) {
+        std::string list;
+        for (const std::string& name : unreadable)
+            list += (list.empty() ? "" : "\n") + name;
+        show(StringTable::format(str::PicturesNotPublished, {list}));
     }
 
     // The page reads each talking image and message through a data script

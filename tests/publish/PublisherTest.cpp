@@ -332,6 +332,22 @@ TEST_F(PublisherTest, TheLibrarysSharedFilesAreFoundInAnyCase)
     EXPECT_EQ(readFile(user() + "loading.gif"), "GIF89a");
 }
 
+TEST_F(PublisherTest, PicturesThatCannotBeReadAreReportedOnceAndStayNamed)
+{
+    buildTree(1, 3);
+    const auto slides = f.slides();
+    slides[0]->slide()->mediaPath = f.installation.writeFile("pictures/broken.jpg", "not a picture");
+    slides[1]->slide()->mediaPath = picture("fine.bmp", 20, 10);
+    slides[2]->slide()->mediaPath = f.installation.writeFile("pictures/empty.bmp", "");
+    ASSERT_TRUE(preview());
+    ASSERT_EQ(f.ui.shown.size(), 1u);
+    EXPECT_EQ(f.ui.texts().back(), "These pictures cannot be read and are left out of the page:\nbroken.jpg\nempty.jpg");
+    const auto lines = PublishFixture::pageInfoLines(page());
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_NE(lines[2].find("\"empty.jpg\""), std::string::npos) << lines[2];
+    EXPECT_TRUE(exists(user() + "fine.jpg"));
+}
+
 TEST_F(PublisherTest, ProjectFilesNeverReplaceTheTemplatesOrThePlayersFiles)
 {
     buildTree(1, 3);
