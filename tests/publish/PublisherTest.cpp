@@ -390,14 +390,14 @@ TEST(UniqueTempFolderTest, NamesAreTakenInTurnAndOnlySuchFoldersAreDeleted)
     clock.ticks = 0x1fffe;
     fs::create_directories(installation.tempFolder() + "_pptfffe");
     std::ofstream(installation.tempFolder() + "_pptffff") << "a file takes the name too";
-    const std::string folder = MakeUniqueTempFolder(installation.tempFolder(), clock);
+    const std::string folder = makeUniqueTempFolder(installation.tempFolder(), clock);
     EXPECT_EQ(folder, installation.tempFolder() + "_ppt0/"); // wrapped past ffff
     EXPECT_TRUE(fs::is_directory(folder));
 
     std::ofstream(folder + "page.htm") << "x";
-    EXPECT_FALSE(DeleteUniqueTempFolder(installation.tempFolder(), installation.tempFolder()));
-    EXPECT_FALSE(DeleteUniqueTempFolder(installation.root(), installation.tempFolder()));
-    EXPECT_TRUE(DeleteUniqueTempFolder(folder, installation.tempFolder()));
+    EXPECT_FALSE(deleteUniqueTempFolder(installation.tempFolder(), installation.tempFolder()));
+    EXPECT_FALSE(deleteUniqueTempFolder(installation.root(), installation.tempFolder()));
+    EXPECT_TRUE(deleteUniqueTempFolder(folder, installation.tempFolder()));
     EXPECT_FALSE(fs::exists(folder));
     EXPECT_TRUE(fs::exists(installation.tempFolder()));
 }
