@@ -101,8 +101,12 @@ Chromium::Chromium(const ChromiumOptions& options)
         ::dup2(null, 0);
         ::dup2(log, 1);
         ::dup2(log, 2);
-        // dup2 clears close-on-exec on the copies.
-        if (::dup2(commands[0], 3) < 0 || ::dup2(answers[1], 4) < 0)
+        // Copies above the low descriptors first, so that neither end is
+        // already 3 or 4 (dup2 onto itself would keep close-on-exec); dup2
+        // clears close-on-exec on the copies it makes.
+        const int reading = ::fcntl(commands[0], F_DUPFD_CLOEXEC, 10);
+        const int writing = ::fcntl(answers[1], F_DUPFD_CLOEXEC, 10);
+        if (reading < 0 || writing < 0 || ::dup2(reading, 3) < 0 || ::dup2(writing, 4) < 0)
             ::_exit(127);
         ::execv(argv[0], argv.data());
         ::_exit(127);
@@ -327,9 +331,14 @@ bool BrowserPage::waitFor(const std::string& expression, int timeoutMs)
     }
 }
 
-std::string BrowserPage::screenshot()
+std::string BrowserPage::screenshot(const json& clip)
 {
-    const json result = browser_.call("Page.captureScreenshot", {{"format", "png"}}, session_);
+    json params = {{"format", "png"}};
+    if (clip.is_object()) {
+        params["clip"] = clip;
+        params["clip"]["scale"] = 1;
+    }
+    const json result = browser_.call("Page.captureScreenshot", params, session_);
     return decodeBase64(result["data"].get<std::string>());
 }
 

@@ -93,8 +93,9 @@ public:
     nlohmann::json eval(const std::string& expression, int timeoutMs = 30000);
     // Waits until the expression is true; false after `timeoutMs`.
     bool waitFor(const std::string& expression, int timeoutMs);
-    // The page as a PNG file's bytes.
-    std::string screenshot();
+    // The page as a PNG file's bytes; with `clip` ({x, y, width, height}
+    // in CSS pixels), that part of it only.
+    std::string screenshot(const nlohmann::json& clip = nullptr);
     void setViewport(Viewport viewport);
 
     // Uncaught exceptions, console errors and failed loads, in order.

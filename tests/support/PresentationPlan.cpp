@@ -38,7 +38,7 @@ std::string writePresentation(const std::string& home, const std::string& temp, 
     {
         ProjectDocument document{DocumentEnvironment{home, temp, ui, clock, registry}};
         TreeOperations operations{document};
-        operations.CreateView();
+        operations.createView();
         ProjectSettings& settings = document.settings();
         settings.headingText = plan.heading;
         settings.autoPlay = plan.autoPlay;
