@@ -232,7 +232,9 @@ bool Chromium::pumpUntil(const std::function<bool()>& done, int timeoutMs)
 
 BrowserPage::BrowserPage(Chromium& browser, Viewport viewport) : browser_(browser)
 {
-    target_ = browser_.call("Target.createTarget", {{"url", "about:blank"}})["targetId"].get<std::string>();
+    // A window of its own: tabs behind another tab of a window run their
+    // timers slowly.
+    target_ = browser_.call("Target.createTarget", {{"url", "about:blank"}, {"newWindow", true}})["targetId"].get<std::string>();
     session_ = browser_.call("Target.attachToTarget", {{"targetId", target_}, {"flatten", true}})["sessionId"]
                    .get<std::string>();
     browser_.listen(session_, [this](const std::string& method, const json& params) { onEvent(method, params); });
@@ -289,6 +291,11 @@ void BrowserPage::onEvent(const std::string& method, const json& params)
             return;
         errors_.push_back(entry.value("source", "") + ": " + entry.value("text", "") + " " + url);
     }
+}
+
+void BrowserPage::addInitScript(const std::string& script)
+{
+    browser_.call("Page.addScriptToEvaluateOnNewDocument", {{"source", script}}, session_);
 }
 
 bool BrowserPage::open(const std::string& url, int timeoutMs)

@@ -85,6 +85,9 @@ public:
     BrowserPage(const BrowserPage&) = delete;
     BrowserPage& operator=(const BrowserPage&) = delete;
 
+    // Runs `script` in every document this page loads, before the
+    // document's own scripts.
+    void addInitScript(const std::string& script);
     // Loads `url` and waits for its load event; false when it did not come
     // within `timeoutMs`.
     bool open(const std::string& url, int timeoutMs = 20000);
