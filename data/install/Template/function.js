@@ -175,7 +175,7 @@
                 slideCount: 0,
                 delaysMs: 0,
                 voiceMs: 0,        // length of the voice, once known
-                voice: "unknown",  // "unknown", "none", "ready" or "failed"
+                voice: "unknown",  // "unknown", "none", "ready", "silent" (cannot be heard) or "failed"
                 frames: null,      // lip-sync values, 6 per frame
                 face: null,        // the face to draw
                 startMs: 0,
@@ -1253,7 +1253,7 @@
     // --- The voice --------------------------------------------------------
 
     function voiceUsable(s) {
-        return s && s.talkingMessage && s.voice !== "none" && s.voice !== "failed";
+        return s && s.talkingMessage && s.voice !== "none" && s.voice !== "failed" && s.voice !== "silent";
     }
 
     function makeAudio() {
@@ -1315,12 +1315,18 @@
 
     function onVoiceError() {
         var s = currentSession();
-        if (!s || audio.pavoniaSession !== s.index || !audio.getAttribute("src") || s.voice === "failed")
+        if (!s || audio.pavoniaSession !== s.index || !audio.getAttribute("src") || !voiceUsable(s))
             return;
-        warn("the voice " + s.talkingMessage + " cannot be played");
         var at = sessionTime();
-        s.voice = "failed";
-        s.frames = null;
+        // A voice whose length was read but that cannot be heard (no sound
+        // device, or its samples cannot be decoded) still has its lip-sync:
+        // the session keeps its length and the face speaks without sound.
+        // A voice the browser cannot open at all leaves the face at rest.
+        var silent = !!s.frames && audio.readyState >= 1 && s.voiceMs > 0;
+        warn("the voice " + s.talkingMessage + " cannot be " + (silent ? "heard" : "played"));
+        s.voice = silent ? "silent" : "failed";
+        if (!silent)
+            s.frames = null;
         layOutTimeline();
         state.timeMs = s.startMs + Math.min(at, s.durationMs);
         state.clock = "wall";
