@@ -116,18 +116,22 @@ TEST_F(PlayerTimingTest, SlidesFollowTheDelaysOnTheVoiceClockAndTheMouthFollowsT
             break;
     }
 
-    // Within a session the timeline runs with the wall clock: a slide
-    // changes within 100 ms of when its delays say.
+    // Within a session the timeline runs with the wall clock, so a slide
+    // changes within 100 ms of when its delays say. A reading of the state
+    // can only lag behind (the page works out its time once a frame), so
+    // each sample is measured against the least lag of its session; a busy
+    // machine may stall a few frames, so one sample in ten may lag more.
     for (int session = 1; session <= 2; ++session) {
         const double from = session == 1 ? 0 : 3400, to = session == 1 ? 3400 : kDurationMs;
-        double least = 1e9, most = -1e9;
+        std::vector<double> lags;
         for (const PlayerSample& s : samples)
-            if (s.session == session && s.playing && s.timeMs > from + 50 && s.timeMs < to - 50) {
-                least = std::min(least, s.wallMs - s.timeMs);
-                most = std::max(most, s.wallMs - s.timeMs);
-            }
-        ASSERT_LT(least, 1e9) << "session " << session << " never played";
-        EXPECT_LE(most - least, 100) << "session " << session << " drifts from the wall clock";
+            if (s.session == session && s.playing && s.timeMs > from + 50 && s.timeMs < to - 50)
+                lags.push_back(s.wallMs - s.timeMs);
+        ASSERT_GT(lags.size(), 50u) << "session " << session << " hardly played";
+        const double least = *std::min_element(lags.begin(), lags.end());
+        const auto late = std::count_if(lags.begin(), lags.end(), [&](double lag) { return lag > least + 100; });
+        EXPECT_LE(late, static_cast<long>(lags.size() / 10))
+            << late << " of " << lags.size() << " samples of session " << session << " lag the wall clock by more than 100 ms";
     }
     std::vector<int> shown;
     for (const PlayerSample& s : samples)
@@ -252,24 +256,26 @@ TEST_F(PlayerTimingTest, AutoLoopWrapsToTheFirstSlideAndKeepsPlaying)
     const double duration = state(tab)["durationMs"].get<double>();
     EXPECT_NEAR(duration, 2200, 1);
 
-    tab.eval(startSampling(1000, "PavoniaPlayer.seek(" + std::to_string(duration - 400) + "); PavoniaPlayer.play()"));
+    tab.eval(startSampling(1500, "PavoniaPlayer.seek(" + std::to_string(duration - 400) + "); PavoniaPlayer.play()"));
     const std::vector<PlayerSample> samples = collectSamples(tab);
     ASSERT_FALSE(samples.empty());
     EXPECT_EQ(samples.front().slide, 3);
     const auto wrapped = std::find_if(samples.begin(), samples.end(), [](const PlayerSample& s) { return s.slide == 1; });
     ASSERT_NE(wrapped, samples.end()) << "the show did not return to the first slide";
     // The wrap comes 400 ms after the clock started from the seek point
-    // (the voice may take a moment to start).
+    // (the voice may take a moment to start), measured against the freshest
+    // reading; the voice ends on its own clock, so allow it a little more.
     const double from = duration - 400;
-    const auto started =
-        std::find_if(samples.begin(), wrapped, [&](const PlayerSample& s) { return s.timeMs > from + 20; });
-    ASSERT_NE(started, wrapped) << "the clock did not run before the wrap";
-    EXPECT_NEAR(wrapped->wallMs - (started->wallMs - (started->timeMs - from)), 400, 100)
-        << "the wrap came late or early";
+    double origin = 1e9;
+    for (auto s = samples.begin(); s != wrapped; ++s)
+        if (s->timeMs > from)
+            origin = std::min(origin, s->wallMs - (s->timeMs - from));
+    ASSERT_LT(origin, 1e9) << "the clock did not run before the wrap";
+    EXPECT_NEAR(wrapped->wallMs - origin, 400, 200) << "the wrap came late or early";
     EXPECT_EQ(wrapped->session, 1);
     EXPECT_LT(wrapped->timeMs, 150);
     EXPECT_TRUE(samples.back().playing);
-    EXPECT_GT(samples.back().timeMs, 400);
+    EXPECT_GT(samples.back().timeMs, samples.back().wallMs - wrapped->wallMs - 100) << "the show stalled after the wrap";
     EXPECT_EQ(tab.errorText(), "");
 }
 
