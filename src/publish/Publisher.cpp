@@ -6,6 +6,7 @@
 #include "platform/ReplacingFile.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
+#include "publish/PageDataScript.h"
 #include "publish/PageFiller.h"
 #include "publish/PictureFitting.h"
 #include "publish/UniqueTempFolder.h"
@@ -15,6 +16,7 @@
 #include <cstdio>
 #include <limits>
 #include <map>
+#include <set>
 #include <variant>
 #include <vector>
 
@@ -210,12 +212,17 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
     };
 
     PictureFitting pictures;
+    // The published talking images and messages, which get data scripts.
+    std::set<std::string> faceFiles;
+    std::set<std::string> messageFiles;
     for (const TreeItem* sessionItem : document.tree().sessions()) {
         const SessionData* session = sessionItem->session();
         if (!session)
             continue;
         const std::string imageName = finalComponent(session->talkingImagePath);
         copies.add(CopyFile{session->talkingImagePath, folder + imageName});
+        if (!imageName.empty())
+            faceFiles.insert(folder + imageName);
         std::string talkingImage = pageName(imageName);
 
         const std::string messageName = finalComponent(session->talkingMessagePath);
@@ -223,6 +230,8 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
             copies.add(CopyFile{session->talkingMessagePath, folder + messageName});
         else
             copies.add(ExportMessage{session->talkingMessagePath, folder + messageName});
+        if (!messageName.empty())
+            messageFiles.insert(folder + messageName);
         std::string talkingMessage = pageName(messageName);
 
         for (const auto& slideItem : sessionItem->children()) {
@@ -266,6 +275,13 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
                 copyWholeFile(result.path, fitted->to);
         }
     }
+
+    // The page reads each talking image and message through a data script
+    // beside it, made from the file as published (re-encoded or not).
+    for (const std::string& path : faceFiles)
+        FaceDataScript::writeBeside(path);
+    for (const std::string& path : messageFiles)
+        MessageDataScript::writeBeside(path);
 
     values.startSlide = startAtFirstSlide ? 0 : startSlideIndex(document.tree());
     values.autoPlay = settings.autoPlay;

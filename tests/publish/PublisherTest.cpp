@@ -95,6 +95,11 @@ TEST_F(PublisherTest, PreviewWritesOneLinePerSlideWithTheSessionFilesOnItsFirstS
             << i;
         EXPECT_TRUE(exists(user() + image));
         EXPECT_TRUE(exists(user() + message));
+        // The page reads the files through data scripts beside them.
+        if (first) {
+            EXPECT_NE(readFile(user() + image + ".js").find("\"kind\":\"face\""), std::string::npos);
+            EXPECT_NE(readFile(user() + message + ".js").find("\"kind\":\"message\""), std::string::npos);
+        }
     }
 
     // The template's companion files and the shared files come along; the
@@ -230,6 +235,8 @@ TEST_F(PublisherTest, CdExportKeepsMessagesAndPicturesAtFullQualityWithAPrefix)
     const SessionData& session = *f.document.tree().sessions()[0]->session();
     const std::string message = fs::path(session.talkingMessagePath).filename().string();
     EXPECT_EQ(readFile(destination + message), "voice");
+    // A message copied as it is still gets its data script.
+    EXPECT_NE(readFile(destination + message + ".js").find("\"file\":\"" + message + "\""), std::string::npos);
     const std::string line = PublishFixture::pageInfoLines(readFile(destination + "Template.htm"))[0];
     EXPECT_NE(line.find("\"deck_PVData/" + message + "\""), std::string::npos) << line;
     EXPECT_NE(line.find("\"deck_PVData/photo.jpg\""), std::string::npos) << line;
