@@ -2241,9 +2241,11 @@
             // The messages' lengths place every slide on the timeline; the
             // show starts once they are known (or known to be missing).
             var pending = sessions.length;
+            var started = false;
             var ready = function () {
-                if (--pending > 0)
+                if (--pending > 0 || started)
                     return;
+                started = true;
                 layOutTimeline();
                 state.dataReady = true;
                 state.playing = state.autoPlay && !state.rendering;
@@ -2262,6 +2264,14 @@
                 loadMessageData(sessions[i], ready);
                 loadSessionData(i);
             }
+            // A data script that never answers does not hold the show.
+            global.setTimeout(function () {
+                if (!started) {
+                    warn("some data scripts did not load in time");
+                    pending = 1;
+                    ready();
+                }
+            }, 5000);
         };
         if (document.readyState === "loading")
             document.addEventListener("DOMContentLoaded", begin);
