@@ -2046,7 +2046,8 @@
         var target = event.target;
         if (event.ctrlKey || event.altKey || event.metaKey)
             return;
-        if (target && /^(input|textarea|select)$/i.test(target.tagName) && target.type !== "range")
+        // Fields, and the volume slider, use their keys themselves.
+        if (target && /^(input|textarea|select)$/i.test(target.tagName))
             return;
         if (target && target.isContentEditable)
             return;
