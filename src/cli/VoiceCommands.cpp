@@ -14,6 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
 
 namespace pavonia::cli {
@@ -25,6 +26,13 @@ namespace {
 // samples, so writing and reading one back would only cost time and disk.
 bool readVoice(const std::string& source, PcmAudio& audio, VoiceError& error)
 {
+    // A pipe (a shell's "<(...)") or a device may never end: say so plainly.
+    std::error_code ec;
+    const auto type = std::filesystem::status(source, ec).type();
+    if (!ec && type != std::filesystem::file_type::regular && type != std::filesystem::file_type::directory) {
+        error = {str::AudioFromPipe, source, {}};
+        return false;
+    }
     if (equalsIgnoreCase(extensionOf(source), "mp3"))
         return decodeMp3(source, audio, &error);
     if (!readWave(source, audio, &error)) {

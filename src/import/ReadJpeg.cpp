@@ -1,5 +1,6 @@
 #include "import/ReadJpeg.h"
 
+#include "platform/FileOps.h"
 #include "platform/StringTable.h"
 
 #include <csetjmp>
@@ -185,7 +186,11 @@ bool decode(Decoder& decoder, RgbPicture& picture, std::uint64_t maxPixels,
 
 std::optional<RgbPicture> ReadJpeg(const std::string& path, Ui& ui, std::uint64_t maxPixels)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    // Only a regular file: a pipe or device could hold the reader forever.
+    FileHandle handle = FileHandle::openRead(path);
+    std::FILE* file = handle.valid() ? ::fdopen(handle.get(), "rb") : nullptr;
+    if (file)
+        handle.release();
     if (!file) {
         ui.messageBox(StringTable::format(str::JpegCantOpen, {path}),
                       StringTable::text(str::AppTitle), Buttons::Ok);

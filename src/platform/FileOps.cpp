@@ -1,6 +1,7 @@
 #include "platform/FileOps.h"
 
 #include "platform/ReplacingFile.h"
+#include "platform/StringTable.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -14,7 +15,7 @@ namespace pavonia {
 
 std::string systemErrorText(int error)
 {
-    std::string text = std::strerror(error);
+    std::string text = error == kNotRegularFileError ? StringTable::text(str::NotARegularFile) : std::strerror(error);
     if (text.size() > 255)
         text.resize(255);
     return text;
@@ -56,7 +57,31 @@ FileHandle& FileHandle::operator=(FileHandle&& other) noexcept
 
 FileHandle FileHandle::openRead(const std::string& path)
 {
-    return FileHandle(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Opened without waiting, so that a pipe without a writer cannot hold
+    // the program; anything but a regular file (or a folder, which says so
+    // itself) is then refused.
+    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!file.valid())
+        return file;
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0)
+        return {};
+    if (S_ISDIR(info.st_mode) || !S_ISREG(info.st_mode)) {
+        const int error = S_ISDIR(info.st_mode) ? EISDIR : kNotRegularFileError;
+        file = FileHandle();
+        errno = error;
+        return file;
+    }
+    const int flags = ::fcntl(file.get(), F_GETFL);
+    if (flags >= 0)
+        ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK);
+    return file;
+}
+
+bool isRegularFile(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 FileHandle FileHandle::openWrite(const std::string& path)

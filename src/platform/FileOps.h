@@ -10,8 +10,17 @@
 
 namespace pavonia {
 
-// The platform's description of an errno value (at most 255 characters).
+// The error a read of anything but a regular file ends with (a pipe, a
+// device, a socket): such things are never read as data, as they may never
+// end or never answer. Not a system error number.
+inline constexpr int kNotRegularFileError = 0x7f00;
+
+// The platform's description of an errno value (at most 255 characters); our
+// own text for kNotRegularFileError.
 std::string systemErrorText(int error);
+
+// True when `path` names a regular file (links followed).
+bool isRegularFile(const std::string& path);
 
 // Copies `from` over `to` (created or truncated). False with errno set when
 // either file cannot be opened or a read or write fails.
@@ -59,6 +68,8 @@ public:
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
 
+    // Only a regular file is opened: a folder fails with EISDIR, anything
+    // else with kNotRegularFileError, without waiting on it.
     static FileHandle openRead(const std::string& path);
     // Creates or truncates.
     static FileHandle openWrite(const std::string& path);

@@ -1,5 +1,6 @@
 #include "platform/IniFile.h"
 
+#include "platform/FileOps.h"
 #include "platform/Text.h"
 
 #include <climits>
@@ -29,12 +30,11 @@ std::string trim(std::string_view text)
 
 bool readLines(const std::string& path, Lines& out)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    // Settings files are small; a pipe or device is never read.
+    constexpr std::uint64_t kMaxSettingsFile = 64u << 20;
+    std::string content;
+    if (readWholeFile(path, kMaxSettingsFile, content) != FileRead::Ok)
         return false;
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    const std::string content = buffer.str();
     if (content.find("\r\n") != std::string::npos)
         out.newline = "\r\n";
     std::size_t start = 0;

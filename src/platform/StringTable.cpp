@@ -139,7 +139,7 @@ constexpr Entry kTexts[] = {
      "The project was opened from a damaged file and is missing parts of it. (%s)\nIt is not saved over the "
      "original file: save it under another name."},
     {str::PicturesNotPublished, "These pictures cannot be read and are left out of the page:\n%s"},
-    {str::NotARegularFile, "Not a regular file: pipes, devices and folders cannot be read. (%s)"},
+    {str::NotARegularFile, "Not a regular file (a pipe or a device), which is not read."},
     {str::AudioFromPipe,
      "The sound comes from a pipe or a device, which cannot be read as a file. (%s)\nSave it to a wave or MP3 "
      "file first."},

@@ -8,6 +8,7 @@
 #include "platform/Text.h"
 #include "publish/FaceDataScript.h"
 #include "publish/MessageDataScript.h"
+#include "publish/PageDataScript.h"
 #include "publish/PageFiller.h"
 #include "publish/PictureFitting.h"
 #include "publish/UniqueTempFolder.h"
@@ -119,7 +120,7 @@ public:
             candidate = stem + "_" + std::to_string(n) + (extension.empty() ? "" : "." + extension);
         taken_.insert(toLowerAscii(candidate));
         if (dataScript)
-            taken_.insert(toLowerAscii(pageDataScriptName(candidate)));
+            taken_.insert(toLowerAscii(pagedata::scriptName(candidate)));
         chosen_.emplace(key, candidate);
         return candidate;
     }
@@ -128,7 +129,7 @@ private:
     bool isTaken(const std::string& candidate, bool dataScript) const
     {
         return taken_.count(toLowerAscii(candidate)) ||
-               (dataScript && taken_.count(toLowerAscii(pageDataScriptName(candidate))));
+               (dataScript && taken_.count(toLowerAscii(pagedata::scriptName(candidate))));
     }
 
     std::set<std::string> taken_;

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <sstream>
 
 namespace pavonia {
@@ -80,20 +81,12 @@ bool ReadTemplateFonts(const TemplateLibrary& library, const ProjectSettings& pr
         showMessage(ui, StringTable::format(str::TemplateHtmlNotFound, {path}));
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::string text;
+    if (readWholeFile(path, std::numeric_limits<std::uint64_t>::max(), text) != FileRead::Ok) {
         const int error = errno;
         showMessage(ui, StringTable::format(str::OpenTemplateHtmlError, {path, systemErrorText(error)}));
         return false;
     }
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) {
-        const int error = errno;
-        showMessage(ui, StringTable::format(str::OpenTemplateHtmlError, {path, systemErrorText(error)}));
-        return false;
-    }
-    std::string text = content.str();
     const std::size_t end = text.find_last_not_of(" \t\r\n\v\f");
     text.resize(end == std::string::npos ? 0 : end + 1);
     text = toLowerAscii(text);

@@ -2,6 +2,8 @@
 
 #include "voice/WaveFile.h"
 
+#include "platform/FileOps.h"
+
 #include <mpg123.h>
 
 #include <cerrno>
@@ -32,12 +34,11 @@ enum DecodeResult { Decoded = 0, CannotOpen = 1, Damaged = 2 };
 DecodeResult decode(const std::string& path, PcmAudio& audio, VoiceError* error)
 {
     // Opening it ourselves tells "cannot open" apart from "not MP3".
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        fail(error, str::VoiceCannotOpen, path, std::strerror(errno));
+    // Only a regular file: a pipe could hold the decoder forever.
+    if (!FileHandle::openRead(path).valid()) {
+        fail(error, str::VoiceCannotOpen, path, systemErrorText(errno));
         return CannotOpen;
     }
-    ::close(fd);
 
     mpg123_init(); // a no-op since 1.27, needed before
     int status = MPG123_OK;

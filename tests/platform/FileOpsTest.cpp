@@ -30,6 +30,25 @@ TEST(FileOps, ReadWholeFileTellsOpenFailuresAndTheSizeLimitApartAndLeavesBytesAl
     EXPECT_EQ(bytes, std::string("ab\0cd", 5));
 }
 
+TEST(FileOps, OnlyRegularFilesAreReadAndNothingWaitsOnAPipe)
+{
+    test::TestInstallation install(false);
+    const std::string fifo = install.root() + "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string bytes = "before";
+    // A pipe without a writer would block a plain open for ever.
+    for (const std::string& path : {fifo, std::string("/dev/null"), std::string("/dev/zero")}) {
+        EXPECT_EQ(readWholeFile(path, kNoLimit, bytes), FileRead::CannotOpen) << path;
+        EXPECT_EQ(errno, kNotRegularFileError) << path;
+        EXPECT_FALSE(FileHandle::openRead(path).valid()) << path;
+    }
+    EXPECT_EQ(systemErrorText(kNotRegularFileError), "Not a regular file (a pipe or a device), which is not read.");
+    EXPECT_EQ(readWholeFile(install.root(), kNoLimit, bytes), FileRead::CannotOpen);
+    EXPECT_EQ(errno, EISDIR);
+    EXPECT_EQ(bytes, "before");
+    EXPECT_FALSE(copyWholeFile(fifo, install.root() + "copy"));
+}
+
 TEST(FileOps, WriteFileReplacingKeepsThePermissionsOfTheFileItReplaces)
 {
     test::TestInstallation install(false);
