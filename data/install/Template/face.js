@@ -596,6 +596,13 @@
     // Draws `face` into `canvas` at `ms` of its session; `moving` false
     // draws it at rest (mouth closed, eyes open). Returns how far the mouth
     // is open, 0 to 1.
+    // What a drawing shows, so an unchanged picture is not drawn again.
+    function pictureKey(face, picture, overlay, pose, closure, width, height) {
+        return [width, height, picture ? picture.src.length : -1, overlay ? overlay.src.length : -1,
+                face.plain, pose.centerX, pose.centerY, pose.halfWidth, pose.upperLift, pose.lowerDrop,
+                pose.lipThickness, pose.teeth, pose.round, pose.smile, pose.viseme, closure].join(",");
+    }
+
     function drawFace(canvas, face, frames, ms, moving, seed) {
         var ctx = canvas.getContext("2d");
         if (!ctx)
@@ -603,11 +610,21 @@
         face = face || plainFace;
         var rig = face.rig;
         var width = canvas.width, height = canvas.height;
+        var picture = face.picture && face.picture.complete && face.picture.naturalWidth > 0 ? face.picture : null;
+        var pose = moving ? mouthAt(frames, ms, rig) : mouthPoseFor(null, 0, rig);
+        var overlay = face.overlays[clamp(pose.viseme, 0, 7)];
+        overlay = overlay && overlay.complete && overlay.naturalWidth > 0 ? overlay : null;
+        var closure = moving ? lidClosure(rig, seed, Math.max(0, ms)) : 0;
+        var opening = rig.mouthOpenHeight > 0 ? clamp((pose.upperLift + pose.lowerDrop) / rig.mouthOpenHeight, 0, 1) : 0;
+        var key = pictureKey(face, picture, overlay, pose, closure < 0.02 ? 0 : closure, width, height);
+        if (canvas.pavoniaFace === face && canvas.pavoniaKey === key)
+            return opening;
+        canvas.pavoniaFace = face;
+        canvas.pavoniaKey = key;
         ctx.setTransform(1, 0, 0, 1, 0, 0);
         ctx.clearRect(0, 0, width, height);
         if (width <= 0 || height <= 0)
             return 0;
-        var picture = face.picture && face.picture.complete && face.picture.naturalWidth > 0 ? face.picture : null;
         var pw = picture ? picture.naturalWidth : rig.faceWidth;
         var ph = picture ? picture.naturalHeight : rig.faceHeight;
         // The face keeps its proportions, centred in the canvas.
@@ -621,13 +638,11 @@
         ctx.scale(tw / rig.faceWidth, th / rig.faceHeight);
         if (!picture)
             paintNeutralFace(ctx, rig);
-        var pose = moving ? mouthAt(frames, ms, rig) : mouthPoseFor(null, 0, rig);
-        var overlay = face.overlays[clamp(pose.viseme, 0, 7)];
-        paintMouth(ctx, rig, pose, overlay && overlay.complete && overlay.naturalWidth > 0 ? overlay : null);
+        paintMouth(ctx, rig, pose, overlay);
         if (moving)
-            paintEyelids(ctx, rig, lidClosure(rig, seed, Math.max(0, ms)));
+            paintEyelids(ctx, rig, closure);
         ctx.setTransform(1, 0, 0, 1, 0, 0);
-        return rig.mouthOpenHeight > 0 ? clamp((pose.upperLift + pose.lowerDrop) / rig.mouthOpenHeight, 0, 1) : 0;
+        return opening;
     }
 
     global.PavoniaFace = {

@@ -868,7 +868,7 @@
     }
 
     // Shows slide `index` (with its transition when `animate`).
-    function showSlide(index, animate) {
+    function showSlide(index, animate, lateMs) {
         if (index === state.slide && !state.rendering)
             return;
         var from = state.slide;
@@ -879,7 +879,8 @@
         state.slide = index;
         var type = transitionOf(slides[index]);
         if (animate && from >= 0 && type >= 0) {
-            state.transition = { from: from, to: index, startedAt: now(), duration: transitionLength(slides[index]) };
+            state.transition = { from: from, to: index, startedAt: now() - (lateMs || 0),
+                                 duration: transitionLength(slides[index]) };
             drawTransition(0);
             requestDraw();
         } else {
@@ -890,13 +891,14 @@
         updateTranscript();
     }
 
-    // A transition takes its full length, or the slide's own time when
-    // that is shorter, so it is over before the next slide comes.
+    // A transition takes its full length, or half the slide's own time
+    // when that is shorter, so it is over well before the next slide comes
+    // and the slide stands finished for a while.
     function transitionLength(slide) {
         var s = slide.session;
         var last = slide.index === s.firstSlide + s.slideCount - 1;
         var own = last ? s.durationMs - slide.offsetMs : slide.delayMs;
-        return own > 0 ? Math.min(TRANSITION_MS, own) : TRANSITION_MS;
+        return own > 0 ? Math.min(TRANSITION_MS, own / 2) : TRANSITION_MS;
     }
 
     function finishTransition() {
@@ -907,7 +909,9 @@
     }
 
     // Works out where the presentation stands now and shows it.
-    function tick() {
+    // `light` only brings the state up to this moment, drawing nothing but
+    // what a slide change needs (for state() between frames).
+    function tick(light) {
         if (!state.started || state.rendering)
             return;
         var s = currentSession();
@@ -929,17 +933,23 @@
                 else
                     state.pinned = -1;
             }
+            // A change seen late (frames come seldom in a page in the
+            // background) starts its transition where the timeline is.
             if (slide !== state.slide)
-                showSlide(slide, true);
+                showSlide(slide, true, state.playing ? Math.max(0, state.timeMs - slides[slide].startMs) : 0);
         }
         if (state.transition) {
             var t = state.transition;
             var p = (now() - t.startedAt) / Math.max(t.duration, 1);
             if (p >= 1)
                 finishTransition();
+            else if (light)
+                shown.p = p;
             else
                 drawTransition(p);
         }
+        if (light)
+            return;
         drawTalker();
         updateProgress();
     }
@@ -1768,6 +1778,10 @@
     }
 
     function stateNow() {
+        // The answer is of this moment, also where frames are not being
+        // drawn (a page in the background).
+        if (state.started && !state.rendering && (state.playing || state.transition))
+            tick(true);
         var s = currentSession();
         return {
             session: s ? s.index + 1 : 0,
