@@ -874,7 +874,7 @@
         var from = state.slide;
         if (state.transition)
             finishTransition();
-        state.rendering = false;
+        leaveRendering();
         placeSlides(animate ? from : -1, index);
         state.slide = index;
         var type = transitionOf(slides[index]);
@@ -990,10 +990,21 @@
 
     // Goes to the timeline position `ms`; `animate` runs the slide's
     // transition when the slide changes.
+    // Leaves a picture of a moment (renderAt): a transition it showed half
+    // way stands finished, and the controls move again.
+    function leaveRendering() {
+        if (!state.rendering)
+            return;
+        state.rendering = false;
+        document.documentElement.classList.remove("pv-still");
+        if (!state.transition && shown.p < 1)
+            drawTransition(1);
+    }
+
     function goTo(ms, animate, slideIndex) {
         if (!slides.length)
             return;
-        state.rendering = false;
+        leaveRendering();
         ms = clamp(ms, 0, totalMs);
         var index = sessionAt(ms);
         if (slideIndex !== undefined && slideIndex >= 0)
@@ -1034,10 +1045,9 @@
     function play() {
         if (!slides.length)
             return;
-        document.documentElement.classList.remove("pv-still");
+        leaveRendering();
         showStartOverlay(false);
         state.blocked = false;
-        state.rendering = false;
         var s = currentSession();
         var at = sessionTime();
         if (s && at >= s.durationMs) {
