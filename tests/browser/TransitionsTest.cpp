@@ -10,6 +10,10 @@ namespace {
 constexpr int kSlides = 20; // transitions -1 (none) to 18 (random), one a slide
 constexpr int kTabs = 4;
 constexpr int kSlidesPerTab = 5;
+// Room after each 800 ms transition, so a busy machine that starts one a
+// little late still sees it end before the next slide.
+constexpr float kDelay = 1.4f;
+constexpr int kDelayMs = 1400;
 
 TEST_F(BrowserTest, EveryTransitionRunsToCompletion)
 {
@@ -19,20 +23,21 @@ TEST_F(BrowserTest, EveryTransitionRunsToCompletion)
     for (int i = 0; i < kSlides; ++i) {
         const std::string picture = installation.root() + "picture" + std::to_string(i) + ".bmp";
         writeTestPicture(picture, i);
-        plan.sessions[0].slides.push_back({1.0f, i - 1, picture, "Transition " + std::to_string(i - 1), ""});
+        plan.sessions[0].slides.push_back({kDelay, i - 1, picture, "Transition " + std::to_string(i - 1), ""});
     }
     const std::string page = previewPage(installation, makeProject(installation, plan));
 
     // Four tabs play five slide changes each at the same time, so the test
-    // takes five seconds instead of twenty.
+    // takes seven seconds instead of twenty-eight.
     std::vector<BrowserPage*> tabs;
     for (int t = 0; t < kTabs; ++t) {
         tabs.push_back(&newPage());
         openPlayer(*tabs.back(), fileUrl(page));
     }
     for (int t = 0; t < kTabs; ++t)
-        tabs[t]->eval(startSampling(5400, "PavoniaPlayer.seek(" + std::to_string(t * kSlidesPerTab * 1000 + 900) +
-                                              "); PavoniaPlayer.play()"));
+        tabs[t]->eval(startSampling(kSlidesPerTab * kDelayMs + 500,
+                                    "PavoniaPlayer.seek(" + std::to_string((t * kSlidesPerTab + 1) * kDelayMs - 100) +
+                                        "); PavoniaPlayer.play()"));
     std::map<int, std::vector<PlayerSample>> bySlide;
     for (int t = 0; t < kTabs; ++t) {
         for (const PlayerSample& s : collectSamples(*tabs[t]))
