@@ -56,10 +56,11 @@ TEST_P(PageLayoutTest, FitsADesktopWindowAndAPhone)
         EXPECT_GE(layout["page"]["left"].get<double>(), -1) << size;
         EXPECT_LE(layout["page"]["right"].get<double>(), viewport.width + 1) << size << ": the page is cut off";
         EXPECT_GE(layout["shown"].get<int>(), 5) << size << ": the controls are missing";
-        if (viewport.mobile)
+        if (viewport.mobile) {
             EXPECT_EQ(layout["small"], json::array()) << "controls under 44 px on a phone";
-        else
+        } else {
             EXPECT_LE(layout["page"]["bottom"].get<double>(), viewport.height + 1) << "the page is cut off";
+        }
         EXPECT_EQ(tab.errorText(), "") << size;
     }
 }
