@@ -92,7 +92,7 @@ bool isJpegData(const std::string& bytes)
 
 } // namespace
 
-std::string PublishedPictureName(const std::string& fileName)
+std::string publishedPictureName(const std::string& fileName)
 {
     const std::size_t dot = fileName.rfind('.');
     if (dot == std::string::npos || !equalsIgnoreCase(std::string_view(fileName).substr(dot + 1), "bmp"))
@@ -100,10 +100,10 @@ std::string PublishedPictureName(const std::string& fileName)
     return fileName.substr(0, dot) + ".jpg";
 }
 
-std::string FittedCopyPath(const std::string& sourcePath)
+std::string fittedCopyPath(const std::string& sourcePath)
 {
     const fs::path source(sourcePath);
-    return (source.parent_path() / ("s_" + PublishedPictureName(source.filename().string()))).string();
+    return (source.parent_path() / ("s_" + publishedPictureName(source.filename().string()))).string();
 }
 
 bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int quality,
@@ -211,7 +211,7 @@ bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int 
             RelinquishMagickMemory(blob);
         return false;
     }
-    const std::string outputPath = FittedCopyPath(sourcePath);
+    const std::string outputPath = fittedCopyPath(sourcePath);
     // Through a temporary, so that a failed write never leaves a partial
     // copy under the published name.
     const bool written = writeFileReplacing(outputPath, std::string_view(static_cast<const char*>(blob), length));

@@ -22,10 +22,10 @@ bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int 
 
 // The name a picture is published under: its own, a ".bmp" (any case)
 // becoming ".jpg".
-std::string PublishedPictureName(const std::string& fileName);
+std::string publishedPictureName(const std::string& fileName);
 
 // The path FitPicture writes for `sourcePath`: "s_" + the published name, in
 // the source's folder.
-std::string FittedCopyPath(const std::string& sourcePath);
+std::string fittedCopyPath(const std::string& sourcePath);
 
 } // namespace pavonia
