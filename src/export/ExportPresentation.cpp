@@ -146,7 +146,7 @@ bool ExportPresentation::exportTo(const ExportChoice& choice, const std::string&
         context_.showSize(sizeMessage(total_));
     else if (done)
         show(sizeMessage(total_));
-    DeleteUniqueTempFolder(published, document.systemTempFolder());
+    deleteUniqueTempFolder(published, document.systemTempFolder());
     return done;
 }
 
@@ -166,7 +166,7 @@ bool ExportPresentation::publish(const ExportChoice& choice, const std::string& 
     if (publisher.PublishProject(request))
         return true;
     if (!folder.empty())
-        DeleteUniqueTempFolder(folder, context_.publish.document.systemTempFolder());
+        deleteUniqueTempFolder(folder, context_.publish.document.systemTempFolder());
     return false;
 }
 
