@@ -254,7 +254,11 @@ int main()
         removeFolder(folder);
         return 128 + stopSignal;
     }
-    if (status >= 0 && status != 126 && status != 127 && status != kPlayerCannotStart) {
+    // Not started, not runnable (a missing library), no display, or stopped
+    // by its toolkit before any window appeared: the browser shows the page.
+    const bool started = status >= 0 && status != 126 && status != 127 && status != kPlayerCannotStart &&
+                         status != 128 + SIGABRT;
+    if (started) {
         removeFolder(folder);
         return status;
     }
