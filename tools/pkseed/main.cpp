@@ -44,13 +44,7 @@ void say(const std::string& text)
 
 std::string describe(const Problem& problem)
 {
-    std::string detail = StringTable::text(problem.text);
-    // Fill "%d" and "%s" with the arguments in turn.
-    if (problem.arguments.size() == 1)
-        detail = StringTable::format(problem.text, {problem.arguments[0]});
-    else if (problem.arguments.size() >= 2)
-        detail = StringTable::format(problem.text, {problem.arguments[0], problem.arguments[1]});
-    return StringTable::format(str::StubDamaged, {detail});
+    return StringTable::format(str::StubDamaged, {fillArguments(StringTable::text(problem.text), problem.arguments)});
 }
 
 std::string ownPath()
