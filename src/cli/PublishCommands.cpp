@@ -52,8 +52,8 @@ std::optional<PublishOptions> parse(const std::vector<std::string>& args, bool t
 // A project loaded and checked against the template library, as opening it
 // in the program does, with what publishing needs around it.
 struct LoadedProject {
-    LoadedProject(const std::string& home, int verticalDotsPerInch)
-        : session(home, true), library(home, session.ui), dpi(verticalDotsPerInch), publisher(context())
+    LoadedProject(const Workplace& place, int verticalDotsPerInch)
+        : session(place, true), library(place.home(), session.ui), dpi(verticalDotsPerInch), publisher(context())
     {
     }
 
@@ -77,12 +77,12 @@ struct LoadedProject {
 
 } // namespace
 
-int previewCommand(const std::string& home, const std::vector<std::string>& args)
+int previewCommand(const Workplace& place, const std::vector<std::string>& args)
 {
     const auto options = parse(args, true);
     if (!options || options->positional.size() != 1)
         return 2;
-    LoadedProject project(home, options->dpi);
+    LoadedProject project(place, options->dpi);
     if (!project.load(options->positional[0]))
         return 1;
     ProjectTree& tree = project.session.document.tree();
@@ -98,7 +98,7 @@ int previewCommand(const std::string& home, const std::vector<std::string>& args
     return 0;
 }
 
-int htmlCodeCommand(const std::string& home, const std::vector<std::string>& args)
+int htmlCodeCommand(const Workplace& place, const std::vector<std::string>& args)
 {
     const auto options = parse(args, false);
     if (!options || options->positional.size() != 2)
@@ -109,7 +109,7 @@ int htmlCodeCommand(const std::string& home, const std::vector<std::string>& arg
         std::cerr << "No such page: " << options->positional[1] << '\n';
         return 1;
     }
-    LoadedProject project(home, options->dpi);
+    LoadedProject project(place, options->dpi);
     if (!project.load(options->positional[0]))
         return 1;
     HtmlCodeCopy logic(project.publisher, project.session.document);

@@ -21,6 +21,13 @@ constexpr Entry kTexts[] = {
     {str::WriteProjectFileFailed, "Write Project File Error. (%s)\nError: %s\nUnable to save project."},
     {str::InstallationNotWritable, "The installation folder cannot be written to. (%s)\nError: %s"},
     {str::FileTooLargeToPack, "File too large to be kept in a project (4 GB at most). (%s)\nUnable to save project."},
+    {str::InstallationFolderEmpty, "No installation folder was given: its name is empty."},
+    {str::NotAnInstallation,
+     "Not a Pavonia installation folder: it holds no template library (\"Template\") or no default talking image "
+     "and message (\"default_tjm.tjm\", \"default_tps.tps\"). (%s)"},
+    {str::WorkingFolderFailed, "Cannot make a working folder. (%s)\nError: %s"},
+    {str::WorkingCopyFailed, "Cannot make the working copy of a file. (%s)\nError: %s"},
+    {str::DefaultFileMissing, "A default file of the installation is missing. (%s)\nError: %s"},
     {str::BmpStatusOk, "OK"},
     {str::BmpCantOpen, "Can't open file for reading :\n%s"},
     {str::BmpNotValid, "Not a valid BMP File"},

@@ -17,6 +17,12 @@ inline constexpr int InvalidFileToOpen = 103;
 inline constexpr int WriteProjectFileFailed = 104;
 inline constexpr int InstallationNotWritable = 105;
 inline constexpr int FileTooLargeToPack = 106;
+// Installations and working folders.
+inline constexpr int InstallationFolderEmpty = 120;
+inline constexpr int NotAnInstallation = 121;
+inline constexpr int WorkingFolderFailed = 122;
+inline constexpr int WorkingCopyFailed = 123;
+inline constexpr int DefaultFileMissing = 124;
 // Picture readers.
 inline constexpr int BmpStatusOk = 200;
 inline constexpr int BmpCantOpen = 201;

@@ -25,6 +25,11 @@ struct DocumentEnvironment {
     Ui& ui;
     const Clock& clock;
     const Registry& registry;
+    // The process's own working folder, holding its "Temp", and the working
+    // area, holding "User" (see WorkingFolder); each with a trailing "/",
+    // or empty for the installation folder.
+    std::string ownFolder = {};
+    std::string workingArea = {};
 };
 
 class ProjectDocument {

@@ -8,6 +8,7 @@
 #include "publish/PageDataScript.h"
 #include "publish/PageFiller.h"
 #include "publish/PictureFitting.h"
+#include "publish/PreviewShelf.h"
 #include "publish/UniqueTempFolder.h"
 #include "templates/CaseBlindPath.h"
 
@@ -126,20 +127,20 @@ bool Publisher::PublishProject(const PublishRequest& request)
         return false;
     }
 
-    std::string destination;
-    if (request.preview) {
-        destination = document.workingFolder().userFolder();
-        folders::deleteFilesExcept(destination, "htm");
-    } else if (request.destination) {
-        destination = makeUniqueTempFolder(document.systemTempFolder(), document.clock());
-        if (destination.empty()) {
-            show(StringTable::text(str::CreateTempDirectoryFailed));
-            return false;
-        }
-        *request.destination = destination;
-    } else {
-        destination = document.workingFolder().userFolder();
+    // Every page is published into a fresh folder of the run's own, so that
+    // nothing another run publishes meets it half-made; a preview is then
+    // moved onto the shelf of previews in "User".
+    const std::string destination = makeUniqueTempFolder(document.systemTempFolder(), document.clock());
+    if (destination.empty()) {
+        show(StringTable::text(str::CreateTempDirectoryFailed));
+        return false;
     }
+    if (request.destination)
+        *request.destination = destination;
+    const auto dropStaged = [&] {
+        if (!request.destination)
+            deleteUniqueTempFolder(destination, document.systemTempFolder());
+    };
 
     // The template's companion files; a failed copy shows up as a missing
     // page below, or as a missing picture in the browser.
@@ -149,9 +150,21 @@ bool Publisher::PublishProject(const PublishRequest& request)
     for (const char* shared : {"function.js", "loading.gif"})
         copyWholeFile(resolveCaseBlind(root, shared), destination + shared);
 
-    const std::string page = destination + kPageName;
-    if (!ApplyTemplate(paths->pageTemplate, page, request.usePrefix, request.prefix, request.startAtFirstSlide))
+    std::string page = destination + kPageName;
+    if (!ApplyTemplate(paths->pageTemplate, page, request.usePrefix, request.prefix, request.startAtFirstSlide)) {
+        dropStaged();
         return false;
+    }
+    if (request.preview) {
+        const std::string shelf = document.workingFolder().userFolder();
+        const std::string shelved = shelvePreview(destination, shelf);
+        if (shelved.empty()) {
+            show(StringTable::format(str::ApplyTemplateOpenError, {shelf, systemErrorText(errno)}));
+            dropStaged();
+            return false;
+        }
+        page = shelved + kPageName;
+    }
     publishedPage_ = page;
     if (request.preview && context_.browser)
         context_.browser->open(page);
