@@ -175,7 +175,7 @@
                 slideCount: 0,
                 delaysMs: 0,
                 voiceMs: 0,        // length of the voice, once known
-                voice: "unknown",  // "unknown", "none", "ready" or "failed"
+                voice: "unknown",  // "unknown", "none", "ready", "silent" (cannot be heard) or "failed"
                 frames: null,      // lip-sync values, 6 per frame
                 face: null,        // the face to draw
                 startMs: 0,
@@ -825,7 +825,7 @@
             if (typeof source !== "string" || !source)
                 return null;
             var image = new Image();
-            image.onload = function () { requestDraw(); };
+            image.onload = function () { redrawTalker(); };
             image.onerror = function () {
                 image.failed = true;
                 if (image === face.picture) {
@@ -835,7 +835,7 @@
                     face.overlays = [];
                     face.plain = true;
                 }
-                requestDraw();
+                redrawTalker();
             };
             image.src = source;
             return image;
@@ -1232,6 +1232,7 @@
         mouthOpen: 0,
         transition: null,  // { from, to, startedAt, duration } while one runs
         rendering: false,  // renderAt has taken over the picture
+        dataReady: false,  // every message data script has been read
         blocked: false     // the browser refused to start the sound
     };
 
@@ -1252,20 +1253,33 @@
     // --- The voice --------------------------------------------------------
 
     function voiceUsable(s) {
-        return s && s.talkingMessage && s.voice !== "none" && s.voice !== "failed";
+        return s && s.talkingMessage && s.voice !== "none" && s.voice !== "failed" && s.voice !== "silent";
     }
+
+    // Two audio elements: the voice of the session on screen and, loading
+    // ahead, the voice of the session after it, so the next session starts
+    // without waiting for its file.
+    var spare = null;
 
     function makeAudio() {
         var element = document.createElement("audio");
         element.preload = "auto";
-        element.addEventListener("ended", onVoiceEnded);
-        element.addEventListener("error", onVoiceError);
+        element.volume = volume.level;
+        element.muted = volume.muted;
+        element.addEventListener("ended", function () {
+            if (element === audio)
+                onVoiceEnded();
+        });
+        element.addEventListener("error", function () {
+            if (element === audio)
+                onVoiceError();
+        });
         element.addEventListener("loadedmetadata", function () {
-            var s = currentSession();
-            if (!s || element.pavoniaSession !== s.index)
+            var s = sessions[element.pavoniaSession];
+            if (!s)
                 return;
             var ms = isFinite(element.duration) ? Math.round(element.duration * 1000) : 0;
-            if (ms > 0 && s.voice !== "none") {
+            if (ms > 0 && (s.voice === "unknown" || s.voice === "ready")) {
                 if (s.voice === "unknown" || Math.abs(s.voiceMs - ms) > FRAME_MS) {
                     s.voiceMs = ms;
                     layOutTimeline();
@@ -1277,25 +1291,56 @@
         return element;
     }
 
-    // Makes the voice of session `index` the one loaded.
-    function loadVoice(index) {
+    // Points `element` at the voice of session `index` (or at nothing).
+    function pointAt(element, index) {
         var s = sessions[index];
-        if (!audio)
-            audio = makeAudio();
-        if (audio.pavoniaSession === index && audio.getAttribute("src"))
-            return;
+        element.pavoniaSession = index;
+        if (voiceUsable(s)) {
+            var url = fileUrl(s.talkingMessage);
+            if (element.getAttribute("src") !== url)
+                element.src = url;
+        } else if (element.getAttribute("src")) {
+            element.removeAttribute("src");
+            element.load();
+        }
+    }
+
+    function quiet(element) {
         try {
-            audio.pause();
+            element.pause();
         } catch (e) {
             // an element that never played
         }
-        audio.pavoniaSession = index;
-        if (voiceUsable(s)) {
-            audio.src = fileUrl(s.talkingMessage);
-        } else if (audio.getAttribute("src")) {
-            audio.removeAttribute("src");
-            audio.load();
+    }
+
+    // Makes the voice of session `index` the one loaded.
+    function loadVoice(index) {
+        if (!audio)
+            audio = makeAudio();
+        if (audio.pavoniaSession !== index) {
+            quiet(audio);
+            if (spare && spare.pavoniaSession === index && spare.getAttribute("src")) {
+                var previous = audio;
+                audio = spare;
+                spare = previous;
+            } else {
+                pointAt(audio, index);
+            }
+        } else {
+            pointAt(audio, index);
         }
+        var following = index + 1 < sessions.length ? index + 1 : state.autoLoop ? 0 : -1;
+        if (following >= 0 && following !== index && voiceUsable(sessions[following])) {
+            if (!spare)
+                spare = makeAudio();
+            if (spare.pavoniaSession !== following) {
+                quiet(spare);
+                pointAt(spare, following);
+            }
+        }
+        // An error that came while the voice was loading ahead.
+        if (audio.error && voiceUsable(sessions[index]))
+            global.setTimeout(onVoiceError, 0);
     }
 
     function onVoiceEnded() {
@@ -1312,12 +1357,18 @@
 
     function onVoiceError() {
         var s = currentSession();
-        if (!s || audio.pavoniaSession !== s.index || !audio.getAttribute("src"))
+        if (!s || audio.pavoniaSession !== s.index || !audio.getAttribute("src") || !voiceUsable(s))
             return;
-        warn("the voice " + s.talkingMessage + " cannot be played");
         var at = sessionTime();
-        s.voice = "failed";
-        s.frames = null;
+        // A voice whose length was read but that cannot be heard (no sound
+        // device, or its samples cannot be decoded) still has its lip-sync:
+        // the session keeps its length and the face speaks without sound.
+        // A voice the browser cannot open at all leaves the face at rest.
+        var silent = !!s.frames && audio.readyState >= 1 && s.voiceMs > 0;
+        warn("the voice " + s.talkingMessage + " cannot be " + (silent ? "heard" : "played"));
+        s.voice = silent ? "silent" : "failed";
+        if (!silent)
+            s.frames = null;
         layOutTimeline();
         state.timeMs = s.startMs + Math.min(at, s.durationMs);
         state.clock = "wall";
@@ -1561,6 +1612,7 @@
     function play() {
         if (!slides.length)
             return;
+        document.documentElement.classList.remove("pv-still");
         showStartOverlay(false);
         state.blocked = false;
         state.rendering = false;
@@ -1637,7 +1689,7 @@
         if (s.talkingImage) {
             loadPageData(s.talkingImage, function (data) {
                 s.face = makeFace(data);
-                requestDraw();
+                redrawTalker();
             });
         } else {
             s.face = plainFace;
@@ -1683,9 +1735,27 @@
         });
     }
 
+    // Draws the face again once a picture or data script has arrived.
+    function redrawTalker() {
+        if (state.rendering)
+            renderFace();
+        else
+            requestDraw();
+    }
+
+    function renderFace() {
+        var s = currentSession();
+        if (canvas && s)
+            state.mouthOpen = drawFace(canvas, s.face, s.frames, sessionTime(), s.voice !== "failed", s.index + 1);
+    }
+
     function drawTalker() {
         if (!canvas)
             return;
+        if (state.rendering) {
+            renderFace();
+            return;
+        }
         var s = currentSession();
         var moving = state.playing && !!s && s.voice !== "failed";
         state.mouthOpen = drawFace(canvas, s ? s.face : null, s ? s.frames : null, sessionTime(), moving,
@@ -1758,9 +1828,12 @@
     var volume = { level: 1, muted: false };
 
     function applyVolume() {
-        if (audio) {
-            audio.volume = volume.level;
-            audio.muted = volume.muted;
+        var elements = [audio, spare];
+        for (var i = 0; i < elements.length; ++i) {
+            if (elements[i]) {
+                elements[i].volume = volume.level;
+                elements[i].muted = volume.muted;
+            }
         }
         var slider = byId("VolumeSlider");
         if (slider && Number(slider.value) !== volume.level)
@@ -1973,7 +2046,8 @@
         var target = event.target;
         if (event.ctrlKey || event.altKey || event.metaKey)
             return;
-        if (target && /^(input|textarea|select)$/i.test(target.tagName) && target.type !== "range")
+        // Fields, and the volume slider, use their keys themselves.
+        if (target && /^(input|textarea|select)$/i.test(target.tagName))
             return;
         if (target && target.isContentEditable)
             return;
@@ -2138,6 +2212,11 @@
             var heading = byId("Heading");
             if (heading && heading.textContent.replace(/\s+/g, " ").trim() !== "")
                 document.title = heading.textContent.replace(/\s+/g, " ").trim();
+            // A page without a heading shows no empty heading panel.
+            var headingArea = byId("HeadingArea");
+            if (heading && headingArea && heading.textContent.trim() === "" &&
+                !heading.querySelector("img, svg, iframe, video, object, embed"))
+                headingArea.classList.add("pv-empty");
             placeMediaLayer();
             canvas = byId("TalkerCanvas");
             var page = byId("BGLayer");
@@ -2146,6 +2225,12 @@
             bindControls();
             buildTranscript();
             layOutPage();
+            // A tall narrow window (a phone held upright) has room under the
+            // page: the transcript fills it, in a size that reads well.
+            var free = (global.innerHeight || 0) - (byId("PvViewport") ? byId("PvViewport").offsetHeight : 0) -
+                       (byId("PlayerBar") ? byId("PlayerBar").offsetHeight : 0);
+            if (slides.length && free >= 240 && (global.innerWidth || 0) < 900)
+                toggleTranscript(true);
             layOutTimeline();
             state.started = true;
             var first = parseInt(startSlide, 10);
@@ -2157,10 +2242,13 @@
             // The messages' lengths place every slide on the timeline; the
             // show starts once they are known (or known to be missing).
             var pending = sessions.length;
+            var started = false;
             var ready = function () {
-                if (--pending > 0)
+                if (--pending > 0 || started)
                     return;
+                started = true;
                 layOutTimeline();
+                state.dataReady = true;
                 state.playing = state.autoPlay && !state.rendering;
                 if (!state.rendering)
                     goTo(slides[first].startMs, false, first);
@@ -2173,8 +2261,18 @@
             state.session = -1;
             enterSession(slides[first].session.index, slides[first].offsetMs);
             showSlide(first, false);
-            for (var i = 0; i < sessions.length; ++i)
+            for (var i = 0; i < sessions.length; ++i) {
                 loadMessageData(sessions[i], ready);
+                loadSessionData(i);
+            }
+            // A data script that never answers does not hold the show.
+            global.setTimeout(function () {
+                if (!started) {
+                    warn("some data scripts did not load in time");
+                    pending = 1;
+                    ready();
+                }
+            }, 5000);
         };
         if (document.readyState === "loading")
             document.addEventListener("DOMContentLoaded", begin);
@@ -2219,6 +2317,8 @@
         }
         state.slide = k;
         state.rendering = true;
+        // No control fades half-way in a picture of a moment.
+        document.documentElement.classList.add("pv-still");
         drawTransition(p);
         var clip = byId("MediaContent") && byId("MediaContent").getElementsByTagName("video")[0];
         if (clip) {
@@ -2229,10 +2329,30 @@
                 // a clip without metadata yet stays at its start
             }
         }
-        if (canvas)
-            state.mouthOpen = drawFace(canvas, s.face, s.frames, inSession, s.voice !== "failed", s.index + 1);
+        renderFace();
         updateControls();
         updateTranscript();
+    }
+
+    // True once every data script has been read and the pictures on
+    // screen (slide pictures and the face) have arrived.
+    function isReady() {
+        if (!state.dataReady)
+            return false;
+        for (var i = 0; i < sessions.length; ++i) {
+            var s = sessions[i];
+            if (s.talkingImage && !s.face)
+                return false;
+        }
+        var s0 = currentSession();
+        var face = s0 && s0.face;
+        if (face && face.picture && !face.picture.complete)
+            return false;
+        var pictures = byId("BGLayer") ? byId("BGLayer").getElementsByTagName("img") : [];
+        for (var k = 0; k < pictures.length; ++k)
+            if (!pictures[k].complete)
+                return false;
+        return true;
     }
 
     function stateNow() {
@@ -2245,8 +2365,9 @@
             playing: state.playing,
             mouthOpen: state.mouthOpen,
             transition: state.slide >= 0 ? transitionOf(slides[state.slide]) : -1,
-            transitionProgress: state.transition ? shown.p : 1,
-            blocked: state.blocked
+            transitionProgress: shown.p,
+            blocked: state.blocked,
+            ready: isReady()
         };
     }
 
