@@ -2,6 +2,7 @@
 // checking the core from outside. Messages the program would show in a box go
 // to stderr (or into the JSON of "info"); the exit status is 0 on success.
 #include "cli/CliSession.h"
+#include "cli/ExportCommand.h"
 #include "cli/ProjectInfo.h"
 #include "cli/VoiceCommands.h"
 #include "cli/PublishCommands.h"
@@ -36,6 +37,8 @@ const char* kUsage =
     "       pavonia-cli [--home DIR] new OUTPUT.pvp\n"
     "       pavonia-cli [--home DIR] preview PROJECT.pvp [--slide N] [--dpi D]\n"
     "       pavonia-cli [--home DIR] htmlcode PROJECT.pvp PAGE.htm [--dpi D]\n"
+    "       pavonia-cli [--home DIR] export PROJECT.pvp --type web|cd|exe OUTPUT [--sound 1-3] [--image 0-100]\n"
+    "                   [--no-autorun]\n"
     "       pavonia-cli [--home DIR] voice import PROJECT.pvp SESSION AUDIO-FILE [--out OUT.pvp]\n"
     "       pavonia-cli tps-info FILE.tps\n";
 
@@ -85,11 +88,13 @@ int main(int argc, char** argv)
         return info(place, args[1]);
     if (args.size() == 2 && args[0] == "new")
         return newProject(place, args[1]);
-    if (!args.empty() && (args[0] == "preview" || args[0] == "htmlcode")) {
+    if (!args.empty() && (args[0] == "preview" || args[0] == "htmlcode" || args[0] == "export")) {
         if (!place.open(home))
             return 1;
         const std::vector<std::string> rest(args.begin() + 1, args.end());
-        const int status = args[0] == "preview" ? previewCommand(place, rest) : htmlCodeCommand(place, rest);
+        const int status = args[0] == "preview"    ? previewCommand(place, rest)
+                           : args[0] == "htmlcode" ? htmlCodeCommand(place, rest)
+                                                   : exportCommand(place, rest);
         if (status == 2)
             std::cerr << kUsage;
         return status;
