@@ -6,7 +6,7 @@
 #include "platform/Text.h"
 #include "publish/PageFiller.h"
 #include "publish/PictureFitting.h"
-#include "publish/UniqueTempFolder.h"
+#include "platform/UniqueTempFolder.h"
 #include "templates/CaseBlindPath.h"
 
 #include <cerrno>
@@ -30,13 +30,6 @@ constexpr int kUnboundedBox = 1 << 20;
 std::string orMark(std::string text)
 {
     return text.empty() ? std::string(kNoFile) : text;
-}
-
-bool isPicture(const std::string& path)
-{
-    const std::string extension = extensionOf(path);
-    return equalsIgnoreCase(extension, "jpg") || equalsIgnoreCase(extension, "gif") ||
-           equalsIgnoreCase(extension, "bmp");
 }
 
 // The copies of one run, made in page order once the pictures are fitted.
@@ -228,7 +221,7 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
             std::string media;
             if (context_.layers.effect == 1 && !slide->mediaPath.empty()) {
                 const std::string name = PublishedPictureName(finalComponent(slide->mediaPath));
-                if (isPicture(slide->mediaPath))
+                if (IsFittedPicture(slide->mediaPath))
                     copies.add(CopyFitted{
                         pictures.add(slide->mediaPath, boxWidth, boxHeight, pictureQuality), folder + name});
                 else
