@@ -12,6 +12,7 @@ PACKAGES=(
   libmpg123-dev libsoundtouch-dev
   imagemagick espeak-ng sox chromium
   pulseaudio
+  libreoffice-impress poppler-utils
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

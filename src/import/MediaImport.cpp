@@ -83,9 +83,12 @@ int importFilterFor(int lastImportKind)
 
 bool importExtensionAccepted(const std::string& path)
 {
-    // A substring test on the whole filter text, so "x.jp" passes too.
-    const std::string needle = "." + toLowerAscii(extensionOf(path));
-    return StringTable::text(str::MediaImportFilter).find(needle) != std::string::npos;
+    // A substring test on the whole filter text, so "x.jp" passes too. A
+    // name without an extension never does.
+    const std::string extension = extensionOf(path);
+    if (extension.empty())
+        return false;
+    return StringTable::text(str::MediaImportFilter).find("." + toLowerAscii(extension)) != std::string::npos;
 }
 
 MediaImport::MediaImport(ProjectDocument& document, TreeOperations& operations, SlideDeckConverter& converter)

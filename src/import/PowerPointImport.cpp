@@ -98,8 +98,14 @@ TreeItem* PowerPointImport::ImportPowerPoint(const std::string& path, int import
             kept = operations_.ImportSlide(picture, importType);
             if (kept)
                 ++added_;
-            if (c > ProjectTree::kSlideLimit - 1)
+            if (c > ProjectTree::kSlideLimit - 1) {
+                // The count can reach the limit while the tree still took
+                // the slide (an empty first slide made way for it): the
+                // slides left out are then reported here, once.
+                if (kept && n < conversion.slides)
+                    document_.message(StringTable::text(str::SlideLimitReached));
                 break;
+            }
             ++c;
         }
     }

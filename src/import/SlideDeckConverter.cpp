@@ -173,9 +173,11 @@ DeckConversion LibreOfficeConverter::convert(const std::string& deckPath, const 
 
     ProgramOptions options;
     options.keepGoing = keepGoing_;
-    // The office program keeps its work files beside ours, so that they go
-    // with the folder.
-    options.environment = {"TMPDIR=" + folder};
+    // The converters keep their work files, settings and caches beside
+    // ours, so that they go with the folder and the user's own stay
+    // untouched.
+    options.environment = {"TMPDIR=" + folder, "HOME=" + folder + "home", "XDG_CONFIG_HOME=" + folder + "config",
+                           "XDG_CACHE_HOME=" + folder + "cache", "XDG_DATA_HOME=" + folder + "data"};
     options.outputFile = folder + kLogName;
     options.timeoutMs = remainingMs();
     const std::string profile = folder + kProfileFolder;
@@ -218,13 +220,23 @@ DeckConversion LibreOfficeConverter::convert(const std::string& deckPath, const 
 
     // Fitted into the box keeping the slide's proportions: the side that
     // meets the box first is set, the other follows.
-    const bool wide = facts.height <= 0 || facts.width * kPictureHeight >= facts.height * kPictureWidth;
+    // Both sides are given, so that rounding never makes a picture a pixel
+    // larger than the box.
+    const bool wide = facts.height <= 0 || facts.width <= 0 ||
+                      facts.width * kPictureHeight >= facts.height * kPictureWidth;
+    int width = kPictureWidth, height = kPictureHeight;
+    if (facts.height > 0 && facts.width > 0) {
+        if (wide)
+            height = std::clamp(int(kPictureWidth * facts.height / facts.width + 0.5), 1, kPictureHeight);
+        else
+            width = std::clamp(int(kPictureHeight * facts.width / facts.height + 0.5), 1, kPictureWidth);
+    }
     const int last = std::min(facts.pages, std::max(maxPictures, 1));
     options.outputFile = folder + kLogName;
     options.timeoutMs = remainingMs();
     run = runProgram({programs_.pdfToPictures, "-jpeg", "-jpegopt", "quality=90", "-f", "1", "-l",
-                      std::to_string(last), "-scale-to-x", wide ? std::to_string(kPictureWidth) : "-1",
-                      "-scale-to-y", wide ? "-1" : std::to_string(kPictureHeight), pdf,
+                      std::to_string(last), "-scale-to-x", std::to_string(width), "-scale-to-y",
+                      std::to_string(height), pdf,
                       folder + kBaseName},
                      options);
     if (ended(run))
