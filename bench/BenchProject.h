@@ -15,7 +15,7 @@ struct BenchProject {
     BenchProject(const std::string& install, const std::string& temp)
         : document(DocumentEnvironment{install, temp, ui, clock, registry}), operations(document)
     {
-        operations.CreateView();
+        operations.createView();
     }
     BenchProject(const BenchProject&) = delete;
     BenchProject& operator=(const BenchProject&) = delete;

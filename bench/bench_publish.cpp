@@ -104,7 +104,7 @@ int main(int argc, char** argv)
     const auto paths = library.ResolveTemplatePaths(document.settings());
     std::ifstream templateFile(paths->pageTemplate, std::ios::binary);
     const std::string templateText((std::istreambuf_iterator<char>(templateFile)), std::istreambuf_iterator<char>());
-    const MediaArea area = ReadMediaArea(templateText);
+    const MediaArea area = readMediaArea(templateText);
     const ExportQualities qualities;
     std::printf("slides: %d, pictures %d x %d, media area %d x %d, quality %d, cores %u\n", tree.slideCount(),
                 kWidth, kHeight, area.width, area.height, qualities.image, std::thread::hardware_concurrency());
@@ -142,7 +142,7 @@ int main(int argc, char** argv)
     std::printf("convert -resize, one per picture: %.2f s\n", convertSeconds);
     std::printf("publishing (%zu pictures):         %.2f s\n", published, publishSeconds);
     std::printf("ratio publishing / convert: %.2f (goal < 1.00)\n", publishSeconds / convertSeconds);
-    DeleteUniqueTempFolder(destination, temp);
+    deleteUniqueTempFolder(destination, temp);
     folders->remove();
     return publishSeconds < convertSeconds ? 0 : 1;
 }

@@ -18,7 +18,7 @@ struct World {
     pavonia::ProjectDocument document{
         pavonia::DocumentEnvironment{installation.folder, installation.temp, ui, clock, registry}};
     pavonia::TreeOperations operations{document};
-    World() { operations.CreateView(); }
+    World() { operations.createView(); }
 };
 
 } // namespace

@@ -43,7 +43,7 @@ Session::Session(const std::string& home, bool echo)
       document(DocumentEnvironment{home, temp.path(), ui, clock, registry}),
       operations(document)
 {
-    operations.CreateView();
+    operations.createView();
 }
 
 bool installationWritable(const std::string& home)

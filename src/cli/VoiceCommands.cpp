@@ -7,7 +7,7 @@
 #include "project/ProjectFile.h"
 #include "voice/LipSyncAnalyzer.h"
 #include "voice/Mp3Decoder.h"
-#include "voice/SessionFileCopies.h"
+#include "project/SessionFileCopies.h"
 #include "voice/TpsFile.h"
 #include "voice/WaveFile.h"
 

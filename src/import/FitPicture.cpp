@@ -98,14 +98,14 @@ bool publishedAsJpeg(std::string_view extension)
     return equalsIgnoreCase(extension, "bmp") || equalsIgnoreCase(extension, "png");
 }
 
-bool IsFittedPicture(const std::string& path)
+bool isFittedPicture(const std::string& path)
 {
     const std::string extension = toLowerAscii(extensionOf(path));
     return extension == "jpg" || extension == "jpeg" || extension == "gif" || extension == "bmp" ||
            extension == "png";
 }
 
-bool PictureReadable(const std::string& path)
+bool pictureReadable(const std::string& path)
 {
     startImageLibrary();
     std::string bytes;
@@ -123,7 +123,7 @@ bool PictureReadable(const std::string& path)
            exception.info->severity < ErrorException;
 }
 
-std::string PublishedPictureName(const std::string& fileName)
+std::string publishedPictureName(const std::string& fileName)
 {
     const std::size_t dot = fileName.rfind('.');
     if (dot == std::string::npos || !publishedAsJpeg(std::string_view(fileName).substr(dot + 1)))
@@ -131,10 +131,10 @@ std::string PublishedPictureName(const std::string& fileName)
     return fileName.substr(0, dot) + ".jpg";
 }
 
-std::string FittedCopyPath(const std::string& sourcePath)
+std::string fittedCopyPath(const std::string& sourcePath)
 {
     const fs::path source(sourcePath);
-    return (source.parent_path() / ("s_" + PublishedPictureName(source.filename().string()))).string();
+    return (source.parent_path() / ("s_" + publishedPictureName(source.filename().string()))).string();
 }
 
 bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int quality,
@@ -247,7 +247,7 @@ bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int 
             RelinquishMagickMemory(blob);
         return false;
     }
-    const std::string outputPath = FittedCopyPath(sourcePath);
+    const std::string outputPath = fittedCopyPath(sourcePath);
     // Through a temporary, so that a failed write never leaves a partial
     // copy under the published name.
     const bool written = writeFileReplacing(outputPath, std::string_view(static_cast<const char*>(blob), length));

@@ -23,18 +23,18 @@ bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int 
 
 // Whether publishing fits the media file at `path` as a picture: gif, jpg,
 // jpeg, bmp and png files (by extension, without regard to case).
-bool IsFittedPicture(const std::string& path);
+bool isFittedPicture(const std::string& path);
 
 // Whether the file at `path` holds a picture the library can read (its
 // header is read, not its pixels).
-bool PictureReadable(const std::string& path);
+bool pictureReadable(const std::string& path);
 
 // The name a picture is published under: its own, a ".bmp" or ".png" (any
 // case) becoming ".jpg".
-std::string PublishedPictureName(const std::string& fileName);
+std::string publishedPictureName(const std::string& fileName);
 
 // The path FitPicture writes for `sourcePath`: "s_" + the published name, in
 // the source's folder.
-std::string FittedCopyPath(const std::string& sourcePath);
+std::string fittedCopyPath(const std::string& sourcePath);
 
 } // namespace pavonia

@@ -104,7 +104,7 @@ bool MediaImport::acceptable(const std::string& path)
     }
     // A file named as a picture that is none would make a slide that shows
     // nothing: it is refused before any slide is made.
-    if (importKindOf(path) == ImportKind::Picture && !PictureReadable(path)) {
+    if (importKindOf(path) == ImportKind::Picture && !pictureReadable(path)) {
         document_.message(StringTable::format(str::PictureUnreadable, {path}));
         return false;
     }

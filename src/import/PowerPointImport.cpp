@@ -70,7 +70,7 @@ TreeItem* PowerPointImport::ImportPowerPoint(const std::string& path, int import
         document_.message(StringTable::text(str::PowerPointNotFound));
         return nullptr;
     }
-    const std::string folder = MakeUniqueTempFolder(document_.systemTempFolder(), document_.clock());
+    const std::string folder = makeUniqueTempFolder(document_.systemTempFolder(), document_.clock());
     if (folder.empty()) {
         document_.message(StringTable::text(str::CreateTempDirectoryFailed));
         return nullptr;
@@ -109,7 +109,7 @@ TreeItem* PowerPointImport::ImportPowerPoint(const std::string& path, int import
             ++c;
         }
     }
-    DeleteUniqueTempFolder(folder, document_.systemTempFolder());
+    deleteUniqueTempFolder(folder, document_.systemTempFolder());
     return kept;
 }
 

@@ -17,7 +17,7 @@ constexpr const char* kPrefix = "_ppt";
 
 } // namespace
 
-std::string MakeUniqueTempFolder(const std::string& systemTempFolder, const Clock& clock)
+std::string makeUniqueTempFolder(const std::string& systemTempFolder, const Clock& clock)
 {
     const std::string base = withTrailingSeparator(systemTempFolder);
     unsigned counter = clock.tickCount() & 0xffffu;
@@ -35,7 +35,7 @@ std::string MakeUniqueTempFolder(const std::string& systemTempFolder, const Cloc
     return {};
 }
 
-bool DeleteUniqueTempFolder(const std::string& folder, const std::string& systemTempFolder)
+bool deleteUniqueTempFolder(const std::string& folder, const std::string& systemTempFolder)
 {
     const fs::path target(withoutTrailingSeparator(folder));
     const std::string name = target.filename().string();
@@ -43,7 +43,7 @@ bool DeleteUniqueTempFolder(const std::string& folder, const std::string& system
     if (name.rfind(kPrefix, 0) != 0 || name.size() == std::string(kPrefix).size())
         return false;
     // The folder must be the temporary folder's path followed by the name,
-    // exactly as MakeUniqueTempFolder forms it.
+    // exactly as makeUniqueTempFolder forms it.
     if (target.string() != base + name)
         return false;
     std::error_code ec;

@@ -12,11 +12,11 @@ namespace pavonia {
 // Creates the folder and returns it with a trailing "/"; empty when every
 // name is taken or the folder cannot be created. `systemTempFolder` ends
 // with "/".
-std::string MakeUniqueTempFolder(const std::string& systemTempFolder, const Clock& clock);
+std::string makeUniqueTempFolder(const std::string& systemTempFolder, const Clock& clock);
 
 // Removes such a folder with everything in it. Refuses anything that is not
 // a "_ppt" folder directly inside `systemTempFolder`, so that the temporary
 // folder itself (or any other) is never removed.
-bool DeleteUniqueTempFolder(const std::string& folder, const std::string& systemTempFolder);
+bool deleteUniqueTempFolder(const std::string& folder, const std::string& systemTempFolder);
 
 } // namespace pavonia

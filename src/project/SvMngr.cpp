@@ -1,5 +1,6 @@
 #include "project/SvMngr.h"
 
+#include "platform/Folders.h"
 #include "platform/LittleEndian.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"

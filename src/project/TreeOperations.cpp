@@ -83,7 +83,7 @@ bool TreeOperations::confirm(int textId, Buttons buttons)
 // ---------------------------------------------------------------------------
 // Building the tree
 
-void TreeOperations::CreateView()
+void TreeOperations::createView()
 {
     document_.workingFolder().reset();
     tree_.removeAllSessions();

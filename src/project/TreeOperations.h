@@ -24,7 +24,7 @@ public:
 
     // Builds the tree of a new view: root, Session 1 with one empty slide;
     // empties the working folders first; selects the root; clean state.
-    void CreateView();
+    void createView();
 
     // Appends (or inserts after `after`) a session with working copies of the
     // default talking image and message, labelled by its position, and

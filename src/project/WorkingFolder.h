@@ -101,30 +101,4 @@ private:
     CRandom& random_;
 };
 
-// Folder helpers used across the program. Patterns match final components
-// with "*" and "?" without regard to case. Deleting never follows a symbolic
-// link: a link is deleted as a file, its target is left alone. Failures are
-// silent; the helpers that answer say whether they succeeded.
-namespace folders {
-// Deletes the files (not folders) of `folder` whose names match `pattern`.
-void deleteMatching(const std::string& folder, const std::string& pattern);
-// Deletes every file of `folder` and its sub-folders; the folders stay.
-void deleteFilesRecursively(const std::string& folder);
-// Deletes every file of the tree except those whose extension (the text after
-// the last ".") is `keepExtension` (no dot, any case), then the sub-folders
-// left empty: the kept files stay where they are, everything else goes.
-void deleteFilesExcept(const std::string& folder, const std::string& keepExtension);
-// Copies a folder tree into `to` (created with its parents), replacing files
-// of the same name. A link to a file is copied as the file; a link to a
-// folder is not followed. False when `from` is not a folder or anything could
-// not be copied.
-bool copyTree(const std::string& from, const std::string& to);
-// Creates a folder with all missing parents; true when it exists afterwards.
-bool createPath(const std::string& folder);
-// The full path of the first entry of `folder` (file or folder, as a
-// directory search finds them) whose name matches `pattern`, in name order
-// without regard to case; empty when none.
-std::string firstMatching(const std::string& folder, const std::string& pattern);
-} // namespace folders
-
 } // namespace pavonia

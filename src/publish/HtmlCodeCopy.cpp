@@ -1,5 +1,6 @@
 #include "publish/HtmlCodeCopy.h"
 
+#include "platform/Folders.h"
 #include "platform/FileOps.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
@@ -16,12 +17,12 @@ HtmlCodeCopy::HtmlCodeCopy(Publisher& publisher, ProjectDocument& document)
 {
 }
 
-std::string HtmlCodeCopy::DataFolderName(const std::string& pageFileName)
+std::string HtmlCodeCopy::dataFolderName(const std::string& pageFileName)
 {
     return baseNameOf(pageFileName) + StringTable::text(str::DataFolderSuffix);
 }
 
-std::string HtmlCodeCopy::InlineFrame(int height, int width, const std::string& companionPage)
+std::string HtmlCodeCopy::inlineFrame(int height, int width, const std::string& companionPage)
 {
     return StringTable::format(str::InlineFrameElement,
                                {std::to_string(height), std::to_string(width), companionPage});
@@ -70,7 +71,7 @@ bool HtmlCodeCopy::process()
 {
     if (!canProcess())
         return false;
-    const std::string base = DataFolderName(fileName_);
+    const std::string base = dataFolderName(fileName_);
     const std::string dataFolder = folder_ + base + "/";
     const std::string companion = folder_ + base + ".htm";
     const std::string user = document_.workingFolder().userFolder();
@@ -99,7 +100,7 @@ bool HtmlCodeCopy::process()
 
     const LayerRect layer =
         ReadLayerRect(companion, PageLayer::Background, document_.ui()).value_or(LayerRect{});
-    code_ = InlineFrame(layer.height - layer.top, layer.width - layer.left, base + ".htm");
+    code_ = inlineFrame(layer.height - layer.top, layer.width - layer.left, base + ".htm");
     return true;
 }
 

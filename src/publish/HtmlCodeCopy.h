@@ -35,9 +35,9 @@ public:
 
     // The data folder's name for a page: its name without extension and
     // "_PVData".
-    static std::string DataFolderName(const std::string& pageFileName);
+    static std::string dataFolderName(const std::string& pageFileName);
     // The inline-frame element for a companion page and a background layer.
-    static std::string InlineFrame(int height, int width, const std::string& companionPage);
+    static std::string inlineFrame(int height, int width, const std::string& companionPage);
 
 private:
     Publisher& publisher_;

@@ -31,7 +31,7 @@ std::size_t secondClassMarker(std::string_view text)
 
 } // namespace
 
-std::string FillPattern(std::string_view pattern, const std::vector<std::string>& args)
+std::string fillPattern(std::string_view pattern, const std::vector<std::string>& args)
 {
     std::string out;
     std::size_t next = 0;
@@ -61,7 +61,7 @@ std::string FillPattern(std::string_view pattern, const std::vector<std::string>
     return out;
 }
 
-std::string ColourHex(unsigned colour)
+std::string colourHex(unsigned colour)
 {
     std::array<char, 8> text{};
     std::snprintf(text.data(), text.size(), "#%.2x%.2x%.2x", colour & 0xffu, (colour >> 8) & 0xffu,
@@ -69,7 +69,7 @@ std::string ColourHex(unsigned colour)
     return text.data();
 }
 
-std::string FillPage(std::string_view templateText, const PageValues& values)
+std::string fillPage(std::string_view templateText, const PageValues& values)
 {
     std::string_view text = templateText;
     while (!text.empty() && isBlank(text.back()))
@@ -117,7 +117,7 @@ std::string FillPage(std::string_view templateText, const PageValues& values)
     return page;
 }
 
-MediaArea ReadMediaArea(std::string_view templateText)
+MediaArea readMediaArea(std::string_view templateText)
 {
     const std::size_t call = templateText.find(kMediaLayerCall);
     if (call == std::string_view::npos || call == 0)
@@ -144,28 +144,28 @@ MediaArea ReadMediaArea(std::string_view templateText)
             static_cast<int>(parseLeadingInteger(trimmed(pieces[3])))};
 }
 
-std::string PageInfoLine(const std::string& talkingImage, const std::string& talkingMessage,
+std::string pageInfoLine(const std::string& talkingImage, const std::string& talkingMessage,
                          const std::string& media, float delay, int transition, const std::string& subTopic,
                          const std::string& description)
 {
-    return FillPattern(StringTable::text(str::PageInfoLine),
+    return fillPattern(StringTable::text(str::PageInfoLine),
                        {talkingImage, talkingMessage, media, formatFixed2(static_cast<double>(delay)),
                         std::to_string(transition), subTopic, description});
 }
 
-std::string ColourBackgroundRule(unsigned colour)
+std::string colourBackgroundRule(unsigned colour)
 {
-    const std::string hex = ColourHex(colour).substr(1);
-    const std::string declaration = FillPattern(
+    const std::string hex = colourHex(colour).substr(1);
+    const std::string declaration = fillPattern(
         StringTable::text(str::BackgroundColourRule), {hex.substr(0, 2), hex.substr(2, 2), hex.substr(4, 2)});
-    return FillPattern(StringTable::text(str::BackgroundRule), {declaration});
+    return fillPattern(StringTable::text(str::BackgroundRule), {declaration});
 }
 
-std::string PictureBackgroundRule(const std::string& pictureName, bool tile)
+std::string pictureBackgroundRule(const std::string& pictureName, bool tile)
 {
-    const std::string declaration = FillPattern(StringTable::text(str::BackgroundPictureRule),
+    const std::string declaration = fillPattern(StringTable::text(str::BackgroundPictureRule),
                                                 {pictureName, tile ? "repeat" : "no-repeat"});
-    return FillPattern(StringTable::text(str::BackgroundRule), {declaration});
+    return fillPattern(StringTable::text(str::BackgroundRule), {declaration});
 }
 
 } // namespace pavonia

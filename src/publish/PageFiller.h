@@ -11,10 +11,10 @@ namespace pavonia {
 // Fills each "%" conversion of `pattern` ("%s", "%d", "%.2f", "%.2x" and the
 // like, up to the conversion letter) with the next of `args`, which the caller
 // has already formatted; "%%" becomes "%". Missing arguments fill nothing.
-std::string FillPattern(std::string_view pattern, const std::vector<std::string>& args);
+std::string fillPattern(std::string_view pattern, const std::vector<std::string>& args);
 
 // A colour 0x00BBGGRR as "#rrggbb" in lower-case hexadecimal.
-std::string ColourHex(unsigned colour);
+std::string colourHex(unsigned colour);
 
 // What takes the place of each marker of a page template.
 struct PageValues {
@@ -34,7 +34,7 @@ struct PageValues {
 // then ends with one "\n". Markers are looked for in the template only: a
 // value put in (a description holding "%AP" or "<!-- END -->") is never
 // looked at again, so the user's text reaches the page as typed.
-std::string FillPage(std::string_view templateText, const PageValues& values);
+std::string fillPage(std::string_view templateText, const PageValues& values);
 
 // The media area of a template: the last two of the four arguments of its
 // "InitMediaLayer(left, top, width, height)" call; 0 by 0 when the call is
@@ -43,17 +43,17 @@ struct MediaArea {
     int width = 0;
     int height = 0;
 };
-MediaArea ReadMediaArea(std::string_view templateText);
+MediaArea readMediaArea(std::string_view templateText);
 
 // One slide's "AppendPageInfo(...)" script call. The names and texts are
 // already in their page form (prefixed, converted, "?" for empty).
-std::string PageInfoLine(const std::string& talkingImage, const std::string& talkingMessage,
+std::string pageInfoLine(const std::string& talkingImage, const std::string& talkingMessage,
                          const std::string& media, float delay, int transition, const std::string& subTopic,
                          const std::string& description);
 
 // The background rule for a colour, and for a picture (its page name, tiled
 // or not).
-std::string ColourBackgroundRule(unsigned colour);
-std::string PictureBackgroundRule(const std::string& pictureName, bool tile);
+std::string colourBackgroundRule(unsigned colour);
+std::string pictureBackgroundRule(const std::string& pictureName, bool tile);
 
 } // namespace pavonia

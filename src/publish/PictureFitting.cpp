@@ -15,7 +15,7 @@ std::size_t PictureFitting::add(const std::string& source, int width, int height
         if (job.source == source && job.width == width && job.height == height && job.quality == quality)
             return i;
     }
-    jobs_.push_back(Job{source, FittedCopyPath(source), width, height, quality, false, {}});
+    jobs_.push_back(Job{source, fittedCopyPath(source), width, height, quality, false, {}});
     return jobs_.size() - 1;
 }
 

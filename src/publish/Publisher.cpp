@@ -1,9 +1,11 @@
 #include "publish/Publisher.h"
 
 #include "import/FitPicture.h"
+#include "platform/Folders.h"
 #include "platform/FileOps.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
+#include "publish/PageDataScript.h"
 #include "publish/PageFiller.h"
 #include "publish/PictureFitting.h"
 #include "platform/UniqueTempFolder.h"
@@ -13,6 +15,7 @@
 #include <cstdio>
 #include <limits>
 #include <map>
+#include <set>
 #include <variant>
 #include <vector>
 
@@ -84,7 +87,7 @@ void Publisher::show(const std::string& text)
     context_.document.message(text);
 }
 
-int Publisher::StartSlideIndex(const ProjectTree& tree)
+int Publisher::startSlideIndex(const ProjectTree& tree)
 {
     const TreeItem* selected = tree.selected();
     if (selected && selected->childCount() > 0)
@@ -121,7 +124,7 @@ bool Publisher::PublishProject(const PublishRequest& request)
         destination = document.workingFolder().userFolder();
         folders::deleteFilesExcept(destination, "htm");
     } else if (request.destination) {
-        destination = MakeUniqueTempFolder(document.systemTempFolder(), document.clock());
+        destination = makeUniqueTempFolder(document.systemTempFolder(), document.clock());
         if (destination.empty()) {
             show(StringTable::text(str::CreateTempDirectoryFailed));
             return false;
@@ -167,21 +170,21 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
         return false;
     }
     const std::string folder = folderOf(destinationPage);
-    const EntityTable entities = MakeEntityTable();
+    const EntityTable entities = makeEntityTable();
 
     CopyPlan copies;
     PageValues values;
     if (settings.backgroundMode == 1) {
-        values.backgroundRule = ColourBackgroundRule(settings.backgroundColour);
+        values.backgroundRule = colourBackgroundRule(settings.backgroundColour);
         values.backgroundClass = "QBBG";
     } else if (settings.backgroundMode == 2) {
         const std::string name = finalComponent(settings.backgroundImagePath);
         copies.add(CopyFile{settings.backgroundImagePath, folder + name});
-        values.backgroundRule = PictureBackgroundRule(pageName(name), settings.backgroundTile != 0);
+        values.backgroundRule = pictureBackgroundRule(pageName(name), settings.backgroundTile != 0);
         values.backgroundClass = "QBBG";
     }
 
-    const MediaArea area = ReadMediaArea(templateText);
+    const MediaArea area = readMediaArea(templateText);
     const bool boxed = area.width > 0 && area.height > 0;
     const int boxWidth = boxed ? area.width : kUnboundedBox;
     const int boxHeight = boxed ? area.height : kUnboundedBox;
@@ -199,12 +202,17 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
     };
 
     PictureFitting pictures;
+    // The published talking images and messages, which get data scripts.
+    std::set<std::string> faceFiles;
+    std::set<std::string> messageFiles;
     for (const TreeItem* sessionItem : document.tree().sessions()) {
         const SessionData* session = sessionItem->session();
         if (!session)
             continue;
         const std::string imageName = finalComponent(session->talkingImagePath);
         copies.add(CopyFile{session->talkingImagePath, folder + imageName});
+        if (!imageName.empty())
+            faceFiles.insert(folder + imageName);
         std::string talkingImage = pageName(imageName);
 
         const std::string messageName = finalComponent(session->talkingMessagePath);
@@ -212,6 +220,8 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
             copies.add(CopyFile{session->talkingMessagePath, folder + messageName});
         else
             copies.add(ExportMessage{session->talkingMessagePath, folder + messageName});
+        if (!messageName.empty())
+            messageFiles.insert(folder + messageName);
         std::string talkingMessage = pageName(messageName);
 
         for (const auto& slideItem : sessionItem->children()) {
@@ -220,15 +230,15 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
                 continue;
             std::string media;
             if (context_.layers.effect == 1 && !slide->mediaPath.empty()) {
-                const std::string name = PublishedPictureName(finalComponent(slide->mediaPath));
-                if (IsFittedPicture(slide->mediaPath))
+                const std::string name = publishedPictureName(finalComponent(slide->mediaPath));
+                if (isFittedPicture(slide->mediaPath))
                     copies.add(CopyFitted{
                         pictures.add(slide->mediaPath, boxWidth, boxHeight, pictureQuality), folder + name});
                 else
                     copies.add(CopyFile{slide->mediaPath, folder + name});
                 media = pageName(name);
             }
-            values.pageInfo += PageInfoLine(talkingImage, talkingMessage, orMark(media), slide->delay,
+            values.pageInfo += pageInfoLine(talkingImage, talkingMessage, orMark(media), slide->delay,
                                             slide->transition,
                                             convert(slide->subTopic, settings.subTopicFontSet, settings.subTopicFont),
                                             convert(slide->description, settings.descriptionFontSet,
@@ -256,7 +266,14 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
         }
     }
 
-    values.startSlide = startAtFirstSlide ? 0 : StartSlideIndex(document.tree());
+    // The page reads each talking image and message through a data script
+    // beside it, made from the file as published (re-encoded or not).
+    for (const std::string& path : faceFiles)
+        FaceDataScript::writeBeside(path);
+    for (const std::string& path : messageFiles)
+        MessageDataScript::writeBeside(path);
+
+    values.startSlide = startAtFirstSlide ? 0 : startSlideIndex(document.tree());
     values.autoPlay = settings.autoPlay;
     values.autoLoop = settings.autoLoop;
     values.autoJump = settings.autoJump;
@@ -268,7 +285,7 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
         values.heading = settings.headingText;
     values.filePrefix = prefixed ? *prefix + "\\" : std::string();
 
-    const std::string page = FillPage(templateText, values);
+    const std::string page = fillPage(templateText, values);
     if (!out.writeAll(page.data(), page.size()) || !out.close()) {
         show(StringTable::format(str::ApplyTemplateOpenError, {destinationPage, systemErrorText(errno)}));
         return false;

@@ -81,7 +81,7 @@ public:
     // The index of the slide the page starts at when it starts at the
     // selection: the selected slide, or the first slide of a selected
     // session, counted in presentation order; 0 for anything else.
-    static int StartSlideIndex(const ProjectTree& tree);
+    static int startSlideIndex(const ProjectTree& tree);
 
 private:
     void show(const std::string& text);

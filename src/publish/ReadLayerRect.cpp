@@ -27,7 +27,7 @@ int readValue(std::string_view tag, std::string_view key, std::size_t& from)
 
 } // namespace
 
-LayerRect ReadLayerRectFromText(std::string_view page, PageLayer layer)
+LayerRect readLayerRectFromText(std::string_view page, PageLayer layer)
 {
     const std::string_view name = layer == PageLayer::Background ? "BGLayer" : "DescriptionLayer";
     const std::size_t at = page.find(name);
@@ -59,7 +59,7 @@ std::optional<LayerRect> ReadLayerRect(const std::string& pagePath, PageLayer la
     }
     if (read != FileRead::Ok || page.empty())
         return std::nullopt;
-    return ReadLayerRectFromText(page, layer);
+    return readLayerRectFromText(page, layer);
 }
 
 } // namespace pavonia

@@ -28,6 +28,6 @@ struct LayerRect {
 std::optional<LayerRect> ReadLayerRect(const std::string& pagePath, PageLayer layer, Ui& ui);
 
 // The same over a page's text already in memory; never fails.
-LayerRect ReadLayerRectFromText(std::string_view page, PageLayer layer);
+LayerRect readLayerRectFromText(std::string_view page, PageLayer layer);
 
 } // namespace pavonia

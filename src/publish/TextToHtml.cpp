@@ -57,7 +57,7 @@ std::string convertTag(std::string_view inner)
 
 } // namespace
 
-EntityTable MakeEntityTable()
+EntityTable makeEntityTable()
 {
     return {{'<', "&lt;"}, {'>', "&gt;"}, {'&', "&amp;"}, {'"', "&quot;"}};
 }
@@ -121,7 +121,7 @@ std::string FontSpan(std::string_view text, const FontSpec& font, int verticalDo
     return StringTable::format(str::FontSpanFormat,
                                {font.faceName(), std::to_string(pixels), font.italic ? "italic" : "normal",
                                 font.bold ? "bold" : "normal", font.underline ? "underline" : "none",
-                                ColourHex(font.colour), text});
+                                colourHex(font.colour), text});
 }
 
 } // namespace pavonia

@@ -16,7 +16,7 @@ namespace pavonia {
 using EntityTable = std::map<char, std::string>;
 
 // "<" "&lt;", ">" "&gt;", "&" "&amp;", '"' "&quot;".
-EntityTable MakeEntityTable();
+EntityTable makeEntityTable();
 
 // Replaces every byte found in `table` by its replacement; replacements are
 // never examined again.

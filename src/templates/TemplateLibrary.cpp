@@ -68,7 +68,7 @@ std::vector<int> sortedUnique(std::vector<int> numbers)
 
 } // namespace
 
-std::vector<std::string> SplitText(std::string_view text, std::string_view delimiter)
+std::vector<std::string> splitText(std::string_view text, std::string_view delimiter)
 {
     std::vector<std::string> pieces;
     if (delimiter.empty() || text.find(delimiter) == std::string_view::npos)
@@ -89,7 +89,7 @@ bool ResolutionKey::special() const { return equalsIgnoreCase(kind, "-1"); }
 
 std::optional<ResolutionKey> ResolutionKey::parse(std::string_view key)
 {
-    const std::vector<std::string> parts = SplitText(key, "_");
+    const std::vector<std::string> parts = splitText(key, "_");
     if (parts.size() < 2)
         return std::nullopt;
     return ResolutionKey{parts[0], parts[1]};
@@ -165,7 +165,7 @@ ResolutionList TemplateLibrary::ListResolutions(ResolutionCatalogue catalogue) c
         const std::optional<std::string> value = ini.readText(section, keyPrefix + std::to_string(i));
         if (!value)
             continue;
-        const std::vector<std::string> pieces = SplitText(*value, ",");
+        const std::vector<std::string> pieces = splitText(*value, ",");
         if (pieces.empty())
             continue;
         list.rows.push_back({trimmed(pieces[0]), toInt(trimmed(pieces[1]))});
@@ -211,7 +211,7 @@ std::vector<CatalogueRow> TemplateLibrary::ListStylesForSize(int size) const
         const std::optional<std::string> supported = ini.readText("Style", "SupportSize");
         if (!supported)
             continue;
-        const std::vector<std::string> sizes = SplitText(*supported, ",");
+        const std::vector<std::string> sizes = splitText(*supported, ",");
         bool matches = false;
         if (sizes.empty())
             matches = equalsIgnoreCase(*supported, sizeText);
@@ -295,7 +295,7 @@ std::vector<CatalogueRow> TemplateLibrary::ListLayouts() const
     return rows;
 }
 
-std::optional<StoredKeyRow> SelectRowForStoredKey(const ResolutionList& list, std::string_view key, Ui& ui)
+std::optional<StoredKeyRow> selectRowForStoredKey(const ResolutionList& list, std::string_view key, Ui& ui)
 {
     const std::optional<ResolutionKey> parsed = ResolutionKey::parse(key);
     if (!parsed) {
@@ -314,7 +314,7 @@ std::optional<StoredKeyRow> SelectRowForStoredKey(const ResolutionList& list, st
     return choice;
 }
 
-std::vector<CatalogueRow> TemplateLibrary::ListStylesForStoredKey(ResolutionCatalogue catalogue, int number) const
+std::vector<CatalogueRow> TemplateLibrary::listStylesForStoredKey(ResolutionCatalogue catalogue, int number) const
 {
     const bool custom = catalogue == ResolutionCatalogue::Custom;
     if (number == -1)
@@ -322,7 +322,7 @@ std::vector<CatalogueRow> TemplateLibrary::ListStylesForStoredKey(ResolutionCata
     return custom ? ListCustomStyles() : ListStylesForSize(number);
 }
 
-std::vector<CatalogueRow> TemplateLibrary::ListStylesForRow(ResolutionCatalogue catalogue, int value) const
+std::vector<CatalogueRow> TemplateLibrary::listStylesForRow(ResolutionCatalogue catalogue, int value) const
 {
     if (value <= 0)
         return ListSpecialStyles(catalogue == ResolutionCatalogue::Custom);
@@ -375,7 +375,7 @@ bool TemplateLibrary::ReadLayoutLayers(int layout, LayoutLayers& layers) const
     return true;
 }
 
-std::string TemplateLibrary::FormResolutionKey(std::optional<int> rowValue, int styleNumber) const
+std::string TemplateLibrary::formResolutionKey(std::optional<int> rowValue, int styleNumber) const
 {
     if (!rowValue)
         return kDefaultResolutionKey;

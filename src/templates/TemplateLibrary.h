@@ -28,7 +28,7 @@ namespace pavonia {
 // Cuts `text` at every occurrence of `delimiter`. Without any occurrence the
 // result is empty; otherwise every piece is returned, the last one included,
 // so a split yields either nothing or at least two pieces.
-std::vector<std::string> SplitText(std::string_view text, std::string_view delimiter);
+std::vector<std::string> splitText(std::string_view text, std::string_view delimiter);
 
 // A resolution key split into its kind part ("0" standard, "1" custom, "-1"
 // special) and its size part (the name of the resolution folder).
@@ -96,7 +96,7 @@ struct StoredKeyRow {
 };
 // Nothing, after "Resolution information error.\nUnable to show list
 // dialog.", when the key does not split.
-std::optional<StoredKeyRow> SelectRowForStoredKey(const ResolutionList& list, std::string_view key, Ui& ui);
+std::optional<StoredKeyRow> selectRowForStoredKey(const ResolutionList& list, std::string_view key, Ui& ui);
 
 class TemplateLibrary {
 public:
@@ -133,11 +133,11 @@ public:
     // key's size part, or -1 for a special key: -1 gives the special list,
     // anything else the standard list for that size (standard catalogue) or
     // the custom list (custom catalogue).
-    std::vector<CatalogueRow> ListStylesForStoredKey(ResolutionCatalogue catalogue, int number) const;
+    std::vector<CatalogueRow> listStylesForStoredKey(ResolutionCatalogue catalogue, int number) const;
     // For a resolution row the user picked, its value decides: 0 or less the
     // special list, 1 the custom list, any other value the standard list for
     // that size.
-    std::vector<CatalogueRow> ListStylesForRow(ResolutionCatalogue catalogue, int value) const;
+    std::vector<CatalogueRow> listStylesForRow(ResolutionCatalogue catalogue, int value) const;
 
     // "Style"/"SupportSize" of a special (or, with `special` false, custom)
     // style; empty after reporting a missing info.ini or key.
@@ -152,7 +152,7 @@ public:
     // The resolution key formed when a style list is confirmed: `rowValue`
     // is the value of the selected resolution row (nothing when no row is
     // selected), `styleNumber` the chosen style.
-    std::string FormResolutionKey(std::optional<int> rowValue, int styleNumber) const;
+    std::string formResolutionKey(std::optional<int> rowValue, int styleNumber) const;
 
     // Checks a just-loaded project's selection against the library, falling
     // back to style 0, layout 0 and key "0_800" with a message each, then

@@ -59,7 +59,7 @@ int VoiceEngine::CheckTPS(const std::string& path) const { return static_cast<in
 
 int VoiceEngine::LoadTPS(const std::string& path, int reload) { return load(path, reload, false); }
 
-int VoiceEngine::LoadVoiceTPS(const std::string& path, int reload) { return load(path, reload, true); }
+int VoiceEngine::loadVoiceTps(const std::string& path, int reload) { return load(path, reload, true); }
 
 int VoiceEngine::load(const std::string& path, int reload, bool refuseTextMode)
 {
@@ -148,7 +148,7 @@ bool VoiceEngine::startPlaying(std::int64_t fromMs, std::int64_t toMs, PlayMode 
     position_ = fromMs;
     lastFrameIndex_ = -1;
     if (notify_)
-        notify_->PlayStarted();
+        notify_->playStarted();
     if (hook_ && playMode_ != PlayMode::None)
         hook_->OnStartPlay();
     return true;
@@ -166,7 +166,7 @@ void VoiceEngine::finishPlaying()
 {
     playMode_ = PlayMode::None;
     if (notify_)
-        notify_->PlayStopped();
+        notify_->playStopped();
     if (hook_)
         hook_->OnStopPlay();
 }
@@ -176,7 +176,7 @@ void VoiceEngine::audioTick()
     if (recording_) {
         collectCaptured();
         if (hook_)
-            hook_->RecordPosition(recordedMs());
+            hook_->recordPosition(recordedMs());
     }
     if (playMode_ == PlayMode::None)
         return;
@@ -191,7 +191,7 @@ void VoiceEngine::audioTick()
     if (frameIndex != lastFrameIndex_) {
         lastFrameIndex_ = frameIndex;
         if (notify_)
-            notify_->LipSyncFrameChanged(message_.frameAt(position_));
+            notify_->lipSyncFrameChanged(message_.frameAt(position_));
         if (playMode_ == PlayMode::None)
             return;
     }
@@ -204,7 +204,7 @@ bool VoiceEngine::StartAsyncRec()
     if (recording_)
         return false;
     Stop();
-    if (hook_ && !hook_->QueryStart())
+    if (hook_ && !hook_->queryStart())
         return false;
     std::string error;
     if (!device_.startCapture(kRecordFormat, error)) {
@@ -218,7 +218,7 @@ bool VoiceEngine::StartAsyncRec()
     paused_ = false;
     finishedRecording_ = false;
     if (hook_)
-        hook_->RecordStarted();
+        hook_->recordStarted();
     return true;
 }
 
@@ -230,7 +230,7 @@ void VoiceEngine::PauseAsyncRec()
     device_.pauseCapture();
     paused_ = true;
     if (hook_)
-        hook_->RecordPaused();
+        hook_->recordPaused();
 }
 
 void VoiceEngine::ResumeAsyncRec()
@@ -240,7 +240,7 @@ void VoiceEngine::ResumeAsyncRec()
     device_.resumeCapture();
     paused_ = false;
     if (hook_)
-        hook_->RecordResumed();
+        hook_->recordResumed();
 }
 
 void VoiceEngine::StopAsyncRec()
@@ -253,7 +253,7 @@ void VoiceEngine::StopAsyncRec()
     paused_ = false;
     finishedRecording_ = true;
     if (hook_)
-        hook_->RecordFinished(recordedMs());
+        hook_->recordFinished(recordedMs());
 }
 
 void VoiceEngine::AbendonAsyncRec()

@@ -35,7 +35,7 @@ public:
     VoiceEngine(const VoiceEngine&) = delete;
     VoiceEngine& operator=(const VoiceEngine&) = delete;
 
-    void SetNotify(VoiceNotify* notify) { notify_ = notify; }
+    void setNotify(VoiceNotify* notify) { notify_ = notify; }
     // Recording events reach `hook` (OnInit at once); null unhooks.
     void HookRecordDialog(WaveRecordHook* hook);
 
@@ -48,7 +48,7 @@ public:
     // LoadTPS for the slide voice page, which refuses text mode: a text-mode
     // message is not loaded and gives kTextModeMessage. One read of the file
     // serves both the check and the load.
-    int LoadVoiceTPS(const std::string& path, int reload);
+    int loadVoiceTps(const std::string& path, int reload);
     // Writes the voice and its lip-sync frames as a message file. `format` 2
     // is the voice with lip-sync (the only format written); with bit 0 of
     // `flags` set, frames missing for part of the voice are analysed first.
@@ -82,8 +82,8 @@ public:
     virtual std::int64_t ApplyAsyncRec(int mode = 1);
 
     bool IsAsyncRecord() const override { return recording_; }
-    bool IsRecordPaused() const { return recording_ && paused_; }
-    bool HasFinishedRecording() const { return finishedRecording_; }
+    bool isRecordPaused() const { return recording_ && paused_; }
+    bool hasFinishedRecording() const { return finishedRecording_; }
     bool IsPlayAll() const override { return playMode_ == PlayMode::All; }
     bool IsPlaySelection() const override { return playMode_ == PlayMode::Selection; }
 

@@ -19,12 +19,12 @@ public:
     // The playing position in milliseconds of the message, on every tick of
     // the device while playing.
     virtual void WordPosition(std::int64_t /*ms*/) {}
-    virtual void PlayStarted() {}
+    virtual void playStarted() {}
     // Playback ended: the end of the message (or preview) was reached, or it
     // was stopped.
-    virtual void PlayStopped() {}
+    virtual void playStopped() {}
     // The lip-sync frame of the current playing time, each time it changes.
-    virtual void LipSyncFrameChanged(const LipSyncFrame& /*frame*/) {}
+    virtual void lipSyncFrameChanged(const LipSyncFrame& /*frame*/) {}
     // A request with a code; kRequestSave asks the owner to save the voice.
     virtual void Request(int /*code*/) {}
 
@@ -36,18 +36,18 @@ class WaveRecordHook {
 public:
     virtual ~WaveRecordHook() = default;
     virtual void OnInit() {}
-    virtual void RecordStarted() {}
-    virtual void RecordPaused() {}
-    virtual void RecordResumed() {}
+    virtual void recordStarted() {}
+    virtual void recordPaused() {}
+    virtual void recordResumed() {}
     // The recording ended (StopAsyncRec); `finalMs` is its length.
-    virtual void RecordFinished(std::int64_t /*finalMs*/) {}
+    virtual void recordFinished(std::int64_t /*finalMs*/) {}
     virtual void OnStartPlay() {}
     virtual void OnStopPlay() {}
     // The recorded length so far, on every tick of the device while recording.
-    virtual void RecordPosition(std::int64_t /*ms*/) {}
+    virtual void recordPosition(std::int64_t /*ms*/) {}
     // Asked before a recording starts; false refuses the start.
-    virtual bool QueryStart() { return true; }
-    virtual bool QueryContinue() { return true; }
+    virtual bool queryStart() { return true; }
+    virtual bool queryContinue() { return true; }
     virtual void OnDestroy() {}
 };
 

@@ -127,7 +127,7 @@ TEST_F(FitPictureTest, PngIsPublishedAsAJpegWithItsTransparencyOnWhite)
     EXPECT_LT(pixel(50, 75)[1], 40);
     for (int c = 0; c < 3; ++c)
         EXPECT_GT(pixel(350, 75)[c], 230) << c;
-    EXPECT_TRUE(IsFittedPicture("a/B.PNG") && IsFittedPicture("x.jpeg") && !IsFittedPicture("clip.webm"));
+    EXPECT_TRUE(isFittedPicture("a/B.PNG") && isFittedPicture("x.jpeg") && !isFittedPicture("clip.webm"));
 }
 
 TEST_F(FitPictureTest, UnreadablePictureGivesNoPath)

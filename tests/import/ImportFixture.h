@@ -19,7 +19,7 @@ class ImportFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ops.CreateView();
+        ops.createView();
         ui.shown.clear();
     }
 

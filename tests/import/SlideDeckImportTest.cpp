@@ -94,7 +94,7 @@ TEST_F(SlideDeckImportTest, TwelveSlidesComeInDeckOrderFromBothFormats)
         SCOPED_TRACE(format);
         const auto deck = convertedDeck(12, format);
         ASSERT_TRUE(deck);
-        ops.CreateView();
+        ops.createView();
         ui.shown.clear();
         const auto outcome = importDeck(*deck);
         EXPECT_TRUE(ui.shown.empty()) << ui.texts().front();

@@ -71,7 +71,7 @@ protected:
     ProjectDocument document{DocumentEnvironment{inst.folder(), inst.tempFolder(), ui, clock, registry}};
     TreeOperations operations{document};
 
-    void SetUp() override { operations.CreateView(); }
+    void SetUp() override { operations.createView(); }
 
     std::string path(const std::string& name) const { return inst.root() + name; }
     bool load(const std::string& file) { return LoadProject(document, operations, file); }
@@ -154,7 +154,7 @@ TEST_F(ProjectFileTest, RoundTripKeepsEveryFieldAndFile)
     test::ScriptedUi otherUi;
     ProjectDocument second{DocumentEnvironment{other.folder(), other.tempFolder(), otherUi, clock, registry}};
     TreeOperations secondOps{second};
-    secondOps.CreateView();
+    secondOps.createView();
     ASSERT_TRUE(LoadProject(second, secondOps, path("p.pvp")));
     EXPECT_TRUE(otherUi.shown.empty());
     const ProjectSettings& t = second.settings();

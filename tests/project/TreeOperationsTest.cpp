@@ -21,7 +21,7 @@ protected:
     void SetUp() override
     {
         ops.setRefreshPane([this] { ++refreshes; });
-        ops.CreateView();
+        ops.createView();
         ui.shown.clear();
     }
 
@@ -656,7 +656,7 @@ TEST_F(TreeOperationsTest, RenumberingAndTheBuiltTreeAfterReset)
     ops.RenumberSessions(session(1));
     EXPECT_EQ(shape(), "Session 1[] Session 2[b] Session 3[c]");
 
-    ops.CreateView();
+    ops.createView();
     EXPECT_EQ(shape(), "Session 1[]");
     EXPECT_EQ(tree().slideCount(), 1);
     EXPECT_EQ(defaultImageCount(), 1);

@@ -30,7 +30,7 @@ TEST(ReadLayerRectTest, ValuesComeFromTheTagNamingTheLayer)
         {"<div id=Other style='left:1px'>", PageLayer::Background, {0, 0, 0, 0}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ReadLayerRectFromText(c.page, c.layer), c.expected) << c.page;
+        EXPECT_EQ(readLayerRectFromText(c.page, c.layer), c.expected) << c.page;
 }
 
 TEST(ReadLayerRectTest, AnUnreadablePageIsReportedAndAnEmptyOneFailsSilently)

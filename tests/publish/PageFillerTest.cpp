@@ -16,25 +16,25 @@ TEST(PageFillerTest, EveryMarkerIsReplacedWhereverItStands)
     values.autoJump = 1;
     values.heading = "Title";
     values.filePrefix = "deck_PVData\\";
-    EXPECT_EQ(FillPage("%SBG|%SP|%INIT|%AP|%AL|%AJ|%MT|%IP_a.js|%SP", values),
+    EXPECT_EQ(fillPage("%SBG|%SP|%INIT|%AP|%AL|%AJ|%MT|%IP_a.js|%SP", values),
               ".QBBG { x; }|2|A();B();|1|0|1|Title|deck_PVData\\a.js|2\n");
 }
 
 TEST(PageFillerTest, PageEndsBeforeTheEndMarkerWithOneLineFeed)
 {
     const PageValues values;
-    EXPECT_EQ(FillPage("<p>a</p>\n<!-- END -->\n<p>gone %AP</p>\n\n", values), "<p>a</p>\n\n");
+    EXPECT_EQ(fillPage("<p>a</p>\n<!-- END -->\n<p>gone %AP</p>\n\n", values), "<p>a</p>\n\n");
     // Without the marker the whole template is kept; trailing blanks go.
-    EXPECT_EQ(FillPage("<p>a</p> \r\n\t", values), "<p>a</p>\n");
+    EXPECT_EQ(fillPage("<p>a</p> \r\n\t", values), "<p>a</p>\n");
 }
 
 TEST(PageFillerTest, OnlyTheSecondBackgroundClassIsReplacedAndOnlyWithABackground)
 {
     PageValues values;
-    EXPECT_EQ(FillPage("defBG defBG defBG", values), "defBG defBG defBG\n");
+    EXPECT_EQ(fillPage("defBG defBG defBG", values), "defBG defBG defBG\n");
     values.backgroundClass = "QBBG";
-    EXPECT_EQ(FillPage("defBG defBG defBG", values), "defBG QBBG defBG\n");
-    EXPECT_EQ(FillPage("one defBG only", values), "one defBG only\n");
+    EXPECT_EQ(fillPage("defBG defBG defBG", values), "defBG QBBG defBG\n");
+    EXPECT_EQ(fillPage("one defBG only", values), "one defBG only\n");
 }
 
 TEST(PageFillerTest, TextPutInIsNeverTakenForMarkers)
@@ -45,7 +45,7 @@ TEST(PageFillerTest, TextPutInIsNeverTakenForMarkers)
     values.autoPlay = 1;
     values.pageInfo = "AppendPageInfo(\"50%AP off <!-- END --> %SP\");";
     values.heading = "%INIT";
-    EXPECT_EQ(FillPage("%INIT|%MT|%AP", values), "AppendPageInfo(\"50%AP off <!-- END --> %SP\");|%INIT|1\n");
+    EXPECT_EQ(fillPage("%INIT|%MT|%AP", values), "AppendPageInfo(\"50%AP off <!-- END --> %SP\");|%INIT|1\n");
 }
 
 TEST(PageFillerTest, MediaAreaComesFromTheThirdAndFourthArguments)
@@ -63,7 +63,7 @@ TEST(PageFillerTest, MediaAreaComesFromTheThirdAndFourthArguments)
         {"no call here", 0, 0},
     };
     for (const auto& c : cases) {
-        const MediaArea area = ReadMediaArea(c.page);
+        const MediaArea area = readMediaArea(c.page);
         EXPECT_EQ(area.width, c.width) << c.page;
         EXPECT_EQ(area.height, c.height) << c.page;
     }
@@ -72,12 +72,12 @@ TEST(PageFillerTest, MediaAreaComesFromTheThirdAndFourthArguments)
 TEST(PageFillerTest, BackgroundRulesAndPageInfoLine)
 {
     // Colour 0x00BBGGRR with red 0, green 128, blue 255.
-    EXPECT_EQ(ColourBackgroundRule(0x00ff8000u), ".QBBG { background-color: #0080ff; }");
-    EXPECT_EQ(PictureBackgroundRule("deck_PVData/bg.jpg", true),
+    EXPECT_EQ(colourBackgroundRule(0x00ff8000u), ".QBBG { background-color: #0080ff; }");
+    EXPECT_EQ(pictureBackgroundRule("deck_PVData/bg.jpg", true),
               ".QBBG { background-image: url('deck_PVData/bg.jpg');\nbackground-repeat:repeat; }");
-    EXPECT_EQ(PictureBackgroundRule("bg.jpg", false),
+    EXPECT_EQ(pictureBackgroundRule("bg.jpg", false),
               ".QBBG { background-image: url('bg.jpg');\nbackground-repeat:no-repeat; }");
-    EXPECT_EQ(PageInfoLine("a.tjm", "", "?", 2.5f, 17, "Sub", "?"),
+    EXPECT_EQ(pageInfoLine("a.tjm", "", "?", 2.5f, 17, "Sub", "?"),
               "AppendPageInfo(\"a.tjm\", \"\", \"?\", 2.50, 17, \"Sub\", \"?\");");
 }
 

@@ -67,7 +67,7 @@ struct PublishFixture {
         installation.writeFile("install/Template/loading.gif", "GIF89a");
         installation.writeFile("install/default_tjm.tjm", "face");
         installation.writeFile("install/default_tps.tps", "voice");
-        operations.CreateView();
+        operations.createView();
     }
 
     Publisher makePublisher(unsigned workers = 0)

@@ -93,6 +93,11 @@ TEST_F(PublisherTest, PreviewWritesOneLinePerSlideWithTheSessionFilesOnItsFirstS
             << i;
         EXPECT_TRUE(exists(user() + image));
         EXPECT_TRUE(exists(user() + message));
+        // The page reads the files through data scripts beside them.
+        if (first) {
+            EXPECT_NE(readFile(user() + image + ".js").find("\"kind\":\"face\""), std::string::npos);
+            EXPECT_NE(readFile(user() + message + ".js").find("\"kind\":\"message\""), std::string::npos);
+        }
     }
 
     // The template's companion files and the shared files come along; the
@@ -228,6 +233,8 @@ TEST_F(PublisherTest, CdExportKeepsMessagesAndPicturesAtFullQualityWithAPrefix)
     const SessionData& session = *f.document.tree().sessions()[0]->session();
     const std::string message = fs::path(session.talkingMessagePath).filename().string();
     EXPECT_EQ(readFile(destination + message), "voice");
+    // A message copied as it is still gets its data script.
+    EXPECT_NE(readFile(destination + message + ".js").find("\"file\":\"" + message + "\""), std::string::npos);
     const std::string line = PublishFixture::pageInfoLines(readFile(destination + "Template.htm"))[0];
     EXPECT_NE(line.find("\"deck_PVData/" + message + "\""), std::string::npos) << line;
     EXPECT_NE(line.find("\"deck_PVData/photo.jpg\""), std::string::npos) << line;
@@ -390,14 +397,14 @@ TEST(UniqueTempFolderTest, NamesAreTakenInTurnAndOnlySuchFoldersAreDeleted)
     clock.ticks = 0x1fffe;
     fs::create_directories(installation.tempFolder() + "_pptfffe");
     std::ofstream(installation.tempFolder() + "_pptffff") << "a file takes the name too";
-    const std::string folder = MakeUniqueTempFolder(installation.tempFolder(), clock);
+    const std::string folder = makeUniqueTempFolder(installation.tempFolder(), clock);
     EXPECT_EQ(folder, installation.tempFolder() + "_ppt0/"); // wrapped past ffff
     EXPECT_TRUE(fs::is_directory(folder));
 
     std::ofstream(folder + "page.htm") << "x";
-    EXPECT_FALSE(DeleteUniqueTempFolder(installation.tempFolder(), installation.tempFolder()));
-    EXPECT_FALSE(DeleteUniqueTempFolder(installation.root(), installation.tempFolder()));
-    EXPECT_TRUE(DeleteUniqueTempFolder(folder, installation.tempFolder()));
+    EXPECT_FALSE(deleteUniqueTempFolder(installation.tempFolder(), installation.tempFolder()));
+    EXPECT_FALSE(deleteUniqueTempFolder(installation.root(), installation.tempFolder()));
+    EXPECT_TRUE(deleteUniqueTempFolder(folder, installation.tempFolder()));
     EXPECT_FALSE(fs::exists(folder));
     EXPECT_TRUE(fs::exists(installation.tempFolder()));
 }

@@ -8,7 +8,7 @@ namespace {
 
 TEST(TextToHtml, ConvertsPlainPartsAndKeepsTags)
 {
-    const EntityTable table = MakeEntityTable();
+    const EntityTable table = makeEntityTable();
     const struct {
         const char* name;
         std::string text;
@@ -71,7 +71,7 @@ std::optional<std::string> scriptStringValue(std::string_view literal)
 
 TEST(TextToHtml, AlwaysGivesOneScriptStringThatKeepsTheTags)
 {
-    const EntityTable table = MakeEntityTable();
+    const EntityTable table = makeEntityTable();
     const char* texts[] = {
         "<a title=\"x\\\">\\", "\\\"<\\>\"", "<<<>>>", "<\"<\\\n>\r\n\\", "a\\b\\\"c\\",
         "<a href=\"c:\\new\\b.htm\">\\t</a>", "x\r\n\r\ny\n\rz", "\"<b>\"</b>\"",
@@ -94,7 +94,7 @@ TEST(TextToHtml, AlwaysGivesOneScriptStringThatKeepsTheTags)
 
 TEST(TextToHtml, EscapesOnlyTableBytesAndNeverTheirReplacements)
 {
-    const EntityTable table = MakeEntityTable();
+    const EntityTable table = makeEntityTable();
     EXPECT_EQ(EscapeEntities("&lt; <\"x\">", table), "&amp;lt; &lt;&quot;x&quot;&gt;");
     EXPECT_EQ(EscapeEntities("\\ '\xC3\xA9", table), "\\ '\xC3\xA9");
     const EntityTable onlyAmpersand{{'&', "&amp;"}};

@@ -8,6 +8,7 @@
 #include <ctime>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 
 namespace pavonia::test {
@@ -63,5 +64,9 @@ private:
 };
 
 std::string readFile(const std::string& path);
+// The names of a folder's entries.
+std::set<std::string> namesIn(const std::string& folder);
+// True for any directory entry, a dangling link too.
+bool exists(const std::string& path);
 
 } // namespace pavonia::test

@@ -313,7 +313,7 @@ void checkStyle(const TemplateLibrary& library, const CatalogueRow& row, bool sp
     if (custom || special) {
         EXPECT_EQ(sizes.find(','), std::string::npos) << "the key holds the whole size list";
     }
-    std::vector<std::string> sizeList = SplitText(sizes, ",");
+    std::vector<std::string> sizeList = splitText(sizes, ",");
     if (sizeList.empty())
         sizeList.push_back(sizes);
 
@@ -327,7 +327,7 @@ void checkStyle(const TemplateLibrary& library, const CatalogueRow& row, bool sp
         if (custom) {
             const std::string mask = layoutFolder + "Preview_mask.bmp";
             ASSERT_TRUE(isBmp24(mask)) << mask;
-            const auto area = SplitText(info.readText("Style", "Area", ""), ",");
+            const auto area = splitText(info.readText("Style", "Area", ""), ",");
             ASSERT_EQ(area.size(), 4u);
             EXPECT_LE(std::stoi(area[0]) + std::stoi(area[2]), bmpField(mask, 18));
             EXPECT_LE(std::stoi(area[1]) + std::stoi(area[3]), bmpField(mask, 22));

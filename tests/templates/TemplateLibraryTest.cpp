@@ -33,7 +33,7 @@ TEST(SplitText, YieldsNothingOrAtLeastTwoPieces)
         {"-1_1024_x", {"-1", "1024", "x"}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(SplitText(c.text, "_"), c.pieces) << c.text;
+        EXPECT_EQ(splitText(c.text, "_"), c.pieces) << c.text;
 }
 
 TEST(TemplateLibrary, ResolvesEveryPathOfASelection)
@@ -137,24 +137,24 @@ TEST(TemplateLibrary, StoredKeysAndPickedRowsChooseTheCatalogue)
         int row, number;
     } rows[] = {{"0_800", 1, 800}, {"-1_1024", 2, -1}, {"1_800", 1, 800}, {"0_1280", 0, 1280}};
     for (const auto& c : rows) {
-        const auto choice = SelectRowForStoredKey(list, c.key, f.ui);
+        const auto choice = selectRowForStoredKey(list, c.key, f.ui);
         ASSERT_TRUE(choice) << c.key;
         EXPECT_EQ(choice->row, c.row) << c.key;
         EXPECT_EQ(choice->number, c.number) << c.key;
     }
     EXPECT_TRUE(f.ui.shown.empty());
-    EXPECT_FALSE(SelectRowForStoredKey(list, "800", f.ui));
+    EXPECT_FALSE(selectRowForStoredKey(list, "800", f.ui));
     EXPECT_EQ(f.ui.texts(), std::vector<std::string>{"Resolution information error.\nUnable to show list dialog."});
 
     using C = TemplateLibrary::ResolutionCatalogue;
-    EXPECT_EQ(numbers(f.library.ListStylesForStoredKey(C::Standard, 800)), (std::vector<int>{0, 5}));
-    EXPECT_EQ(numbers(f.library.ListStylesForStoredKey(C::Custom, 800)), std::vector<int>{1002});
-    EXPECT_EQ(numbers(f.library.ListStylesForStoredKey(C::Standard, -1)), std::vector<int>{4});
-    EXPECT_EQ(numbers(f.library.ListStylesForStoredKey(C::Custom, -1)), std::vector<int>{1000});
-    EXPECT_EQ(numbers(f.library.ListStylesForRow(C::Standard, -1)), std::vector<int>{4});
-    EXPECT_EQ(numbers(f.library.ListStylesForRow(C::Custom, 0)), std::vector<int>{1000});
-    EXPECT_EQ(numbers(f.library.ListStylesForRow(C::Standard, 1)), std::vector<int>{1002});
-    EXPECT_EQ(numbers(f.library.ListStylesForRow(C::Custom, 1024)), std::vector<int>{0});
+    EXPECT_EQ(numbers(f.library.listStylesForStoredKey(C::Standard, 800)), (std::vector<int>{0, 5}));
+    EXPECT_EQ(numbers(f.library.listStylesForStoredKey(C::Custom, 800)), std::vector<int>{1002});
+    EXPECT_EQ(numbers(f.library.listStylesForStoredKey(C::Standard, -1)), std::vector<int>{4});
+    EXPECT_EQ(numbers(f.library.listStylesForStoredKey(C::Custom, -1)), std::vector<int>{1000});
+    EXPECT_EQ(numbers(f.library.listStylesForRow(C::Standard, -1)), std::vector<int>{4});
+    EXPECT_EQ(numbers(f.library.listStylesForRow(C::Custom, 0)), std::vector<int>{1000});
+    EXPECT_EQ(numbers(f.library.listStylesForRow(C::Standard, 1)), std::vector<int>{1002});
+    EXPECT_EQ(numbers(f.library.listStylesForRow(C::Custom, 1024)), std::vector<int>{0});
 }
 
 TEST(TemplateLibrary, ListsLayoutsThatHaveBothFiles)
@@ -173,14 +173,14 @@ TEST(TemplateLibrary, ListsLayoutsThatHaveBothFiles)
 TEST(TemplateLibrary, ReadsSupportSizeAndFormsNewKeys)
 {
     TemplateFixture f;
-    EXPECT_EQ(f.library.FormResolutionKey(std::nullopt, 4), "0_800");
-    EXPECT_EQ(f.library.FormResolutionKey(1024, 0), "0_1024");
-    EXPECT_EQ(f.library.FormResolutionKey(-1, 4), "-1_1024");
-    EXPECT_EQ(f.library.FormResolutionKey(1, 1002), "1_800");
+    EXPECT_EQ(f.library.formResolutionKey(std::nullopt, 4), "0_800");
+    EXPECT_EQ(f.library.formResolutionKey(1024, 0), "0_1024");
+    EXPECT_EQ(f.library.formResolutionKey(-1, 4), "-1_1024");
+    EXPECT_EQ(f.library.formResolutionKey(1, 1002), "1_800");
     EXPECT_TRUE(f.ui.shown.empty());
 
     // A missing key or info.ini is reported and leaves the size part empty.
-    EXPECT_EQ(f.library.FormResolutionKey(-1, 1000), "-1_");
+    EXPECT_EQ(f.library.formResolutionKey(-1, 1000), "-1_");
     EXPECT_EQ(f.library.ReadSupportSize(1007, false), "");
     EXPECT_EQ(f.ui.texts(), (std::vector<std::string>{"Get Support Size Error",
                                                       "Ini file lost. (" + f.root() + "stylec8/info.ini)"}));

@@ -26,16 +26,16 @@ struct Recorder final : VoiceNotify, WaveRecordHook {
         if (stopAt >= 0 && ms >= stopAt && engine)
             engine->Stop();
     }
-    void PlayStarted() override { events.push_back("started"); }
-    void PlayStopped() override { events.push_back("stopped"); }
-    void LipSyncFrameChanged(const LipSyncFrame& frame) override { frames.push_back(frame); }
+    void playStarted() override { events.push_back("started"); }
+    void playStopped() override { events.push_back("stopped"); }
+    void lipSyncFrameChanged(const LipSyncFrame& frame) override { frames.push_back(frame); }
     void Request(int code) override { events.push_back("request " + std::to_string(code)); }
-    void RecordStarted() override { events.push_back("rec started"); }
-    void RecordPaused() override { events.push_back("rec paused"); }
-    void RecordResumed() override { events.push_back("rec resumed"); }
-    void RecordFinished(std::int64_t ms) override { events.push_back("rec finished " + std::to_string(ms)); }
-    void RecordPosition(std::int64_t ms) override { recordPositions.push_back(ms); }
-    bool QueryStart() override { return allowStart; }
+    void recordStarted() override { events.push_back("rec started"); }
+    void recordPaused() override { events.push_back("rec paused"); }
+    void recordResumed() override { events.push_back("rec resumed"); }
+    void recordFinished(std::int64_t ms) override { events.push_back("rec finished " + std::to_string(ms)); }
+    void recordPosition(std::int64_t ms) override { recordPositions.push_back(ms); }
+    bool queryStart() override { return allowStart; }
 
     std::vector<std::string> events;
     std::vector<std::int64_t> positions;
@@ -50,7 +50,7 @@ class VoiceEngineTest : public ::testing::Test {
 protected:
     VoiceEngineTest() : engine(device, inst.folder())
     {
-        engine.SetNotify(&recorder);
+        engine.setNotify(&recorder);
         engine.HookRecordDialog(&recorder);
         recorder.engine = &engine;
     }
@@ -132,7 +132,7 @@ TEST_F(VoiceEngineTest, RecordingSkipsPausesAndBecomesTheVoiceOnApply)
     EXPECT_TRUE(engine.IsAsyncRecord());
     run(1000);
     engine.PauseAsyncRec();
-    EXPECT_TRUE(engine.IsRecordPaused());
+    EXPECT_TRUE(engine.isRecordPaused());
     run(500); // nothing is captured while paused
     engine.ResumeAsyncRec();
     run(500);
@@ -162,7 +162,7 @@ TEST_F(VoiceEngineTest, AbandonedOrRefusedRecordingLeavesTheVoiceAlone)
     run(400);
     engine.StopAsyncRec();
     engine.AbendonAsyncRec();
-    EXPECT_FALSE(engine.HasFinishedRecording());
+    EXPECT_FALSE(engine.hasFinishedRecording());
     EXPECT_EQ(engine.ApplyAsyncRec(1), -1);
     EXPECT_EQ(engine.message().voice.samples, before.samples);
 
@@ -206,7 +206,7 @@ TEST_F(VoiceEngineTest, MessagesSaveLoadAndRefuseDamagedFiles)
     ASSERT_TRUE(writeTps(textPath, textMessage));
     EXPECT_EQ(engine.CheckTPS(textPath), VoiceEngine::kTextModeMessage);
     // The page's load refuses it and keeps the message it had.
-    EXPECT_EQ(other.LoadVoiceTPS(textPath, 1), VoiceEngine::kTextModeMessage);
+    EXPECT_EQ(other.loadVoiceTps(textPath, 1), VoiceEngine::kTextModeMessage);
     EXPECT_EQ(other.message().voice.samples, engine.message().voice.samples);
     EXPECT_EQ(other.LoadTPS(textPath, 1), 0);
     EXPECT_TRUE(other.message().textMode);

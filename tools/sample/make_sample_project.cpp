@@ -107,7 +107,7 @@ int main(int argc, char** argv)
     {
         ProjectDocument document{DocumentEnvironment{home, temp, ui, clock, registry}};
         TreeOperations operations{document};
-        operations.CreateView();
+        operations.createView();
         ProjectSettings& settings = document.settings();
         settings.headingText = "Welcome to Pavonia";
         settings.autoPlay = 1;

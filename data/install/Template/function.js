@@ -1,5 +1,5 @@
 /*
- * Pavonia presentation page script.
+ * Pavonia presentation player: the script of every published page.
  *
  * The published page loads this file and then runs, in one inline script:
  *   InitMediaLayer(left, top, width, height);   where slide media are shown
@@ -11,55 +11,71 @@
  *   talkingImage, talkingMessage: file names, given on the first slide of a
  *     session and empty on its later slides;
  *   media: the slide's picture or clip, "?" for none;
- *   delay: seconds the slide stays up when the show runs by itself;
+ *   delay: seconds from the start of this slide to the start of the next
+ *     one of the same session;
  *   transition: number of the slide transition, -1 for none;
  *   subTopic, description: HTML text, "?" for none.
  * File names may carry a folder prefix ("deck_PVData/a.jpg" or
  * "deck_PVData\a.jpg"); both separators are read as folder separators.
  *
- * The page never reads another file's bytes from script, so it runs the same
- * when opened straight from disk and when served over HTTP.
+ * A page opened straight from disk cannot read other files' bytes from
+ * script, so everything the player needs to know about a talking image or a
+ * talking message comes from a small data script published beside it
+ * (NAME.js for the file NAME, see docs/page-data.md), which this player
+ * loads with a <script> element. The voice itself plays in an <audio>
+ * element: a talking message is a wave file.
  *
- * The talking image, its voice and lip-sync are played by the talker, an
- * object with the methods below. The one here shows the session's image
- * frame only and lets slides run by their delays; a full talker replaces it
- * with PavoniaPlayer.setTalker(object) before StartPresentation runs.
- *   enterSession(session)   a session's first slide comes up
- *   leaveSession(session)   the show moves to another session or stops
- *   pause(), resume()       the show is paused or resumed
+ * Time runs on one presentation timeline: sessions follow each other, each
+ * as long as its slides' delays or its voice, whichever is longer. While a
+ * session's voice plays, the voice's own clock is the session's clock, so the
+ * slides never drift from the narration.
+ *
+ * The script interface, window.PavoniaPlayer, is described in
+ * docs/player-api.md.
  */
 (function (global) {
     "use strict";
 
-    var slides = [];
-    var sessions = [];
-    var mediaRect = { left: 0, top: 0, width: 0, height: 0 };
-    var scriptBase = "";
-    var state = {
-        current: -1,
-        playing: false,
-        autoLoop: false,
-        autoJump: true,
-        timer: null,
-        session: null,
-        started: false
+    var document = global.document;
+
+    // --- Texts the player shows ---------------------------------------------
+    // A page may replace any of them by defining window.PavoniaTexts before
+    // this script runs.
+    var TEXTS = {
+        play: "Play",
+        pause: "Pause",
+        previous: "Previous slide",
+        next: "Next slide",
+        mute: "Mute",
+        unmute: "Sound on",
+        volume: "Volume",
+        transcript: "Transcript",
+        fullScreen: "Full screen",
+        exitFullScreen: "Leave full screen",
+        seek: "Position in the presentation",
+        start: "Start the presentation",
+        openClip: "Open the clip",
+        missingPicture: "The picture could not be shown.",
+        slide: "Slide",
+        close: "Close"
     };
-
-    // Shortest time a slide stays up when the show runs by itself, so a delay
-    // of 0 cannot make the slides race past unseen.
-    var MIN_DELAY_MS = 500;
-
-    // Where this script was loaded from: "loading.gif" lies beside it.
     (function () {
-        var script = document.currentScript;
-        if (!script) {
-            var all = document.getElementsByTagName("script");
-            script = all.length ? all[all.length - 1] : null;
-        }
-        var src = script && script.src ? script.src : "";
-        var cut = src.lastIndexOf("/");
-        scriptBase = cut >= 0 ? src.substring(0, cut + 1) : "";
+        var own = global.PavoniaTexts;
+        if (own && typeof own === "object")
+            for (var key in own)
+                if (Object.prototype.hasOwnProperty.call(TEXTS, key) && typeof own[key] === "string")
+                    TEXTS[key] = own[key];
     })();
+
+    // --- Constants ----------------------------------------------------------
+
+    var FRAME_MS = 40;             // one lip-sync frame
+    var TRANSITION_MS = 800;       // a transition's full length
+    var ARTICULATION = 99;         // how far the jaw opens, in percent
+    var TRANSITION_COUNT = 18;     // values 0 to 17 are single transitions
+    var RANDOM_TRANSITION = 18;
+
+    // --- Small helpers ------------------------------------------------------
 
     function isNone(value) {
         return value === undefined || value === null || value === "" || value === "?";
@@ -88,21 +104,55 @@
         var ext = extension(name);
         if (/^(jpe?g|gif|bmp|png|webp|svg)$/.test(ext))
             return "picture";
-        if (/^(mp4|m4v|webm|ogv)$/.test(ext))
+        if (/^(mp4|m4v|webm|ogg|ogv)$/.test(ext))
             return "video";
-        return "clip";
+        if (/^(mp3|wav|oga|m4a)$/.test(ext))
+            return "audio";
+        return "card";
     }
 
     function byId(id) {
         return document.getElementById(id);
     }
 
-    function setHidden(element, hidden) {
-        if (element)
-            element.style.visibility = hidden ? "hidden" : "";
+    function clamp(x, low, high) {
+        return x < low ? low : x > high ? high : x;
     }
 
-    // --- The calls the page makes -------------------------------------------
+    function now() {
+        return global.performance && global.performance.now ? global.performance.now() : Date.now();
+    }
+
+    function formatTime(ms) {
+        var seconds = Math.max(0, Math.floor(ms / 1000));
+        var minutes = Math.floor(seconds / 60);
+        seconds -= minutes * 60;
+        return minutes + ":" + (seconds < 10 ? "0" : "") + seconds;
+    }
+
+    function warn(text) {
+        if (global.console && global.console.warn)
+            global.console.warn("Pavonia: " + text);
+    }
+
+    // --- Presentation data --------------------------------------------------
+
+    var slides = [];
+    var sessions = [];
+    var mediaRect = { left: 0, top: 0, width: 0, height: 0 };
+    var scriptBase = "";
+
+    // Where this script was loaded from: "loading.gif" lies beside it.
+    (function () {
+        var script = document.currentScript;
+        if (!script) {
+            var all = document.getElementsByTagName("script");
+            script = all.length ? all[all.length - 1] : null;
+        }
+        var src = script && script.src ? script.src : "";
+        var cut = src.lastIndexOf("/");
+        scriptBase = cut >= 0 ? src.substring(0, cut + 1) : "";
+    })();
 
     function InitMediaLayer(left, top, width, height) {
         mediaRect = {
@@ -119,44 +169,1950 @@
         if (startsSession) {
             sessions.push({
                 index: sessions.length,
-                talkingImage: isNone(talkingImage) ? "" : fileUrl(talkingImage),
-                talkingMessage: isNone(talkingMessage) ? "" : fileUrl(talkingMessage),
-                firstSlide: slides.length
+                talkingImage: isNone(talkingImage) ? "" : String(talkingImage),
+                talkingMessage: isNone(talkingMessage) ? "" : String(talkingMessage),
+                firstSlide: slides.length,
+                slideCount: 0,
+                delaysMs: 0,
+                voiceMs: 0,        // length of the voice, once known
+                voice: "unknown",  // "unknown", "none", "ready" or "failed"
+                frames: null,      // lip-sync values, 6 per frame
+                face: null,        // the face to draw
+                startMs: 0,
+                durationMs: 0
             });
         }
+        var session = sessions[sessions.length - 1];
         var seconds = Number(delay);
+        var number = parseInt(transition, 10);
         slides.push({
             index: slides.length,
-            session: sessions[sessions.length - 1],
+            session: session,
             media: isNone(media) ? "" : String(media),
-            delayMs: isFinite(seconds) && seconds > 0 ? seconds * 1000 : 0,
-            transition: parseInt(transition, 10),
+            delayMs: isFinite(seconds) && seconds > 0 ? Math.round(seconds * 1000) : 0,
+            transition: isFinite(number) ? number : -1,
             subTopic: isNone(subTopic) ? "" : String(subTopic),
-            description: isNone(description) ? "" : String(description)
+            description: isNone(description) ? "" : String(description),
+            offsetMs: session.delaysMs, // from the start of its session
+            startMs: 0
+        });
+        session.slideCount += 1;
+        session.delaysMs += slides[slides.length - 1].delayMs;
+    }
+
+    // Lays the sessions end to end: each lasts as long as its slides'
+    // delays or its voice, whichever is longer.
+    var totalMs = 0;
+    function layOutTimeline() {
+        var at = 0;
+        for (var i = 0; i < sessions.length; ++i) {
+            var s = sessions[i];
+            s.startMs = at;
+            s.durationMs = Math.max(s.delaysMs, s.voice === "none" || s.voice === "failed" ? 0 : s.voiceMs);
+            at += s.durationMs;
+        }
+        for (var k = 0; k < slides.length; ++k)
+            slides[k].startMs = slides[k].session.startMs + slides[k].offsetMs;
+        totalMs = at;
+    }
+
+    // The slide on screen at `ms` of its session: the last one whose start
+    // has passed; a slide with no delay of its own is passed over.
+    function slideInSession(session, ms) {
+        var last = session.firstSlide + session.slideCount - 1;
+        for (var k = session.firstSlide; k < last; ++k) {
+            var slide = slides[k];
+            if (ms < slide.offsetMs + slide.delayMs)
+                return k;
+        }
+        return last;
+    }
+
+    function sessionAt(ms) {
+        for (var i = 0; i < sessions.length; ++i)
+            if (ms < sessions[i].startMs + sessions[i].durationMs)
+                return i;
+        return sessions.length - 1;
+    }
+
+    // --- Page data scripts --------------------------------------------------
+
+    // Data scripts push their object onto window.PavoniaData; they are
+    // collected here by the file name they describe.
+    var pageData = {};
+    var scriptLoads = {};
+
+    function collectPageData() {
+        var queue = global.PavoniaData;
+        if (!queue || typeof queue.length !== "number")
+            return;
+        while (queue.length) {
+            var item = queue.shift();
+            if (item && typeof item === "object" && typeof item.file === "string")
+                pageData[item.file.toLowerCase()] = item;
+        }
+    }
+
+    // Loads the data script of the published file `name` once and calls
+    // `done(data)` with its data, or with null when there is none.
+    function loadPageData(name, done) {
+        var url = fileUrl(name) + ".js";
+        var key = baseName(name).toLowerCase();
+        var entry = scriptLoads[url];
+        if (!entry) {
+            entry = scriptLoads[url] = { finished: false, waiting: [] };
+            var script = document.createElement("script");
+            var finish = function () {
+                collectPageData();
+                entry.finished = true;
+                if (script.parentNode)
+                    script.parentNode.removeChild(script);
+                var waiting = entry.waiting;
+                entry.waiting = [];
+                for (var i = 0; i < waiting.length; ++i)
+                    waiting[i]();
+            };
+            script.onload = finish;
+            script.onerror = function () {
+                warn("no data script for " + name);
+                finish();
+            };
+            script.src = url;
+            (document.head || document.documentElement).appendChild(script);
+        }
+        var answer = function () {
+            done(Object.prototype.hasOwnProperty.call(pageData, key) ? pageData[key] : null);
+        };
+        if (entry.finished)
+            answer();
+        else
+            entry.waiting.push(answer);
+    }
+
+    // --- The face: how the talking image moves ----------------------------
+
+    function unit(value) {
+        return clamp(Number(value) || 0, 0, 100) / 100;
+    }
+
+    function mix(a, b, t) {
+        return a + (b - a) * t;
+    }
+
+    function smoothstep(x) {
+        x = clamp(x, 0, 1);
+        return x * x * (3 - 2 * x);
+    }
+
+    var DEFAULT_RIG = {
+        faceWidth: 512, faceHeight: 512,
+        mouthX: 256, mouthY: 380, mouthWidth: 110, mouthOpenHeight: 70, lipThickness: 12,
+        leftEyeX: 190, leftEyeY: 250, rightEyeX: 322, rightEyeY: 250, eyeWidth: 70, eyeHeight: 50,
+        blinkEveryMs: 4000, blinkMs: 180,
+        upperLipColor: 0xB04A4A, lowerLipColor: 0xC85A5A, mouthColor: 0x3A1418,
+        teethColor: 0xF6F2EA, tongueColor: 0xC8525A, skinColor: 0xF2C29C, lashColor: 0x3A2418
+    };
+
+    // The face shown when no talking image could be loaded: the default
+    // layout with the plain face's colours.
+    function plainRig() {
+        var rig = {};
+        for (var key in DEFAULT_RIG)
+            rig[key] = DEFAULT_RIG[key];
+        rig.skinColor = 0xEDE4DA;
+        rig.lashColor = 0x6B625A;
+        rig.upperLipColor = 0xB7908A;
+        rig.lowerLipColor = 0xC49C95;
+        return rig;
+    }
+
+    // A rig from a data script, every value checked; null when unusable.
+    function checkedRig(data) {
+        if (!data || typeof data !== "object")
+            return null;
+        var rig = {};
+        for (var key in DEFAULT_RIG) {
+            var value = Number(data[key]);
+            if (!isFinite(value))
+                return null;
+            rig[key] = value;
+        }
+        if (rig.faceWidth < 1 || rig.faceHeight < 1)
+            return null;
+        return rig;
+    }
+
+    // The mouth a lip-sync frame asks for (values: open, width, round,
+    // teeth, energy, viseme).
+    function mouthPoseFor(values, offset, rig) {
+        var viseme = values ? clamp(values[offset + 5] | 0, 0, 7) : 0;
+        var open = values ? unit(values[offset]) * unit(ARTICULATION) : 0;
+        var width = values ? unit(values[offset + 1]) : 0.5;
+        var round = values ? unit(values[offset + 2]) : 0;
+        var teeth = values ? unit(values[offset + 3]) : 0;
+        // Silence and the lip closures (m, b, p) close the mouth whatever the
+        // other values say; the teeth of f, s and th always show a little.
+        if (viseme === 0 || viseme === 5)
+            open = 0;
+        if (viseme === 6)
+            teeth = Math.max(teeth, 0.7);
+        var opening = rig.mouthOpenHeight * open;
+        return {
+            centerX: rig.mouthX,
+            centerY: rig.mouthY,
+            viseme: viseme,
+            round: round,
+            halfWidth: rig.mouthWidth / 2 * (0.82 + 0.36 * width) * (1 - 0.4 * round) * (1 - 0.08 * open),
+            upperLift: opening * 0.3,
+            lowerDrop: opening * 0.7,
+            lipThickness: rig.lipThickness * (1 + 0.45 * round) * (viseme === 5 ? 0.8 : 1),
+            teeth: open > 0 ? teeth : 0,
+            smile: rig.mouthWidth * 0.06 * (1 - round) * (0.7 + 0.3 * width)
+        };
+    }
+
+    function blendPoses(a, b, t) {
+        t = clamp(t, 0, 1);
+        return {
+            centerX: mix(a.centerX, b.centerX, t),
+            centerY: mix(a.centerY, b.centerY, t),
+            halfWidth: mix(a.halfWidth, b.halfWidth, t),
+            upperLift: mix(a.upperLift, b.upperLift, t),
+            lowerDrop: mix(a.lowerDrop, b.lowerDrop, t),
+            lipThickness: mix(a.lipThickness, b.lipThickness, t),
+            teeth: mix(a.teeth, b.teeth, t),
+            round: mix(a.round, b.round, t),
+            smile: mix(a.smile, b.smile, t),
+            viseme: t < 0.5 ? a.viseme : b.viseme
+        };
+    }
+
+    // The mouth at `ms` of the voice: each frame is reached over one frame's
+    // time from the one before it, as the program's player moves it.
+    function mouthAt(frames, ms, rig) {
+        var count = frames ? Math.floor(frames.length / 6) : 0;
+        if (ms < 0 || count === 0)
+            return mouthPoseFor(null, 0, rig);
+        var i = Math.floor(ms / FRAME_MS);
+        var target = i < count ? mouthPoseFor(frames, i * 6, rig) : mouthPoseFor(null, 0, rig);
+        var before = i > 0 && i - 1 < count ? mouthPoseFor(frames, (i - 1) * 6, rig) : mouthPoseFor(null, 0, rig);
+        return blendPoses(before, target, (ms - i * FRAME_MS) / FRAME_MS);
+    }
+
+    // One blink: the lids fall fast and rise more slowly.
+    function blinkProfile(phase) {
+        var fall = 0.35;
+        if (phase <= 0 || phase >= 1)
+            return 0;
+        return phase < fall ? smoothstep(phase / fall) : 1 - smoothstep((phase - fall) / (1 - fall));
+    }
+
+    // How far the lids are closed `ms` after the face started moving. The
+    // schedule is worked out from the start each time, so the same moment
+    // always gives the same lids: blinks come every `blinkEveryMs` on
+    // average (between 0.5 and 1.5 times that, from a seeded generator),
+    // now and then a quick double blink.
+    function lidClosure(rig, seed, ms) {
+        var every = Math.max(Math.floor(rig.blinkEveryMs), 100);
+        var duration = Math.max(Math.floor(rig.blinkMs), 20);
+        var state = seed >>> 0;
+        var nextInterval = function () {
+            state = (Math.imul(state, 1664525) + 1013904223) >>> 0;
+            var r = (state >>> 8) / 16777216;
+            return Math.floor(every * (0.5 + r));
+        };
+        var nextBlink = nextInterval();
+        var doubleBlink = false;
+        if (ms - nextBlink > 100 * every) {
+            state = seed >>> 0;
+            nextBlink = ms + nextInterval();
+        }
+        var gap = Math.floor(duration * 13 / 10);
+        for (;;) {
+            var span = doubleBlink ? gap + duration : duration;
+            if (ms < nextBlink + span)
+                break;
+            nextBlink += span + nextInterval();
+            doubleBlink = (state >>> 28) < 2;
+        }
+        var phase = ms - nextBlink;
+        if (phase < 0)
+            return 0;
+        var first = blinkProfile(phase / duration);
+        var second = doubleBlink ? blinkProfile((phase - gap) / duration) : 0;
+        return Math.max(first, second);
+    }
+
+    // --- The face: drawing --------------------------------------------------
+
+    function rgbOf(value) {
+        value = Number(value) >>> 0;
+        return [(value >> 16) & 255, (value >> 8) & 255, value & 255];
+    }
+
+    function css(rgb, alpha) {
+        var r = Math.round(clamp(rgb[0], 0, 255));
+        var g = Math.round(clamp(rgb[1], 0, 255));
+        var b = Math.round(clamp(rgb[2], 0, 255));
+        if (alpha === undefined)
+            return "rgb(" + r + "," + g + "," + b + ")";
+        return "rgba(" + r + "," + g + "," + b + "," + (alpha / 255).toFixed(3) + ")";
+    }
+
+    // Lighter and darker as the program's painter makes them: the colour's
+    // value is scaled in HSV, and past white the saturation gives way.
+    function scaleValue(rgb, factor) {
+        var r = rgb[0], g = rgb[1], b = rgb[2];
+        var max = Math.max(r, g, b), min = Math.min(r, g, b);
+        var v = max, s = max === 0 ? 0 : (max - min) * 255 / max;
+        var h = 0;
+        if (max !== min) {
+            var d = max - min;
+            if (max === r)
+                h = 60 * (((g - b) / d) % 6);
+            else if (max === g)
+                h = 60 * ((b - r) / d + 2);
+            else
+                h = 60 * ((r - g) / d + 4);
+            if (h < 0)
+                h += 360;
+        }
+        v = v * factor;
+        if (v > 255) {
+            s -= v - 255;
+            if (s < 0)
+                s = 0;
+            v = 255;
+        }
+        var c = v * s / 255;
+        var x = c * (1 - Math.abs((h / 60) % 2 - 1));
+        var m = v - c;
+        var out;
+        if (h < 60) out = [c, x, 0];
+        else if (h < 120) out = [x, c, 0];
+        else if (h < 180) out = [0, c, x];
+        else if (h < 240) out = [0, x, c];
+        else if (h < 300) out = [x, 0, c];
+        else out = [c, 0, x];
+        return [out[0] + m, out[1] + m, out[2] + m];
+    }
+
+    function lighter(rgb, percent) {
+        return scaleValue(rgb, percent / 100);
+    }
+
+    function darker(rgb, percent) {
+        return scaleValue(rgb, 100 / percent);
+    }
+
+    function radial(ctx, x, y, radius, stops) {
+        var gradient = ctx.createRadialGradient(x, y, 0, x, y, Math.max(radius, 0.001));
+        for (var i = 0; i < stops.length; ++i)
+            gradient.addColorStop(stops[i][0], stops[i][1]);
+        return gradient;
+    }
+
+    function linear(ctx, x0, y0, x1, y1, stops) {
+        if (x0 === x1 && y0 === y1)
+            y1 += 0.001;
+        var gradient = ctx.createLinearGradient(x0, y0, x1, y1);
+        for (var i = 0; i < stops.length; ++i)
+            gradient.addColorStop(stops[i][0], stops[i][1]);
+        return gradient;
+    }
+
+    // A symmetric curve from one mouth corner to the other whose middle lies
+    // at `middleY`; `spread` moves the control points towards the corners.
+    function cornerCurve(left, right, centerX, middleY, spread) {
+        // The middle of a symmetric cubic lies 3/4 of the way from the
+        // corners' height to the control points' height.
+        var controlY = (middleY - 0.25 * left.y) / 0.75;
+        return { from: left, c1: { x: centerX - spread, y: controlY }, c2: { x: centerX + spread, y: controlY }, to: right };
+    }
+
+    function forward(path, c) {
+        path.bezierCurveTo(c.c1.x, c.c1.y, c.c2.x, c.c2.y, c.to.x, c.to.y);
+    }
+
+    function backward(path, c) {
+        path.bezierCurveTo(c.c2.x, c.c2.y, c.c1.x, c.c1.y, c.from.x, c.from.y);
+    }
+
+    // The outer edge of the upper lip: up from the left corner to the two
+    // peaks of the bow, down into its dip, and back to the right corner.
+    function upperLipOutline(path, p, left, right) {
+        var cx = p.centerX, hw = p.halfWidth, th = p.lipThickness;
+        var base = p.centerY - p.upperLift;
+        var peakY = base - th * 1.05;
+        var dipY = base - th * (0.78 + 0.15 * p.round);
+        var peakX = hw * (0.22 - 0.06 * p.round);
+        path.bezierCurveTo(cx - hw * 0.8, left.y - th * 0.45, cx - hw * 0.5, peakY, cx - peakX, peakY);
+        path.quadraticCurveTo(cx - peakX * 0.35, dipY, cx, dipY);
+        path.quadraticCurveTo(cx + peakX * 0.35, dipY, cx + peakX, peakY);
+        path.bezierCurveTo(cx + hw * 0.5, peakY, cx + hw * 0.8, right.y - th * 0.45, right.x, right.y);
+    }
+
+    function roundedRect(ctx, x, y, w, h, r) {
+        r = Math.max(0, Math.min(r, w / 2, h / 2));
+        ctx.beginPath();
+        ctx.moveTo(x + r, y);
+        ctx.lineTo(x + w - r, y);
+        ctx.quadraticCurveTo(x + w, y, x + w, y + r);
+        ctx.lineTo(x + w, y + h - r);
+        ctx.quadraticCurveTo(x + w, y + h, x + w - r, y + h);
+        ctx.lineTo(x + r, y + h);
+        ctx.quadraticCurveTo(x, y + h, x, y + h - r);
+        ctx.lineTo(x, y + r);
+        ctx.quadraticCurveTo(x, y, x + r, y);
+        ctx.closePath();
+        ctx.fill();
+    }
+
+    function paintOpening(ctx, rig, p, opening) {
+        var cx = p.centerX, hw = p.halfWidth;
+        var top = p.centerY - p.upperLift;
+        var bottom = p.centerY + p.lowerDrop;
+        var height = bottom - top;
+        ctx.save();
+        ctx.clip(opening);
+        var inside = rgbOf(rig.mouthColor);
+        ctx.fillStyle = radial(ctx, cx, top + height * 0.65, Math.max(hw, 1),
+                               [[0, css(lighter(inside, 150))], [1, css(inside)]]);
+        ctx.fill(opening);
+
+        // Tongue, low in the mouth, seen once the jaw has dropped.
+        if (height > p.lipThickness * 0.8) {
+            var tongue = rgbOf(rig.tongueColor);
+            ctx.fillStyle = radial(ctx, cx, bottom - height * 0.05, hw * 0.8,
+                                   [[0, css(lighter(tongue, 112))], [1, css(darker(tongue, 135))]]);
+            ctx.beginPath();
+            ctx.ellipse(cx, bottom + height * 0.08, Math.max(hw * 0.62, 0), Math.max(height * 0.42, 0), 0, 0, Math.PI * 2);
+            ctx.fill();
+        }
+
+        // Teeth: the upper row under the upper lip, the lower row when more show.
+        if (p.teeth > 0) {
+            var teeth = rgbOf(rig.teethColor);
+            var upperHeight = Math.min(height * 0.42, p.lipThickness * 1.5) * (0.45 + 0.55 * p.teeth);
+            ctx.fillStyle = linear(ctx, cx, top, cx, top + upperHeight,
+                                   [[0, css(teeth)], [1, css(darker(teeth, 108))]]);
+            roundedRect(ctx, cx - hw * 0.78, top - p.lipThickness, hw * 1.56, upperHeight + p.lipThickness,
+                        upperHeight * 0.35);
+            ctx.strokeStyle = css(darker(teeth, 125), 160);
+            ctx.lineWidth = Math.max(0.6, hw * 0.012);
+            ctx.lineCap = "butt";
+            var gaps = [-0.5, -0.2, 0, 0.2, 0.5];
+            for (var i = 0; i < gaps.length; ++i) {
+                var x = cx + hw * gaps[i];
+                ctx.beginPath();
+                ctx.moveTo(x, top);
+                ctx.lineTo(x, top + upperHeight * (gaps[i] === 0 ? 0.98 : 0.9));
+                ctx.stroke();
+            }
+            if (p.teeth > 0.4 && height > p.lipThickness) {
+                var lowerHeight = upperHeight * 0.55 * (p.teeth - 0.3);
+                ctx.fillStyle = css(darker(teeth, 104));
+                roundedRect(ctx, cx - hw * 0.6, bottom - lowerHeight, hw * 1.2, lowerHeight + p.lipThickness,
+                            lowerHeight * 0.3);
+            }
+        }
+        // A soft shadow under the upper lip gives the opening depth.
+        ctx.fillStyle = linear(ctx, cx, top, cx, top + height * 0.35,
+                               [[0, css(inside, 110)], [1, css(inside, 0)]]);
+        ctx.fill(opening);
+        ctx.restore();
+    }
+
+    // Paints the mouth of `p`, or the mouth picture `overlay` centred on it.
+    function paintMouth(ctx, rig, p, overlay) {
+        ctx.save();
+        if (overlay && overlay.naturalWidth > 0) {
+            var ow = rig.mouthWidth * 1.2;
+            var oh = ow * overlay.naturalHeight / overlay.naturalWidth;
+            var middle = p.centerY + (p.lowerDrop - p.upperLift) / 2;
+            ctx.drawImage(overlay, p.centerX - ow / 2, middle - oh / 2, ow, oh);
+            ctx.restore();
+            return;
+        }
+        var cx = p.centerX;
+        var hw = Math.max(p.halfWidth, 1);
+        var th = Math.max(p.lipThickness, 0.5);
+        var closed = p.upperLift + p.lowerDrop <= 0;
+        var left = { x: cx - hw, y: p.centerY - p.smile };
+        var right = { x: cx + hw, y: p.centerY - p.smile };
+        var spread = hw * (0.55 + 0.35 * p.round);
+        var innerUpper = cornerCurve(left, right, cx, p.centerY - p.upperLift, spread);
+        var innerLower = cornerCurve(left, right, cx, p.centerY + p.lowerDrop, spread);
+        var outerLower = cornerCurve(left, right, cx, p.centerY + p.lowerDrop + th * (1.25 + 0.2 * p.round),
+                                     hw * (0.6 + 0.2 * p.round));
+        var upperColor = rgbOf(rig.upperLipColor);
+        var lowerColor = rgbOf(rig.lowerLipColor);
+        var q = { centerX: cx, centerY: p.centerY, halfWidth: hw, lipThickness: th, upperLift: p.upperLift,
+                  lowerDrop: p.lowerDrop, round: p.round, teeth: p.teeth };
+
+        if (!closed) {
+            var opening = new Path2D();
+            opening.moveTo(left.x, left.y);
+            forward(opening, innerUpper);
+            backward(opening, innerLower);
+            opening.closePath();
+            paintOpening(ctx, rig, q, opening);
+        }
+
+        // Upper lip: outer edge left to right, then the inner edge back.
+        var upper = new Path2D();
+        upper.moveTo(left.x, left.y);
+        upperLipOutline(upper, q, left, right);
+        backward(upper, innerUpper);
+        upper.closePath();
+        ctx.fillStyle = linear(ctx, cx, p.centerY - p.upperLift - th * 1.1, cx, p.centerY - p.upperLift,
+                               [[0, css(upperColor)], [1, css(darker(upperColor, 125))]]);
+        ctx.fill(upper);
+
+        // Lower lip: inner edge left to right, then the outer edge back.
+        var lower = new Path2D();
+        lower.moveTo(left.x, left.y);
+        forward(lower, innerLower);
+        backward(lower, outerLower);
+        lower.closePath();
+        var lowerMid = p.centerY + p.lowerDrop;
+        ctx.fillStyle = linear(ctx, cx, lowerMid, cx, lowerMid + th * 1.3,
+                               [[0, css(darker(lowerColor, 112))], [0.45, css(lowerColor)],
+                                [1, css(darker(lowerColor, 118))]]);
+        ctx.fill(lower);
+        // A highlight where the lower lip catches the light.
+        ctx.save();
+        ctx.clip(lower);
+        ctx.fillStyle = radial(ctx, cx, lowerMid + th * 0.6, hw * 0.45,
+                               [[0, "rgba(255,255,255,0.275)"], [1, "rgba(255,255,255,0)"]]);
+        ctx.beginPath();
+        ctx.ellipse(cx, lowerMid + th * 0.6, hw * 0.45, th * 0.5, 0, 0, Math.PI * 2);
+        ctx.fill();
+        ctx.restore();
+
+        // Thin outlines give the lips their shape on any skin.
+        var outline = new Path2D();
+        outline.moveTo(left.x, left.y);
+        upperLipOutline(outline, q, left, right);
+        outline.moveTo(left.x, left.y);
+        forward(outline, outerLower);
+        ctx.lineCap = "round";
+        ctx.strokeStyle = css(darker(upperColor, 150), 110);
+        ctx.lineWidth = Math.max(0.5, th * 0.09);
+        ctx.stroke(outline);
+
+        // The line between the lips, and small creases at the corners.
+        var mouth = rgbOf(rig.mouthColor);
+        var parting = new Path2D();
+        parting.moveTo(left.x, left.y);
+        forward(parting, innerUpper);
+        if (!closed) {
+            parting.moveTo(left.x, left.y);
+            forward(parting, innerLower);
+        }
+        ctx.strokeStyle = css(mouth, closed ? 220 : 150);
+        ctx.lineWidth = Math.max(0.7, th * (closed ? 0.2 : 0.1));
+        ctx.stroke(parting);
+        var crease = th * 0.5 * (1 - p.round);
+        if (crease > 0.3) {
+            ctx.strokeStyle = css(mouth, 70);
+            ctx.lineWidth = Math.max(0.5, th * 0.1);
+            var sides = [-1, 1];
+            for (var i = 0; i < sides.length; ++i) {
+                var side = sides[i];
+                var corner = side < 0 ? left : right;
+                ctx.beginPath();
+                ctx.moveTo(corner.x + side * crease * 0.15, corner.y - crease);
+                ctx.quadraticCurveTo(corner.x + side * crease * 0.75, corner.y, corner.x + side * crease * 0.15,
+                                     corner.y + crease);
+                ctx.stroke();
+            }
+        }
+        ctx.restore();
+    }
+
+    // Both upper eyelids closed by `closure` (0 open, 1 shut).
+    function paintEyelids(ctx, rig, closure) {
+        closure = clamp(closure, 0, 1);
+        if (closure < 0.02)
+            return;
+        var skin = rgbOf(rig.skinColor);
+        var lash = rgbOf(rig.lashColor);
+        // The lid is a little larger than the eye opening so that it also
+        // covers the eye's drawn outline.
+        var rx = rig.eyeWidth * 0.5 * 1.22;
+        var ry = rig.eyeHeight * 0.5 * 1.3;
+        var eyes = [[rig.leftEyeX, rig.leftEyeY], [rig.rightEyeX, rig.rightEyeY]];
+        for (var i = 0; i < eyes.length; ++i) {
+            var ex = eyes[i][0], ey = eyes[i][1];
+            // The lid's edge is an arc hung from the eye's two corners; its
+            // middle falls from above the eye to the lower lid as it closes.
+            var middle = ey - ry * 1.3 + closure * ry * 2.1;
+            var corner = ey + ry * 0.08;
+            var inner = { x: ex - rig.eyeWidth * 0.56, y: corner };
+            var outer = { x: ex + rig.eyeWidth * 0.56, y: corner };
+            var control = { x: ex, y: 2 * middle - corner };
+            var clip = new Path2D();
+            clip.ellipse(ex, ey, rx, ry, 0, 0, Math.PI * 2);
+            var lid = new Path2D();
+            lid.moveTo(ex - rx * 1.1, ey - ry * 1.2);
+            lid.lineTo(ex + rx * 1.1, ey - ry * 1.2);
+            lid.lineTo(ex + rx * 1.1, corner);
+            lid.lineTo(outer.x, outer.y);
+            lid.quadraticCurveTo(control.x, control.y, inner.x, inner.y);
+            lid.lineTo(ex - rx * 1.1, corner);
+            lid.closePath();
+
+            ctx.save();
+            ctx.clip(clip);
+            var lowest = Math.max(middle, ey - ry + 1);
+            ctx.fillStyle = linear(ctx, ex, ey - ry, ex, lowest,
+                                   [[0, css(skin)], [0.8, css(skin)], [1, css(darker(skin, 110))]]);
+            ctx.fill(lid);
+            ctx.restore();
+
+            // The lashes along the lid's edge, within the eye's outline.
+            var lashClip = new Path2D();
+            lashClip.ellipse(ex, ey, rx * 1.04, ry * 1.08, 0, 0, Math.PI * 2);
+            ctx.save();
+            ctx.clip(lashClip);
+            ctx.beginPath();
+            ctx.moveTo(inner.x, inner.y);
+            ctx.quadraticCurveTo(control.x, control.y, outer.x, outer.y);
+            ctx.strokeStyle = css(lash);
+            ctx.lineCap = "round";
+            ctx.lineWidth = Math.max(0.8, rig.eyeHeight * (0.07 + 0.05 * closure));
+            ctx.stroke();
+            ctx.restore();
+        }
+    }
+
+    // A plain face for when no talking image could be shown.
+    function paintNeutralFace(ctx, rig) {
+        var w = rig.faceWidth, h = rig.faceHeight;
+        ctx.save();
+        ctx.fillStyle = "rgb(221,227,234)";
+        ctx.fillRect(0, 0, w, h);
+        var skin = rgbOf(rig.skinColor);
+        var middleX = (rig.leftEyeX + rig.rightEyeX) / 2;
+        var top = Math.min(rig.leftEyeY, rig.rightEyeY) - rig.eyeHeight * 2.6;
+        var bottom = rig.mouthY + rig.mouthOpenHeight * 1.4;
+        var halfWidth = Math.max(rig.rightEyeX - middleX, middleX - rig.leftEyeX) + rig.eyeWidth * 1.5;
+        ctx.beginPath();
+        ctx.ellipse(middleX, (top + bottom) / 2, halfWidth, (bottom - top) / 2, 0, 0, Math.PI * 2);
+        ctx.fillStyle = css(skin);
+        ctx.fill();
+        ctx.strokeStyle = css(darker(skin, 125));
+        ctx.lineWidth = Math.max(1, w * 0.006);
+        ctx.stroke();
+        ctx.fillStyle = css(rgbOf(rig.lashColor));
+        var eyes = [[rig.leftEyeX, rig.leftEyeY], [rig.rightEyeX, rig.rightEyeY]];
+        for (var i = 0; i < eyes.length; ++i) {
+            ctx.beginPath();
+            ctx.ellipse(eyes[i][0], eyes[i][1], rig.eyeWidth * 0.14, rig.eyeHeight * 0.2, 0, 0, Math.PI * 2);
+            ctx.fill();
+        }
+        ctx.restore();
+    }
+
+    // A talking image ready to draw: its layout and decoded pictures.
+    function makeFace(data) {
+        var rig = data && data.kind === "face" && !data.error ? checkedRig(data.rig) : null;
+        var face = { rig: rig || plainRig(), picture: null, overlays: [], plain: !rig };
+        if (!rig)
+            return face;
+        var picture = function (source) {
+            if (typeof source !== "string" || !source)
+                return null;
+            var image = new Image();
+            image.onload = function () { requestDraw(); };
+            image.onerror = function () {
+                image.failed = true;
+                if (image === face.picture) {
+                    // A picture the browser cannot decode: the plain face.
+                    face.rig = plainRig();
+                    face.picture = null;
+                    face.overlays = [];
+                    face.plain = true;
+                }
+                requestDraw();
+            };
+            image.src = source;
+            return image;
+        };
+        face.picture = picture(data.picture);
+        if (!face.picture) {
+            face.rig = plainRig();
+            face.plain = true;
+            return face;
+        }
+        var mouths = data.mouths && typeof data.mouths === "object" ? data.mouths : {};
+        for (var v = 0; v < 8; ++v)
+            face.overlays[v] = picture(mouths[v]);
+        return face;
+    }
+
+    var plainFace = { rig: plainRig(), picture: null, overlays: [], plain: true };
+
+    // Draws `face` into `canvas` at `ms` of its session; `moving` false
+    // draws it at rest (mouth closed, eyes open). Returns how far the mouth
+    // is open, 0 to 1.
+    function drawFace(canvas, face, frames, ms, moving, seed) {
+        var ctx = canvas.getContext("2d");
+        if (!ctx)
+            return 0;
+        face = face || plainFace;
+        var rig = face.rig;
+        var width = canvas.width, height = canvas.height;
+        ctx.setTransform(1, 0, 0, 1, 0, 0);
+        ctx.clearRect(0, 0, width, height);
+        if (width <= 0 || height <= 0)
+            return 0;
+        var picture = face.picture && face.picture.complete && face.picture.naturalWidth > 0 ? face.picture : null;
+        var pw = picture ? picture.naturalWidth : rig.faceWidth;
+        var ph = picture ? picture.naturalHeight : rig.faceHeight;
+        // The face keeps its proportions, centred in the canvas.
+        var fit = Math.min(width / pw, height / ph);
+        var tw = pw * fit, th = ph * fit;
+        var tx = (width - tw) / 2, ty = (height - th) / 2;
+        ctx.imageSmoothingEnabled = true;
+        if (picture)
+            ctx.drawImage(picture, tx, ty, tw, th);
+        ctx.translate(tx, ty);
+        ctx.scale(tw / rig.faceWidth, th / rig.faceHeight);
+        if (!picture)
+            paintNeutralFace(ctx, rig);
+        var pose = moving ? mouthAt(frames, ms, rig) : mouthPoseFor(null, 0, rig);
+        var overlay = face.overlays[clamp(pose.viseme, 0, 7)];
+        paintMouth(ctx, rig, pose, overlay && overlay.complete && overlay.naturalWidth > 0 ? overlay : null);
+        if (moving)
+            paintEyelids(ctx, rig, lidClosure(rig, seed, Math.max(0, ms)));
+        ctx.setTransform(1, 0, 0, 1, 0, 0);
+        return rig.mouthOpenHeight > 0 ? clamp((pose.upperLift + pose.lowerDrop) / rig.mouthOpenHeight, 0, 1) : 0;
+    }
+
+    // --- Transitions ----------------------------------------------------------
+
+    // A small seeded generator, so a transition looks the same every time
+    // it is drawn for the same slide.
+    function seeded(seed) {
+        var state = (seed * 2654435761) >>> 0;
+        return function () {
+            state = (Math.imul(state, 1664525) + 1013904223) >>> 0;
+            return state / 4294967296;
+        };
+    }
+
+    // The transition a slide runs: its own value, or for the random entry
+    // one chosen from the slide's number.
+    function transitionOf(slide) {
+        var value = slide.transition;
+        if (value === RANDOM_TRANSITION)
+            return Math.floor(seeded(slide.index + 1)() * TRANSITION_COUNT);
+        return value >= 0 && value < TRANSITION_COUNT ? value : -1;
+    }
+
+    function rectPath(x, y, w, h, right, bottom) {
+        var x0 = clamp(x, 0, right), y0 = clamp(y, 0, bottom);
+        var x1 = clamp(x + w, 0, right), y1 = clamp(y + h, 0, bottom);
+        if (x1 <= x0 || y1 <= y0)
+            return "";
+        return "M" + x0.toFixed(2) + " " + y0.toFixed(2) + "H" + x1.toFixed(2) + "V" + y1.toFixed(2) +
+               "H" + x0.toFixed(2) + "Z";
+    }
+
+    function circlePath(cx, cy, r) {
+        if (r <= 0)
+            return "";
+        return "M" + (cx - r).toFixed(2) + " " + cy.toFixed(2) +
+               "A" + r.toFixed(2) + " " + r.toFixed(2) + " 0 1 0 " + (cx + r).toFixed(2) + " " + cy.toFixed(2) +
+               "A" + r.toFixed(2) + " " + r.toFixed(2) + " 0 1 0 " + (cx - r).toFixed(2) + " " + cy.toFixed(2) + "Z";
+    }
+
+    // Where the incoming slide shows at progress `p` of transition `type` in
+    // a box `w` by `h`: SVG path data read with the even-odd rule, so the
+    // outgoing slide shows in the rest (the whole box added once more).
+    function revealPath(type, w, h, p, slideIndex) {
+        var full = rectPath(0, 0, w, h, w, h);
+        var cx = w / 2, cy = h / 2;
+        var i, parts = "";
+        switch (type) {
+        case 0: // Box In: the new slide closes in from the edges
+            return full + rectPath(cx - cx * (1 - p), cy - cy * (1 - p), w * (1 - p), h * (1 - p), w, h);
+        case 1: // Box Out: it grows from the middle
+            return rectPath(cx - cx * p, cy - cy * p, w * p, h * p, w, h);
+        case 2: // Circle In
+            return full + circlePath(cx, cy, Math.sqrt(cx * cx + cy * cy) * (1 - p));
+        case 3: // Circle Out
+            return circlePath(cx, cy, Math.sqrt(cx * cx + cy * cy) * p);
+        case 4: // Wipe Up: from the bottom edge up
+            return rectPath(0, h * (1 - p), w, h * p, w, h);
+        case 5: // Wipe Down
+            return rectPath(0, 0, w, h * p, w, h);
+        case 6: // Wipe Right: from the left edge to the right
+            return rectPath(0, 0, w * p, h, w, h);
+        case 7: // Wipe Left
+            return rectPath(w * (1 - p), 0, w * p, h, w, h);
+        case 8: { // Vertical Blinds
+            var count = Math.max(4, Math.round(w / 60));
+            var step = w / count;
+            for (i = 0; i < count; ++i)
+                parts += rectPath(i * step, 0, step * p, h, w, h);
+            return parts;
+        }
+        case 9: { // Horizontal Blinds
+            var rows = Math.max(4, Math.round(h / 60));
+            var band = h / rows;
+            for (i = 0; i < rows; ++i)
+                parts += rectPath(0, i * band, w, band * p, w, h);
+            return parts;
+        }
+        case 10: case 11: { // Checkerboard Across, Checkerboard Down
+            var across = type === 10;
+            var cells = 8;
+            var along = across ? w : h;
+            var side = across ? h : w;
+            var cell = along / cells;
+            var lines = Math.max(2, Math.round(side / cell));
+            var thick = side / lines;
+            // Every other line of squares starts half a square later; each
+            // square fills over the whole transition, so the board fills by
+            // the end.
+            for (var line = 0; line < lines; ++line) {
+                var shift = line % 2 ? -cell / 2 : 0;
+                for (var c = 0; c <= cells; ++c) {
+                    var start = shift + c * cell;
+                    var size = cell * p;
+                    parts += across ? rectPath(start, line * thick, size, thick, w, h)
+                                    : rectPath(line * thick, start, thick, size, w, h);
+                }
+            }
+            return parts;
+        }
+        case 12: { // Random Dissolve: blocks appear in a fixed random order
+            var blockCols = 32;
+            var blockRows = Math.max(1, Math.round(blockCols * h / Math.max(w, 1)));
+            var bw = w / blockCols, bh = h / blockRows;
+            var random = seeded(slideIndex + 7);
+            for (var r = 0; r < blockRows; ++r)
+                for (var k = 0; k < blockCols; ++k)
+                    if (random() < p)
+                        parts += rectPath(k * bw, r * bh, bw + 0.5, bh + 0.5, w, h);
+            return parts;
+        }
+        case 13: // Split Vertical In: from the left and right edges inwards
+            return rectPath(0, 0, cx * p, h, w, h) + rectPath(w - cx * p, 0, cx * p, h, w, h);
+        case 14: // Split Vertical Out: from the middle outwards
+            return rectPath(cx - cx * p, 0, w * p, h, w, h);
+        case 15: // Split Horizontal In: from the top and bottom edges
+            return rectPath(0, 0, w, cy * p, w, h) + rectPath(0, h - cy * p, w, cy * p, w, h);
+        case 16: // Split Horizontal Out
+            return rectPath(0, cy - cy * p, w, h * p, w, h);
+        default:
+            return full;
+        }
+    }
+
+    // --- The slide areas --------------------------------------------------
+
+    // Each area shows its slide's part in a "slot" element; during a
+    // transition the outgoing slot stays below the incoming one.
+    var AREAS = [
+        { area: "SubTopicArea", id: "SubTopic", part: "subTopic" },
+        { area: "MediaArea", id: "MediaContent", part: "media" },
+        { area: "DescriptionLayer", id: "Description", part: "description" }
+    ];
+
+    function slotOf(spec) {
+        return byId(spec.id);
+    }
+
+    function releaseSlot(slot) {
+        if (!slot)
+            return;
+        var clips = slot.querySelectorAll("video, audio");
+        for (var i = 0; i < clips.length; ++i) {
+            try {
+                clips[i].pause();
+                clips[i].removeAttribute("src");
+                clips[i].load();
+            } catch (e) {
+                // nothing more to free
+            }
+        }
+        if (slot.parentNode)
+            slot.parentNode.removeChild(slot);
+    }
+
+    // A card naming a file the page cannot show itself; with `linkText`, a
+    // link that opens it.
+    function fileCard(name, linkText, note) {
+        var box = document.createElement("div");
+        box.className = "pv-clip";
+        var icon = document.createElement("div");
+        icon.className = "pv-clip-icon";
+        box.appendChild(icon);
+        var title = document.createElement("div");
+        title.className = "pv-clip-name";
+        title.textContent = baseName(name);
+        box.appendChild(title);
+        if (note) {
+            var line = document.createElement("div");
+            line.className = "pv-clip-note";
+            line.textContent = note;
+            box.appendChild(line);
+        }
+        if (linkText) {
+            var link = document.createElement("a");
+            link.href = fileUrl(name);
+            link.target = "_blank";
+            link.rel = "noopener";
+            link.textContent = linkText;
+            box.appendChild(link);
+        }
+        return box;
+    }
+
+    function fillMedia(slot, slide) {
+        if (!slide.media)
+            return;
+        var kind = mediaKind(slide.media);
+        if (kind === "picture") {
+            var picture = new Image();
+            picture.className = "pv-picture";
+            picture.alt = "";
+            slot.classList.add("pv-loading");
+            if (scriptBase)
+                slot.style.backgroundImage = 'url("' + scriptBase.replace(/["\\]/g, encodeURIComponent) + 'loading.gif")';
+            var settle = function () {
+                slot.classList.remove("pv-loading");
+                slot.style.backgroundImage = "";
+            };
+            picture.onload = settle;
+            picture.onerror = function () {
+                settle();
+                if (picture.parentNode === slot) {
+                    slot.removeChild(picture);
+                    slot.appendChild(fileCard(slide.media, "", TEXTS.missingPicture));
+                }
+            };
+            picture.src = fileUrl(slide.media);
+            slot.appendChild(picture);
+        } else if (kind === "video" || kind === "audio") {
+            var clip = document.createElement(kind);
+            clip.className = kind === "video" ? "pv-picture" : "pv-sound-clip";
+            clip.controls = true;
+            clip.preload = "metadata";
+            clip.playsInline = true;
+            clip.setAttribute("playsinline", "");
+            if (kind === "video")
+                clip.muted = true; // the narration has the sound
+            clip.onerror = function () {
+                if (clip.parentNode === slot) {
+                    releaseSlot(clip);
+                    slot.appendChild(fileCard(slide.media, TEXTS.openClip));
+                }
+            };
+            clip.src = fileUrl(slide.media);
+            slot.appendChild(clip);
+        } else {
+            slot.appendChild(fileCard(slide.media, TEXTS.openClip));
+        }
+    }
+
+    function makeSlot(spec, slide, className) {
+        var slot = document.createElement("div");
+        slot.className = className;
+        slot.classList.add("pv-slot");
+        if (spec.part === "media")
+            fillMedia(slot, slide);
+        else
+            slot.innerHTML = slide[spec.part];
+        return slot;
+    }
+
+    function hasPart(spec, slide) {
+        return !!(slide && slide[spec.part]);
+    }
+
+    // What the areas show: slide `to`, coming in over slide `from` at
+    // progress `p` of the transition (1: done).
+    var shown = { to: -1, from: -1, p: 1 };
+
+    function placeSlides(from, to) {
+        for (var i = 0; i < AREAS.length; ++i) {
+            var spec = AREAS[i];
+            var area = byId(spec.area);
+            var current = slotOf(spec);
+            if (!area || !current)
+                continue;
+            var className = current.className.replace(/\s*\bpv-(slot|outgoing|loading)\b/g, "");
+            var old = area.querySelectorAll(".pv-outgoing");
+            for (var j = 0; j < old.length; ++j)
+                releaseSlot(old[j]);
+            current.removeAttribute("id");
+            if (from >= 0 && from !== to) {
+                // The slide going out: the one on screen, or made afresh
+                // when another is shown (a picture of any moment).
+                var outgoing = current;
+                if (shown.to !== from) {
+                    releaseSlot(current);
+                    outgoing = makeSlot(spec, slides[from], className);
+                    area.appendChild(outgoing);
+                }
+                outgoing.classList.add("pv-outgoing");
+            } else {
+                releaseSlot(current);
+            }
+            var fresh = makeSlot(spec, slides[to], className);
+            fresh.id = spec.id;
+            area.appendChild(fresh);
+        }
+        shown.from = from;
+        shown.to = to;
+    }
+
+    // Shows the transition at progress `p` (0 to 1).
+    function drawTransition(p) {
+        p = clamp(p, 0, 1);
+        shown.p = p;
+        var slide = slides[shown.to];
+        var type = slide ? transitionOf(slide) : -1;
+        var running = shown.from >= 0 && p < 1 && type >= 0;
+        for (var i = 0; i < AREAS.length; ++i) {
+            var spec = AREAS[i];
+            var area = byId(spec.area);
+            var incoming = slotOf(spec);
+            if (!area || !incoming)
+                continue;
+            var outgoing = area.querySelector(".pv-outgoing");
+            var wasShown = shown.from >= 0 && hasPart(spec, slides[shown.from]);
+            var isShown = hasPart(spec, slide);
+            // An area the slide leaves empty does not stay up as a blank
+            // panel, once the outgoing slide has left it.
+            area.classList.toggle("pv-empty", !isShown && !(running && wasShown));
+            if (!running) {
+                if (outgoing)
+                    releaseSlot(outgoing);
+                incoming.style.clipPath = "";
+                incoming.style.opacity = "";
+                continue;
+            }
+            var w = area.clientWidth, h = area.clientHeight;
+            if (type === 17) { // Fade
+                incoming.style.clipPath = "";
+                incoming.style.opacity = String(p);
+                if (outgoing)
+                    outgoing.style.opacity = String(1 - p);
+                continue;
+            }
+            var reveal = revealPath(type, w, h, p, slide.index);
+            incoming.style.clipPath = 'path(evenodd, "' + (reveal || "M0 0Z") + '")';
+            if (outgoing)
+                outgoing.style.clipPath = 'path(evenodd, "' + rectPath(0, 0, w, h, w, h) + reveal + '")';
+        }
+    }
+
+    // --- Player state -----------------------------------------------------
+
+    var state = {
+        started: false,
+        playing: false,
+        autoPlay: true,
+        autoLoop: false,
+        autoJump: true,
+        session: -1,       // index of the session whose voice is loaded
+        slide: -1,         // index of the slide on screen
+        timeMs: 0,         // position on the timeline
+        clock: "wall",     // "voice" while the session's voice is the clock
+        wallBaseMs: 0,     // session time at wallAt
+        wallAt: 0,
+        waitingForVoice: false,
+        pinned: -1,        // a slide chosen by hand at a time it shares
+        mouthOpen: 0,
+        transition: null,  // { from, to, startedAt, duration } while one runs
+        rendering: false,  // renderAt has taken over the picture
+        blocked: false     // the browser refused to start the sound
+    };
+
+    var audio = null;
+    var canvas = null;
+    var frameRequest = 0;
+    var fallbackTimer = 0;
+
+    function currentSession() {
+        return state.session >= 0 ? sessions[state.session] : null;
+    }
+
+    function sessionTime() {
+        var s = currentSession();
+        return s ? state.timeMs - s.startMs : 0;
+    }
+
+    // --- The voice --------------------------------------------------------
+
+    function voiceUsable(s) {
+        return s && s.talkingMessage && s.voice !== "none" && s.voice !== "failed";
+    }
+
+    function makeAudio() {
+        var element = document.createElement("audio");
+        element.preload = "auto";
+        element.addEventListener("ended", onVoiceEnded);
+        element.addEventListener("error", onVoiceError);
+        element.addEventListener("loadedmetadata", function () {
+            var s = currentSession();
+            if (!s || element.pavoniaSession !== s.index)
+                return;
+            var ms = isFinite(element.duration) ? Math.round(element.duration * 1000) : 0;
+            if (ms > 0 && s.voice !== "none") {
+                if (s.voice === "unknown" || Math.abs(s.voiceMs - ms) > FRAME_MS) {
+                    s.voiceMs = ms;
+                    layOutTimeline();
+                }
+                s.voice = "ready";
+            }
+            updateControls();
+        });
+        return element;
+    }
+
+    // Makes the voice of session `index` the one loaded.
+    function loadVoice(index) {
+        var s = sessions[index];
+        if (!audio)
+            audio = makeAudio();
+        if (audio.pavoniaSession === index && audio.getAttribute("src"))
+            return;
+        try {
+            audio.pause();
+        } catch (e) {
+            // an element that never played
+        }
+        audio.pavoniaSession = index;
+        if (voiceUsable(s)) {
+            audio.src = fileUrl(s.talkingMessage);
+        } else if (audio.getAttribute("src")) {
+            audio.removeAttribute("src");
+            audio.load();
+        }
+    }
+
+    function onVoiceEnded() {
+        var s = currentSession();
+        if (!s || audio.pavoniaSession !== s.index || state.clock !== "voice")
+            return;
+        // The voice is over; the rest of the session runs on the wall clock.
+        var ms = isFinite(audio.duration) ? audio.duration * 1000 : s.voiceMs;
+        state.clock = "wall";
+        state.wallBaseMs = Math.max(ms, sessionTime());
+        state.wallAt = now();
+        tick();
+    }
+
+    function onVoiceError() {
+        var s = currentSession();
+        if (!s || audio.pavoniaSession !== s.index || !audio.getAttribute("src"))
+            return;
+        warn("the voice " + s.talkingMessage + " cannot be played");
+        var at = sessionTime();
+        s.voice = "failed";
+        s.frames = null;
+        layOutTimeline();
+        state.timeMs = s.startMs + Math.min(at, s.durationMs);
+        state.clock = "wall";
+        state.wallBaseMs = Math.min(at, s.durationMs);
+        state.wallAt = now();
+        state.waitingForVoice = false;
+        tick();
+    }
+
+    // Starts the voice at the session time `ms`, or runs the session on the
+    // wall clock when it has no voice there.
+    function startClock(ms) {
+        var s = currentSession();
+        state.waitingForVoice = false;
+        if (voiceUsable(s) && (s.voice !== "ready" || ms < s.voiceMs)) {
+            state.clock = "voice";
+            loadVoice(s.index);
+            setVoiceTime(ms);
+            if (state.playing) {
+                state.waitingForVoice = true;
+                var attempt = audio.play();
+                if (attempt && typeof attempt.then === "function") {
+                    attempt.then(function () {
+                        state.waitingForVoice = false;
+                    }, function (error) {
+                        state.waitingForVoice = false;
+                        if (error && error.name === "NotAllowedError") {
+                            // Sound needs a gesture first: wait for one.
+                            state.blocked = true;
+                            pause();
+                            showStartOverlay(true);
+                        } else if (error && error.name !== "AbortError") {
+                            onVoiceError();
+                        }
+                    });
+                } else {
+                    state.waitingForVoice = false;
+                }
+            }
+            return;
+        }
+        if (audio && !audio.paused)
+            audio.pause();
+        state.clock = "wall";
+        state.wallBaseMs = ms;
+        state.wallAt = now();
+    }
+
+    function setVoiceTime(ms) {
+        var target = Math.max(0, ms) / 1000;
+        if (Math.abs(audio.currentTime - target) > 0.02) {
+            try {
+                audio.currentTime = target;
+            } catch (e) {
+                // before the metadata: the voice starts from the beginning
+            }
+        }
+    }
+
+    // The session time the clock says now.
+    function clockTime() {
+        var s = currentSession();
+        if (!s)
+            return 0;
+        if (!state.playing)
+            return sessionTime();
+        if (state.clock === "voice" && audio && audio.pavoniaSession === s.index)
+            return audio.currentTime * 1000;
+        return state.wallBaseMs + (now() - state.wallAt);
+    }
+
+    // --- Moving through the presentation ------------------------------------
+
+    // Enters session `index` at its time `ms` (the voice is loaded there).
+    function enterSession(index, ms) {
+        if (state.session !== index) {
+            state.session = index;
+            loadSessionData(index);
+            if (index + 1 < sessions.length)
+                loadSessionData(index + 1);
+        }
+        var s = sessions[index];
+        state.timeMs = s.startMs + ms;
+        startClock(ms);
+    }
+
+    // Shows slide `index` (with its transition when `animate`).
+    function showSlide(index, animate) {
+        if (index === state.slide && !state.rendering)
+            return;
+        var from = state.slide;
+        if (state.transition)
+            finishTransition();
+        state.rendering = false;
+        placeSlides(animate ? from : -1, index);
+        state.slide = index;
+        var type = transitionOf(slides[index]);
+        if (animate && from >= 0 && type >= 0) {
+            state.transition = { from: from, to: index, startedAt: now(), duration: transitionLength(slides[index]) };
+            drawTransition(0);
+            requestDraw();
+        } else {
+            drawTransition(1);
+        }
+        syncClips();
+        updateControls();
+        updateTranscript();
+    }
+
+    // A transition takes its full length, or the slide's own time when
+    // that is shorter, so it is over before the next slide comes.
+    function transitionLength(slide) {
+        var s = slide.session;
+        var last = slide.index === s.firstSlide + s.slideCount - 1;
+        var own = last ? s.durationMs - slide.offsetMs : slide.delayMs;
+        return own > 0 ? Math.min(TRANSITION_MS, own) : TRANSITION_MS;
+    }
+
+    function finishTransition() {
+        if (!state.transition)
+            return;
+        state.transition = null;
+        drawTransition(1);
+    }
+
+    // Works out where the presentation stands now and shows it.
+    function tick() {
+        if (!state.started || state.rendering)
+            return;
+        var s = currentSession();
+        if (s && state.playing && !state.waitingForVoice) {
+            var ms = clockTime();
+            state.timeMs = s.startMs + Math.min(ms, s.durationMs);
+            // A voice a little longer than its data said still ends first.
+            var speaking = state.clock === "voice" && audio && !audio.ended && !audio.paused;
+            if (ms >= s.durationMs && !speaking) {
+                endOfSession();
+                return;
+            }
+        }
+        if (s) {
+            var slide = slideInSession(s, state.timeMs - s.startMs);
+            if (state.pinned >= 0) {
+                if (slides[state.pinned].startMs === state.timeMs)
+                    slide = state.pinned;
+                else
+                    state.pinned = -1;
+            }
+            if (slide !== state.slide)
+                showSlide(slide, true);
+        }
+        if (state.transition) {
+            var t = state.transition;
+            var p = (now() - t.startedAt) / Math.max(t.duration, 1);
+            if (p >= 1)
+                finishTransition();
+            else
+                drawTransition(p);
+        }
+        drawTalker();
+        updateProgress();
+    }
+
+    function endOfSession() {
+        var s = currentSession();
+        var last = s.index === sessions.length - 1;
+        if (!state.autoJump || (last && !state.autoLoop)) {
+            // The show stops at the end of the session (or of the whole
+            // presentation); the last slide stays up.
+            state.timeMs = s.startMs + s.durationMs;
+            state.playing = false;
+            if (audio)
+                audio.pause();
+            tickOnce();
+            updateControls();
+            return;
+        }
+        if (last && totalMs <= 0) {
+            // Nothing on the timeline to loop through.
+            state.playing = false;
+            updateControls();
+            return;
+        }
+        goTo(last ? 0 : s.startMs + s.durationMs, true);
+    }
+
+    function tickOnce() {
+        var s = currentSession();
+        if (s) {
+            var slide = slideInSession(s, state.timeMs - s.startMs);
+            if (slide !== state.slide)
+                showSlide(slide, true);
+        }
+        drawTalker();
+        updateProgress();
+    }
+
+    // Goes to the timeline position `ms`; `animate` runs the slide's
+    // transition when the slide changes.
+    function goTo(ms, animate, slideIndex) {
+        if (!slides.length)
+            return;
+        state.rendering = false;
+        ms = clamp(ms, 0, totalMs);
+        var index = sessionAt(ms);
+        if (slideIndex !== undefined && slideIndex >= 0)
+            index = slides[slideIndex].session.index;
+        var s = sessions[index];
+        var inSession = clamp(ms - s.startMs, 0, s.durationMs);
+        state.pinned = slideIndex !== undefined ? slideIndex : -1;
+        enterSession(index, inSession);
+        var slide = state.pinned >= 0 ? state.pinned : slideInSession(s, inSession);
+        if (slide !== state.slide)
+            showSlide(slide, animate);
+        tick();
+        updateControls();
+        requestDraw();
+    }
+
+    function goToSlide(index) {
+        if (!slides.length)
+            return;
+        index = clamp(index, 0, slides.length - 1);
+        goTo(slides[index].startMs, true, index);
+    }
+
+    function next() {
+        if (state.slide < slides.length - 1)
+            goToSlide(state.slide + 1);
+        else if (state.autoLoop && slides.length)
+            goToSlide(0);
+    }
+
+    function previous() {
+        if (state.slide > 0)
+            goToSlide(state.slide - 1);
+        else if (state.autoLoop && slides.length)
+            goToSlide(slides.length - 1);
+    }
+
+    function play() {
+        if (!slides.length)
+            return;
+        showStartOverlay(false);
+        state.blocked = false;
+        state.rendering = false;
+        var s = currentSession();
+        var at = sessionTime();
+        if (s && at >= s.durationMs) {
+            // At the end of a session: the next one, or the start again
+            // after the last one.
+            var nextStart = s.startMs + s.durationMs;
+            state.playing = true;
+            goTo(s.index === sessions.length - 1 ? 0 : nextStart, true);
+            requestDraw();
+            return;
+        }
+        state.playing = true;
+        enterSession(s ? s.index : 0, at);
+        updateControls();
+        requestDraw();
+    }
+
+    function pause() {
+        if (state.playing) {
+            var s = currentSession();
+            if (s && !state.waitingForVoice)
+                state.timeMs = s.startMs + Math.min(clockTime(), s.durationMs);
+        }
+        state.playing = false;
+        state.waitingForVoice = false;
+        if (audio)
+            audio.pause();
+        syncClips();
+        updateControls();
+        drawTalker();
+    }
+
+    function togglePlay() {
+        if (state.playing)
+            pause();
+        else
+            play();
+    }
+
+    function seek(ms) {
+        var target = Number(ms);
+        if (!isFinite(target))
+            return;
+        goTo(target, false);
+    }
+
+    // Clips in the media area play while the show plays.
+    function syncClips() {
+        var slot = byId("MediaContent");
+        if (!slot)
+            return;
+        var clips = slot.getElementsByTagName("video");
+        for (var i = 0; i < clips.length; ++i) {
+            if (state.playing && !state.rendering) {
+                var attempt = clips[i].play();
+                if (attempt && attempt.catch)
+                    attempt.catch(function () {});
+            } else {
+                clips[i].pause();
+            }
+        }
+    }
+
+    // --- Session data -----------------------------------------------------
+
+    function loadSessionData(index) {
+        var s = sessions[index];
+        if (!s || s.dataRequested)
+            return;
+        s.dataRequested = true;
+        if (s.talkingImage) {
+            loadPageData(s.talkingImage, function (data) {
+                s.face = makeFace(data);
+                requestDraw();
+            });
+        } else {
+            s.face = plainFace;
+        }
+    }
+
+    // The message data of every session, for the timeline's lengths.
+    function loadMessageData(s, done) {
+        if (!s.talkingMessage) {
+            s.voice = "none";
+            done();
+            return;
+        }
+        loadPageData(s.talkingMessage, function (data) {
+            if (data && data.kind === "message") {
+                if (data.error || data.muted || data.textMode) {
+                    s.voice = "none";
+                } else {
+                    var ms = Number(data.durationMs);
+                    if (isFinite(ms) && ms > 0) {
+                        s.voiceMs = ms;
+                        if (s.voice === "unknown")
+                            s.voice = "ready";
+                    }
+                    if (data.frames && typeof data.frames.length === "number")
+                        s.frames = data.frames;
+                }
+            }
+            done();
         });
     }
 
-    // --- The talker: talking image and voice --------------------------------
+    // --- Drawing ----------------------------------------------------------
 
-    var frameTalker = {
-        enterSession: function (session) {
-            var area = byId("TalkerArea");
-            if (area) {
-                area.setAttribute("data-talking-image", session.talkingImage);
-                area.setAttribute("data-talking-message", session.talkingMessage);
-            }
-        },
-        leaveSession: function () {},
-        pause: function () {},
-        resume: function () {}
-    };
-    var talker = frameTalker;
-
-    function setTalker(object) {
-        talker = object || frameTalker;
+    function requestDraw() {
+        if (frameRequest || !global.requestAnimationFrame)
+            return;
+        frameRequest = global.requestAnimationFrame(function () {
+            frameRequest = 0;
+            tick();
+            if (state.playing || state.transition)
+                requestDraw();
+        });
     }
 
-    // --- Showing a slide -----------------------------------------------------
+    function drawTalker() {
+        if (!canvas)
+            return;
+        var s = currentSession();
+        var moving = state.playing && !!s && s.voice !== "failed";
+        state.mouthOpen = drawFace(canvas, s ? s.face : null, s ? s.frames : null, sessionTime(), moving,
+                                   s ? s.index + 1 : 1);
+    }
+
+    // --- Controls -----------------------------------------------------------
+
+    function setLabel(element, text) {
+        if (!element)
+            return;
+        element.title = text;
+        element.setAttribute("aria-label", text);
+    }
+
+    function updateControls() {
+        var counterText = slides.length ? (state.slide + 1) + " / " + slides.length : "";
+        var counters = [byId("SlideCounter"), byId("BarCounter")];
+        for (var i = 0; i < counters.length; ++i)
+            if (counters[i])
+                counters[i].textContent = counterText;
+        var atStart = state.slide <= 0 && !state.autoLoop;
+        var atEnd = slides.length === 0 || (state.slide >= slides.length - 1 && !state.autoLoop);
+        var pairs = [["PrevButton", atStart], ["BarPrev", atStart], ["NextButton", atEnd], ["BarNext", atEnd]];
+        for (var k = 0; k < pairs.length; ++k) {
+            var button = byId(pairs[k][0]);
+            if (button)
+                button.disabled = pairs[k][1];
+        }
+        var plays = [byId("PlayButton"), byId("BarPlay")];
+        for (var j = 0; j < plays.length; ++j) {
+            var play = plays[j];
+            if (!play)
+                continue;
+            play.disabled = slides.length === 0;
+            play.classList.toggle("pv-playing", state.playing);
+            setLabel(play, state.playing ? TEXTS.pause : TEXTS.play);
+        }
+        var page = byId("BGLayer");
+        if (page)
+            page.classList.toggle("pv-playing", state.playing);
+        var mute = byId("MuteButton");
+        if (mute) {
+            var muted = !!(audio && audio.muted) || volume.muted;
+            mute.classList.toggle("pv-muted", muted);
+            setLabel(mute, muted ? TEXTS.unmute : TEXTS.mute);
+        }
+        updateProgress();
+    }
+
+    function updateProgress() {
+        var fill = byId("ProgressFill");
+        var bar = byId("Progress");
+        var fraction = totalMs > 0 ? clamp(state.timeMs / totalMs, 0, 1) : 0;
+        if (fill)
+            fill.style.width = (fraction * 100).toFixed(3) + "%";
+        if (bar) {
+            bar.setAttribute("aria-valuenow", String(Math.round(state.timeMs / 1000)));
+            bar.setAttribute("aria-valuemax", String(Math.round(totalMs / 1000)));
+            bar.setAttribute("aria-valuetext", formatTime(state.timeMs) + " / " + formatTime(totalMs));
+        }
+        var time = byId("TimeText");
+        if (time) {
+            var text = formatTime(state.timeMs) + " / " + formatTime(totalMs);
+            if (time.textContent !== text)
+                time.textContent = text;
+        }
+    }
+
+    var volume = { level: 1, muted: false };
+
+    function applyVolume() {
+        if (audio) {
+            audio.volume = volume.level;
+            audio.muted = volume.muted;
+        }
+        var slider = byId("VolumeSlider");
+        if (slider && Number(slider.value) !== volume.level)
+            slider.value = String(volume.level);
+        updateControls();
+    }
+
+    function toggleMute() {
+        volume.muted = !volume.muted;
+        applyVolume();
+    }
+
+    function changeVolume(delta) {
+        volume.level = clamp(Math.round((volume.level + delta) * 20) / 20, 0, 1);
+        volume.muted = volume.level === 0;
+        applyVolume();
+    }
+
+    function fullScreenElement() {
+        return document.fullscreenElement || document.webkitFullscreenElement || null;
+    }
+
+    function toggleFullScreen() {
+        var root = document.documentElement;
+        try {
+            if (fullScreenElement()) {
+                (document.exitFullscreen || document.webkitExitFullscreen).call(document);
+            } else {
+                var request = root.requestFullscreen || root.webkitRequestFullscreen;
+                if (request) {
+                    var result = request.call(root);
+                    if (result && result.catch)
+                        result.catch(function () {});
+                }
+            }
+        } catch (e) {
+            warn("full screen is not available");
+        }
+    }
+
+    function showStartOverlay(visible) {
+        var overlay = byId("StartOverlay");
+        if (overlay)
+            overlay.hidden = !visible;
+    }
+
+    // --- Transcript ---------------------------------------------------------
+
+    // A slide text as plain lines: tags dropped, line breaks kept, nothing
+    // loaded (an inline frame in a description stays out of the list).
+    function plainText(html) {
+        var holder = document.createElement("template");
+        holder.innerHTML = html;
+        var root = holder.content || holder;
+        var breaks = root.querySelectorAll ? root.querySelectorAll("br") : [];
+        for (var i = 0; i < breaks.length; ++i)
+            breaks[i].parentNode.replaceChild(document.createTextNode("\n"), breaks[i]);
+        return (root.textContent || "").replace(/[ \t]+\n/g, "\n").trim();
+    }
+
+    function buildTranscript() {
+        var list = byId("TranscriptList");
+        if (!list)
+            return;
+        for (var i = 0; i < slides.length; ++i) {
+            var slide = slides[i];
+            var item = document.createElement("li");
+            var button = document.createElement("button");
+            button.type = "button";
+            button.className = "pv-transcript-entry";
+            button.setAttribute("data-slide", String(i));
+            var number = document.createElement("span");
+            number.className = "pv-transcript-number";
+            number.textContent = String(i + 1);
+            button.appendChild(number);
+            var body = document.createElement("span");
+            body.className = "pv-transcript-text";
+            var title = document.createElement("span");
+            title.className = "pv-transcript-title";
+            title.textContent = plainText(slide.subTopic) || TEXTS.slide + " " + (i + 1);
+            body.appendChild(title);
+            var text = plainText(slide.description);
+            if (text) {
+                var description = document.createElement("span");
+                description.className = "pv-transcript-description";
+                description.textContent = text;
+                body.appendChild(description);
+            }
+            button.appendChild(body);
+            (function (index) {
+                button.addEventListener("click", function () {
+                    goToSlide(index);
+                });
+            })(i);
+            item.appendChild(button);
+            list.appendChild(item);
+        }
+    }
+
+    var transcriptShown = -1;
+    function updateTranscript() {
+        var list = byId("TranscriptList");
+        if (!list || transcriptShown === state.slide)
+            return;
+        var entries = list.querySelectorAll(".pv-transcript-entry");
+        if (transcriptShown >= 0 && entries[transcriptShown])
+            entries[transcriptShown].classList.remove("pv-current");
+        transcriptShown = state.slide;
+        var entry = entries[state.slide];
+        if (entry) {
+            entry.classList.add("pv-current");
+            entry.setAttribute("aria-current", "true");
+            var panel = byId("TranscriptPanel");
+            if (panel && !panel.hidden && entry.scrollIntoView)
+                entry.scrollIntoView({ block: "nearest" });
+        }
+    }
+
+    function toggleTranscript(force) {
+        var panel = byId("TranscriptPanel");
+        if (!panel)
+            return;
+        panel.hidden = force === undefined ? !panel.hidden : !force;
+        var button = byId("TranscriptButton");
+        if (button)
+            button.setAttribute("aria-pressed", panel.hidden ? "false" : "true");
+        layOutPage();
+        transcriptShown = -1;
+        updateTranscript();
+    }
+
+    // --- Page size ----------------------------------------------------------
+
+    var design = { width: 0, height: 0 };
+
+    // Scales the page to the window, keeping its proportions; the control
+    // bar goes under it, and the transcript beside it or under the bar.
+    function layOutPage() {
+        var page = byId("BGLayer");
+        var viewport = byId("PvViewport");
+        if (!page || !viewport)
+            return;
+        if (!design.width) {
+            design.width = page.offsetWidth || 800;
+            design.height = page.offsetHeight || 600;
+        }
+        var bar = byId("PlayerBar");
+        var panel = byId("TranscriptPanel");
+        var winWidth = document.documentElement.clientWidth || global.innerWidth;
+        var winHeight = global.innerHeight || document.documentElement.clientHeight;
+        var barHeight = bar ? bar.offsetHeight : 0;
+        var side = panel && !panel.hidden && winWidth >= 900 ? Math.min(340, Math.round(winWidth * 0.3)) : 0;
+        var scale = Math.min((winWidth - side) / design.width, (winHeight - barHeight) / design.height);
+        scale = Math.max(scale, 0.1);
+        var width = Math.floor(design.width * scale);
+        var height = Math.floor(design.height * scale);
+        page.style.transformOrigin = "0 0";
+        page.style.transform = "scale(" + scale + ")";
+        viewport.style.width = width + "px";
+        viewport.style.height = height + "px";
+        var left = Math.max(0, Math.floor((winWidth - side - width) / 2));
+        viewport.style.marginLeft = left + "px";
+        if (bar) {
+            bar.style.width = width + "px";
+            bar.style.marginLeft = left + "px";
+        }
+        if (panel) {
+            panel.classList.toggle("pv-transcript-side", side > 0);
+            if (side > 0) {
+                panel.style.top = "0px";
+                panel.style.width = side + "px";
+                panel.style.height = "";
+            } else {
+                var top = height + barHeight;
+                panel.style.top = top + "px";
+                panel.style.width = "";
+                panel.style.height = Math.max(120, winHeight - top) + "px";
+            }
+        }
+        state.scale = scale;
+        sizeCanvas();
+    }
+
+    function sizeCanvas() {
+        if (!canvas)
+            return;
+        var area = canvas.parentNode;
+        var ratio = (global.devicePixelRatio || 1) * (state.scale || 1);
+        var width = Math.max(1, Math.round(area.clientWidth * ratio));
+        var height = Math.max(1, Math.round(area.clientHeight * ratio));
+        if (canvas.width !== width || canvas.height !== height) {
+            canvas.width = width;
+            canvas.height = height;
+        }
+        drawTalker();
+    }
+
+    // --- Input ----------------------------------------------------------------
+
+    function bind(id, action) {
+        var element = byId(id);
+        if (element)
+            element.addEventListener("click", function (event) {
+                event.preventDefault();
+                action();
+            });
+    }
+
+    function onKey(event) {
+        var target = event.target;
+        if (event.ctrlKey || event.altKey || event.metaKey)
+            return;
+        if (target && /^(input|textarea|select)$/i.test(target.tagName) && target.type !== "range")
+            return;
+        if (target && target.isContentEditable)
+            return;
+        // A focused button already answers Space and Enter itself.
+        if (target && /^button$/i.test(target.tagName) && (event.key === " " || event.key === "Enter"))
+            return;
+        switch (event.key) {
+        case "ArrowRight": case "PageDown": next(); break;
+        case "ArrowLeft": case "PageUp": previous(); break;
+        case "ArrowUp": changeVolume(0.1); break;
+        case "ArrowDown": changeVolume(-0.1); break;
+        case "Home": goToSlide(0); break;
+        case "End": goToSlide(slides.length - 1); break;
+        case " ": case "Spacebar": case "k": case "K": togglePlay(); break;
+        case "m": case "M": toggleMute(); break;
+        case "f": case "F": toggleFullScreen(); break;
+        case "t": case "T": toggleTranscript(); break;
+        case "Escape":
+            if (byId("TranscriptPanel") && !byId("TranscriptPanel").hidden)
+                toggleTranscript(false);
+            else
+                return;
+            break;
+        default: return;
+        }
+        event.preventDefault();
+    }
+
+    function bindProgress() {
+        var bar = byId("Progress");
+        if (!bar)
+            return;
+        var dragging = false;
+        var seekTo = function (event) {
+            var box = bar.getBoundingClientRect();
+            if (box.width <= 0)
+                return;
+            seek(clamp((event.clientX - box.left) / box.width, 0, 1) * totalMs);
+        };
+        bar.addEventListener("pointerdown", function (event) {
+            dragging = true;
+            if (bar.setPointerCapture)
+                bar.setPointerCapture(event.pointerId);
+            seekTo(event);
+            event.preventDefault();
+        });
+        bar.addEventListener("pointermove", function (event) {
+            if (dragging)
+                seekTo(event);
+        });
+        var stop = function () { dragging = false; };
+        bar.addEventListener("pointerup", stop);
+        bar.addEventListener("pointercancel", stop);
+        bar.addEventListener("keydown", function (event) {
+            if (event.key === "ArrowRight" || event.key === "ArrowLeft") {
+                seek(state.timeMs + (event.key === "ArrowRight" ? 5000 : -5000));
+                event.preventDefault();
+                event.stopPropagation();
+            }
+        });
+    }
+
+    // A sideways swipe on the page moves to the next or previous slide.
+    function bindSwipe() {
+        var surface = byId("PvViewport");
+        if (!surface)
+            return;
+        var start = null;
+        surface.addEventListener("touchstart", function (event) {
+            start = event.touches.length === 1 ? { x: event.touches[0].clientX, y: event.touches[0].clientY } : null;
+        }, { passive: true });
+        surface.addEventListener("touchend", function (event) {
+            if (!start || !event.changedTouches.length)
+                return;
+            var dx = event.changedTouches[0].clientX - start.x;
+            var dy = event.changedTouches[0].clientY - start.y;
+            start = null;
+            if (Math.abs(dx) >= 50 && Math.abs(dx) > Math.abs(dy) * 1.5) {
+                if (dx < 0)
+                    next();
+                else
+                    previous();
+            }
+        }, { passive: true });
+    }
+
+    function bindControls() {
+        bind("PrevButton", previous);
+        bind("NextButton", next);
+        bind("PlayButton", togglePlay);
+        bind("BarPrev", previous);
+        bind("BarNext", next);
+        bind("BarPlay", togglePlay);
+        bind("MuteButton", toggleMute);
+        bind("FullscreenButton", toggleFullScreen);
+        bind("TranscriptButton", function () { toggleTranscript(); });
+        bind("TranscriptClose", function () { toggleTranscript(false); });
+        bind("StartButton", play);
+        var slider = byId("VolumeSlider");
+        if (slider)
+            slider.addEventListener("input", function () {
+                volume.level = clamp(Number(slider.value) || 0, 0, 1);
+                volume.muted = volume.level === 0;
+                applyVolume();
+            });
+        var full = byId("FullscreenButton");
+        if (full) {
+            var enabled = document.fullscreenEnabled || document.webkitFullscreenEnabled;
+            full.hidden = !enabled;
+            setLabel(full, TEXTS.fullScreen);
+            var onChange = function () {
+                full.classList.toggle("pv-active", !!fullScreenElement());
+                setLabel(full, fullScreenElement() ? TEXTS.exitFullScreen : TEXTS.fullScreen);
+            };
+            document.addEventListener("fullscreenchange", onChange);
+            document.addEventListener("webkitfullscreenchange", onChange);
+        }
+        setLabel(byId("PrevButton"), TEXTS.previous);
+        setLabel(byId("BarPrev"), TEXTS.previous);
+        setLabel(byId("NextButton"), TEXTS.next);
+        setLabel(byId("BarNext"), TEXTS.next);
+        setLabel(byId("TranscriptButton"), TEXTS.transcript);
+        setLabel(byId("TranscriptClose"), TEXTS.close);
+        setLabel(byId("VolumeSlider"), TEXTS.volume);
+        setLabel(byId("Progress"), TEXTS.seek);
+        var startLabel = byId("StartLabel");
+        if (startLabel)
+            startLabel.textContent = TEXTS.start;
+        setLabel(byId("StartButton"), TEXTS.start);
+        var heading = byId("TranscriptHeading");
+        if (heading)
+            heading.textContent = TEXTS.transcript;
+        document.addEventListener("keydown", onKey);
+        bindProgress();
+        bindSwipe();
+        global.addEventListener("resize", layOutPage);
+    }
+
+    // --- Start ----------------------------------------------------------------
 
     function placeMediaLayer() {
         var layer = byId("MediaArea");
@@ -172,269 +2128,53 @@
         layer.style.height = mediaRect.height + "px";
     }
 
-    // A card naming a file the page cannot show itself; with `linkText`, a
-    // link that opens it.
-    function fileCard(name, linkText) {
-        var box = document.createElement("div");
-        box.className = "pv-clip";
-        var icon = document.createElement("div");
-        icon.className = "pv-clip-icon";
-        box.appendChild(icon);
-        var title = document.createElement("div");
-        title.className = "pv-clip-name";
-        title.textContent = baseName(name);
-        box.appendChild(title);
-        if (linkText) {
-            var link = document.createElement("a");
-            link.href = fileUrl(name);
-            link.target = "_blank";
-            link.textContent = linkText;
-            box.appendChild(link);
-        }
-        return box;
-    }
-
-    function showMedia(slide) {
-        var layer = byId("MediaContent") || byId("MediaArea");
-        if (!layer)
-            return;
-        while (layer.firstChild)
-            layer.removeChild(layer.firstChild);
-        layer.classList.remove("pv-loading");
-        if (!slide.media)
-            return;
-        var kind = mediaKind(slide.media);
-        if (kind === "picture") {
-            var picture = new Image();
-            picture.className = "pv-picture";
-            picture.alt = "";
-            layer.classList.add("pv-loading");
-            if (scriptBase)
-                layer.style.backgroundImage = 'url("' + scriptBase.replace(/["\\]/g, encodeURIComponent) + 'loading.gif")';
-            // A picture of a slide shown before may still arrive: only the
-            // current one changes the layer.
-            picture.onload = function () {
-                if (picture.parentNode !== layer)
-                    return;
-                layer.classList.remove("pv-loading");
-                layer.style.backgroundImage = "";
-            };
-            picture.onerror = function () {
-                if (picture.parentNode !== layer)
-                    return;
-                layer.classList.remove("pv-loading");
-                layer.style.backgroundImage = "";
-                layer.removeChild(picture);
-                layer.appendChild(fileCard(slide.media, ""));
-            };
-            picture.src = fileUrl(slide.media);
-            layer.appendChild(picture);
-        } else if (kind === "video") {
-            var video = document.createElement("video");
-            video.className = "pv-picture";
-            video.src = fileUrl(slide.media);
-            video.controls = true;
-            video.autoplay = state.playing;
-            video.muted = true;
-            layer.appendChild(video);
-        } else {
-            layer.appendChild(fileCard(slide.media, "Open the clip"));
-        }
-    }
-
-    function setHtml(id, html) {
-        var element = byId(id);
-        if (!element)
-            return;
-        element.innerHTML = html;
-        var area = element.parentNode;
-        if (area && area.classList)
-            area.classList.toggle("pv-empty", html === "");
-    }
-
-    // Transition numbers are positions in the program's transition list
-    // minus one. Every transition shows as a fade here; -1 shows at once.
-    function runTransition(slide) {
-        var parts = [byId("MediaArea"), byId("SubTopic"), byId("Description")];
-        for (var i = 0; i < parts.length; ++i) {
-            var element = parts[i];
-            if (!element)
-                continue;
-            element.classList.remove("pv-fade");
-            if (slide.transition >= 0 && state.started) {
-                void element.offsetWidth; // restarts the animation
-                element.classList.add("pv-fade");
-            }
-        }
-    }
-
-    function updateControls() {
-        var counter = byId("SlideCounter");
-        if (counter)
-            counter.textContent = slides.length ? (state.current + 1) + " / " + slides.length : "";
-        var previous = byId("PrevButton");
-        var next = byId("NextButton");
-        var play = byId("PlayButton");
-        if (previous)
-            previous.disabled = state.current <= 0 && !state.autoLoop;
-        if (next)
-            next.disabled = slides.length === 0 || (state.current >= slides.length - 1 && !state.autoLoop);
-        if (play) {
-            play.disabled = slides.length === 0;
-            play.classList.toggle("pv-playing", state.playing);
-            play.title = state.playing ? "Pause" : "Play";
-            play.setAttribute("aria-label", play.title);
-        }
-        var page = byId("BGLayer");
-        if (page)
-            page.classList.toggle("pv-playing", state.playing);
-    }
-
-    function clearTimer() {
-        if (state.timer !== null) {
-            clearTimeout(state.timer);
-            state.timer = null;
-        }
-    }
-
-    function schedule() {
-        clearTimer();
-        if (!state.playing || state.current < 0)
-            return;
-        var slide = slides[state.current];
-        state.timer = setTimeout(function () {
-            state.timer = null;
-            advance();
-        }, Math.max(slide.delayMs, MIN_DELAY_MS));
-    }
-
-    function show(index) {
-        if (!slides.length)
-            return;
-        index = Math.max(0, Math.min(index, slides.length - 1));
-        var slide = slides[index];
-        if (state.session !== slide.session) {
-            if (state.session)
-                talker.leaveSession(state.session);
-            state.session = slide.session;
-            talker.enterSession(slide.session);
-        }
-        state.current = index;
-        setHtml("SubTopic", slide.subTopic);
-        setHtml("Description", slide.description);
-        showMedia(slide);
-        runTransition(slide);
-        updateControls();
-        schedule();
-    }
-
-    // The show moves on by itself: to the next slide, round to the first
-    // one when it loops, or it stops at the last slide.
-    function advance() {
-        if (state.current < slides.length - 1) {
-            show(state.current + 1);
-        } else if (state.autoLoop) {
-            show(0);
-        } else {
-            state.playing = false;
-            talker.pause();
-            updateControls();
-        }
-    }
-
-    function next() {
-        if (state.current < slides.length - 1)
-            show(state.current + 1);
-        else if (state.autoLoop && slides.length)
-            show(0);
-    }
-
-    function previous() {
-        if (state.current > 0)
-            show(state.current - 1);
-        else if (state.autoLoop && slides.length)
-            show(slides.length - 1);
-    }
-
-    function play() {
-        if (!slides.length)
-            return;
-        if (state.current >= slides.length - 1 && !state.autoLoop) {
-            state.playing = true;
-            talker.resume();
-            show(0);
-            return;
-        }
-        state.playing = true;
-        talker.resume();
-        updateControls();
-        schedule();
-    }
-
-    function pause() {
-        state.playing = false;
-        clearTimer();
-        talker.pause();
-        updateControls();
-    }
-
-    function togglePlay() {
-        if (state.playing)
-            pause();
-        else
-            play();
-    }
-
-    function bind(id, action) {
-        var element = byId(id);
-        if (element)
-            element.addEventListener("click", function (event) {
-                event.preventDefault();
-                action();
-            });
-    }
-
-    function onKey(event) {
-        var target = event.target;
-        if (target && /^(input|textarea|select)$/i.test(target.tagName))
-            return;
-        // A focused button already answers Space and Enter itself.
-        if (target && /^button$/i.test(target.tagName) && (event.key === " " || event.key === "Enter"))
-            return;
-        switch (event.key) {
-        case "ArrowRight": case "PageDown": next(); break;
-        case "ArrowLeft": case "PageUp": previous(); break;
-        case "Home": show(0); break;
-        case "End": show(slides.length - 1); break;
-        case " ": togglePlay(); break;
-        default: return;
-        }
-        event.preventDefault();
-    }
-
     function StartPresentation(startSlide, autoPlay, autoLoop, autoJump) {
         var begin = function () {
             if (state.started)
                 return;
             state.autoJump = Number(autoJump) !== 0;
-            // Looping only makes sense while the show moves on by itself.
-            state.autoLoop = state.autoJump && Number(autoLoop) !== 0;
-            state.playing = Number(autoPlay) !== 0 && state.autoJump;
+            state.autoLoop = Number(autoLoop) !== 0;
+            state.autoPlay = Number(autoPlay) !== 0;
             var heading = byId("Heading");
             if (heading && heading.textContent.replace(/\s+/g, " ").trim() !== "")
                 document.title = heading.textContent.replace(/\s+/g, " ").trim();
             placeMediaLayer();
-            bind("PrevButton", previous);
-            bind("NextButton", next);
-            bind("PlayButton", togglePlay);
-            document.addEventListener("keydown", onKey);
+            canvas = byId("TalkerCanvas");
             var page = byId("BGLayer");
             if (page)
                 page.classList.toggle("pv-no-slides", slides.length === 0);
-            var first = parseInt(startSlide, 10);
-            show(isFinite(first) ? first : 0);
+            bindControls();
+            buildTranscript();
+            layOutPage();
+            layOutTimeline();
             state.started = true;
-            updateControls();
+            var first = parseInt(startSlide, 10);
+            first = isFinite(first) ? clamp(first, 0, Math.max(0, slides.length - 1)) : 0;
+            if (!slides.length) {
+                updateControls();
+                return;
+            }
+            // The messages' lengths place every slide on the timeline; the
+            // show starts once they are known (or known to be missing).
+            var pending = sessions.length;
+            var ready = function () {
+                if (--pending > 0)
+                    return;
+                layOutTimeline();
+                state.playing = state.autoPlay && !state.rendering;
+                if (!state.rendering)
+                    goTo(slides[first].startMs, false, first);
+                fallbackTimer = global.setInterval(function () {
+                    if (state.playing)
+                        tick();
+                }, 250);
+            };
+            // Until then the start slide is already on screen.
+            state.session = -1;
+            enterSession(slides[first].session.index, slides[first].offsetMs);
+            showSlide(first, false);
+            for (var i = 0; i < sessions.length; ++i)
+                loadMessageData(sessions[i], ready);
         };
         if (document.readyState === "loading")
             document.addEventListener("DOMContentLoaded", begin);
@@ -442,21 +2182,89 @@
             begin();
     }
 
+    // --- Script interface -----------------------------------------------------
+
+    // Draws the exact picture of timeline moment `ms`: slide, transition
+    // progress and face, with no sound. Playback stops.
+    function renderAt(ms) {
+        if (!slides.length)
+            return;
+        var target = Number(ms);
+        if (!isFinite(target))
+            return;
+        if (state.playing)
+            pause();
+        target = clamp(target, 0, totalMs);
+        var index = sessionAt(target);
+        var s = sessions[index];
+        var inSession = clamp(target - s.startMs, 0, s.durationMs);
+        if (state.session !== index) {
+            state.session = index;
+            loadSessionData(index);
+        }
+        if (audio)
+            audio.pause();
+        state.timeMs = target;
+        state.pinned = -1;
+        if (state.transition)
+            state.transition = null;
+        var k = slideInSession(s, inSession);
+        var slide = slides[k];
+        var type = transitionOf(slide);
+        var p = type >= 0 && k > 0 ? (target - slide.startMs) / transitionLength(slide) : 1;
+        var from = p < 1 ? k - 1 : -1;
+        if (shown.to !== k || shown.from !== from) {
+            state.rendering = false;
+            placeSlides(from, k);
+        }
+        state.slide = k;
+        state.rendering = true;
+        drawTransition(p);
+        var clip = byId("MediaContent") && byId("MediaContent").getElementsByTagName("video")[0];
+        if (clip) {
+            clip.pause();
+            try {
+                clip.currentTime = Math.max(0, target - slide.startMs) / 1000;
+            } catch (e) {
+                // a clip without metadata yet stays at its start
+            }
+        }
+        if (canvas)
+            state.mouthOpen = drawFace(canvas, s.face, s.frames, inSession, s.voice !== "failed", s.index + 1);
+        updateControls();
+        updateTranscript();
+    }
+
+    function stateNow() {
+        var s = currentSession();
+        return {
+            session: s ? s.index + 1 : 0,
+            slide: state.slide + 1,
+            timeMs: Math.round(state.timeMs),
+            durationMs: Math.round(totalMs),
+            playing: state.playing,
+            mouthOpen: state.mouthOpen,
+            transition: state.slide >= 0 ? transitionOf(slides[state.slide]) : -1,
+            transitionProgress: state.transition ? shown.p : 1,
+            blocked: state.blocked
+        };
+    }
+
     global.InitMediaLayer = InitMediaLayer;
     global.AppendPageInfo = AppendPageInfo;
     global.StartPresentation = StartPresentation;
     global.PavoniaPlayer = {
+        play: play,
+        pause: pause,
+        seek: seek,
+        state: stateNow,
+        renderAt: renderAt,
+        next: next,
+        previous: previous,
+        goToSlide: function (number) { goToSlide(Number(number) - 1); },
         slides: slides,
         sessions: sessions,
         mediaRect: function () { return mediaRect; },
-        current: function () { return state.current; },
-        isPlaying: function () { return state.playing; },
-        show: show,
-        next: next,
-        previous: previous,
-        play: play,
-        pause: pause,
-        setTalker: setTalker,
         fileUrl: fileUrl
     };
 })(window);

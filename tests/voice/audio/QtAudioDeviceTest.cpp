@@ -74,10 +74,10 @@ QCoreApplication& application()
 }
 
 struct Events final : VoiceNotify, WaveRecordHook {
-    void PlayStarted() override { ++started; }
-    void PlayStopped() override { ++stopped; }
+    void playStarted() override { ++started; }
+    void playStopped() override { ++stopped; }
     void WordPosition(std::int64_t ms) override { lastPosition = ms; }
-    void RecordPosition(std::int64_t ms) override { recorded = ms; }
+    void recordPosition(std::int64_t ms) override { recorded = ms; }
     int started = 0, stopped = 0;
     std::int64_t lastPosition = -1, recorded = 0;
 };
@@ -126,7 +126,7 @@ TEST(QtAudioDeviceTest, PlaysAndRecordsOnARealDevice)
     test::TestInstallation inst;
     VoiceEngine engine(*device, inst.folder());
     Events events;
-    engine.SetNotify(&events);
+    engine.setNotify(&events);
     engine.HookRecordDialog(&events);
 
     if (!QMediaDevices::defaultAudioOutput().isNull()) {

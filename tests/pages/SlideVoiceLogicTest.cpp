@@ -1,4 +1,4 @@
-#include "voice/SlideVoiceLogic.h"
+#include "pages/SlideVoiceLogic.h"
 
 #include "ScriptedUi.h"
 #include "TestInstallation.h"
@@ -407,11 +407,11 @@ TEST_F(SlideVoiceLogicTest, ClosingTheProjectDiscardsAPausedRecording)
     run(500);
     logic.clickPause();
     EXPECT_EQ(logic.controls().pauseTip, str::VoiceTipContinue);
-    ASSERT_TRUE(engine.IsRecordPaused());
+    ASSERT_TRUE(engine.isRecordPaused());
 
     logic.cancelRecording();
     EXPECT_FALSE(engine.IsAsyncRecord());
-    EXPECT_FALSE(engine.HasFinishedRecording());
+    EXPECT_FALSE(engine.hasFinishedRecording());
     EXPECT_EQ(logic.mode(), SlideVoiceLogic::Mode::Idle);
     EXPECT_TRUE(ui.shown.empty()); // no "Apply" question
     EXPECT_EQ(session->session()->talkingMessagePath, path);

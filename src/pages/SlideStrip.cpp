@@ -1,4 +1,4 @@
-#include "voice/SlideStrip.h"
+#include "pages/SlideStrip.h"
 
 #include "platform/Text.h"
 

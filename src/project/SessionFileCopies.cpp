@@ -1,4 +1,4 @@
-#include "voice/SessionFileCopies.h"
+#include "project/SessionFileCopies.h"
 
 #include "platform/FileOps.h"
 #include "platform/Text.h"

@@ -6,8 +6,8 @@
 // talking-image player is driven through TalkingPlayer.
 #include "platform/StringTable.h"
 #include "project/ProjectDocument.h"
-#include "voice/SessionFileCopies.h"
-#include "voice/SlideStrip.h"
+#include "project/SessionFileCopies.h"
+#include "pages/SlideStrip.h"
 #include "voice/VoiceEngine.h"
 #include "voice/VoiceNotify.h"
 
@@ -123,14 +123,14 @@ public:
 private:
     // VoiceNotify
     void WordPosition(std::int64_t ms) override;
-    void PlayStarted() override;
-    void PlayStopped() override;
-    void LipSyncFrameChanged(const LipSyncFrame& frame) override;
+    void playStarted() override;
+    void playStopped() override;
+    void lipSyncFrameChanged(const LipSyncFrame& frame) override;
     void Request(int code) override;
     // WaveRecordHook
-    void RecordStarted() override;
-    void RecordPosition(std::int64_t ms) override;
-    void RecordFinished(std::int64_t finalMs) override;
+    void recordStarted() override;
+    void recordPosition(std::int64_t ms) override;
+    void recordFinished(std::int64_t finalMs) override;
 
     SessionData* data() const;
     std::vector<SlideData*> slides() const;
