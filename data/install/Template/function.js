@@ -175,7 +175,7 @@
                 slideCount: 0,
                 delaysMs: 0,
                 voiceMs: 0,        // length of the voice, once known
-                voice: "unknown",  // "unknown", "none", "ready" or "failed"
+                voice: "unknown",  // "unknown", "none", "ready", "silent" (cannot be heard) or "failed"
                 frames: null,      // lip-sync values, 6 per frame
                 face: null,        // the face to draw
                 startMs: 0,
@@ -825,7 +825,7 @@
             if (typeof source !== "string" || !source)
                 return null;
             var image = new Image();
-            image.onload = function () { requestDraw(); };
+            image.onload = function () { redrawTalker(); };
             image.onerror = function () {
                 image.failed = true;
                 if (image === face.picture) {
@@ -835,7 +835,7 @@
                     face.overlays = [];
                     face.plain = true;
                 }
-                requestDraw();
+                redrawTalker();
             };
             image.src = source;
             return image;
@@ -1232,6 +1232,7 @@
         mouthOpen: 0,
         transition: null,  // { from, to, startedAt, duration } while one runs
         rendering: false,  // renderAt has taken over the picture
+        dataReady: false,  // every message data script has been read
         blocked: false     // the browser refused to start the sound
     };
 
@@ -1252,12 +1253,14 @@
     // --- The voice --------------------------------------------------------
 
     function voiceUsable(s) {
-        return s && s.talkingMessage && s.voice !== "none" && s.voice !== "failed";
+        return s && s.talkingMessage && s.voice !== "none" && s.voice !== "failed" && s.voice !== "silent";
     }
 
     function makeAudio() {
         var element = document.createElement("audio");
         element.preload = "auto";
+        element.volume = volume.level;
+        element.muted = volume.muted;
         element.addEventListener("ended", onVoiceEnded);
         element.addEventListener("error", onVoiceError);
         element.addEventListener("loadedmetadata", function () {
@@ -1312,12 +1315,18 @@
 
     function onVoiceError() {
         var s = currentSession();
-        if (!s || audio.pavoniaSession !== s.index || !audio.getAttribute("src"))
+        if (!s || audio.pavoniaSession !== s.index || !audio.getAttribute("src") || !voiceUsable(s))
             return;
-        warn("the voice " + s.talkingMessage + " cannot be played");
         var at = sessionTime();
-        s.voice = "failed";
-        s.frames = null;
+        // A voice whose length was read but that cannot be heard (no sound
+        // device, or its samples cannot be decoded) still has its lip-sync:
+        // the session keeps its length and the face speaks without sound.
+        // A voice the browser cannot open at all leaves the face at rest.
+        var silent = !!s.frames && audio.readyState >= 1 && s.voiceMs > 0;
+        warn("the voice " + s.talkingMessage + " cannot be " + (silent ? "heard" : "played"));
+        s.voice = silent ? "silent" : "failed";
+        if (!silent)
+            s.frames = null;
         layOutTimeline();
         state.timeMs = s.startMs + Math.min(at, s.durationMs);
         state.clock = "wall";
@@ -1561,6 +1570,7 @@
     function play() {
         if (!slides.length)
             return;
+        document.documentElement.classList.remove("pv-still");
         showStartOverlay(false);
         state.blocked = false;
         state.rendering = false;
@@ -1637,7 +1647,7 @@
         if (s.talkingImage) {
             loadPageData(s.talkingImage, function (data) {
                 s.face = makeFace(data);
-                requestDraw();
+                redrawTalker();
             });
         } else {
             s.face = plainFace;
@@ -1683,9 +1693,27 @@
         });
     }
 
+    // Draws the face again once a picture or data script has arrived.
+    function redrawTalker() {
+        if (state.rendering)
+            renderFace();
+        else
+            requestDraw();
+    }
+
+    function renderFace() {
+        var s = currentSession();
+        if (canvas && s)
+            state.mouthOpen = drawFace(canvas, s.face, s.frames, sessionTime(), s.voice !== "failed", s.index + 1);
+    }
+
     function drawTalker() {
         if (!canvas)
             return;
+        if (state.rendering) {
+            renderFace();
+            return;
+        }
         var s = currentSession();
         var moving = state.playing && !!s && s.voice !== "failed";
         state.mouthOpen = drawFace(canvas, s ? s.face : null, s ? s.frames : null, sessionTime(), moving,
@@ -2146,6 +2174,12 @@
             bindControls();
             buildTranscript();
             layOutPage();
+            // A tall narrow window (a phone held upright) has room under the
+            // page: the transcript fills it, in a size that reads well.
+            var free = (global.innerHeight || 0) - (byId("PvViewport") ? byId("PvViewport").offsetHeight : 0) -
+                       (byId("PlayerBar") ? byId("PlayerBar").offsetHeight : 0);
+            if (slides.length && free >= 240 && (global.innerWidth || 0) < 900)
+                toggleTranscript(true);
             layOutTimeline();
             state.started = true;
             var first = parseInt(startSlide, 10);
@@ -2161,6 +2195,7 @@
                 if (--pending > 0)
                     return;
                 layOutTimeline();
+                state.dataReady = true;
                 state.playing = state.autoPlay && !state.rendering;
                 if (!state.rendering)
                     goTo(slides[first].startMs, false, first);
@@ -2173,8 +2208,10 @@
             state.session = -1;
             enterSession(slides[first].session.index, slides[first].offsetMs);
             showSlide(first, false);
-            for (var i = 0; i < sessions.length; ++i)
+            for (var i = 0; i < sessions.length; ++i) {
                 loadMessageData(sessions[i], ready);
+                loadSessionData(i);
+            }
         };
         if (document.readyState === "loading")
             document.addEventListener("DOMContentLoaded", begin);
@@ -2219,6 +2256,8 @@
         }
         state.slide = k;
         state.rendering = true;
+        // No control fades half-way in a picture of a moment.
+        document.documentElement.classList.add("pv-still");
         drawTransition(p);
         var clip = byId("MediaContent") && byId("MediaContent").getElementsByTagName("video")[0];
         if (clip) {
@@ -2229,10 +2268,30 @@
                 // a clip without metadata yet stays at its start
             }
         }
-        if (canvas)
-            state.mouthOpen = drawFace(canvas, s.face, s.frames, inSession, s.voice !== "failed", s.index + 1);
+        renderFace();
         updateControls();
         updateTranscript();
+    }
+
+    // True once every data script has been read and the pictures on
+    // screen (slide pictures and the face) have arrived.
+    function isReady() {
+        if (!state.dataReady)
+            return false;
+        for (var i = 0; i < sessions.length; ++i) {
+            var s = sessions[i];
+            if (s.talkingImage && !s.face)
+                return false;
+        }
+        var s0 = currentSession();
+        var face = s0 && s0.face;
+        if (face && face.picture && !face.picture.complete)
+            return false;
+        var pictures = byId("BGLayer") ? byId("BGLayer").getElementsByTagName("img") : [];
+        for (var k = 0; k < pictures.length; ++k)
+            if (!pictures[k].complete)
+                return false;
+        return true;
     }
 
     function stateNow() {
@@ -2245,8 +2304,9 @@
             playing: state.playing,
             mouthOpen: state.mouthOpen,
             transition: state.slide >= 0 ? transitionOf(slides[state.slide]) : -1,
-            transitionProgress: state.transition ? shown.p : 1,
-            blocked: state.blocked
+            transitionProgress: shown.p,
+            blocked: state.blocked,
+            ready: isReady()
         };
     }
 
