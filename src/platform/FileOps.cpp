@@ -1,5 +1,7 @@
 #include "platform/FileOps.h"
 
+#include "platform/ReplacingFile.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -200,20 +202,10 @@ FileRead readWholeFile(const std::string& path, std::uint64_t maxBytes, std::str
 
 bool writeFileReplacing(const std::string& path, std::string_view bytes)
 {
-    // A name of its own for each write, so that writes of one file from
-    // several threads never share a temporary.
-    std::string temporary = path + ".partXXXXXX";
-    FileHandle out(::mkstemp(temporary.data()));
-    if (!out.valid())
-        return false;
-    struct stat previous {};
-    const mode_t mode = ::stat(path.c_str(), &previous) == 0 ? previous.st_mode & 07777 : 0644;
-    if (::fchmod(out.get(), mode) == 0 && out.writeAll(bytes.data(), bytes.size()) && out.close() &&
-        ::rename(temporary.c_str(), path.c_str()) == 0)
+    ReplacingFile file(path);
+    if (file.write(bytes) && file.commit())
         return true;
-    const int error = errno;
-    ::unlink(temporary.c_str());
-    errno = error;
+    errno = file.systemError();
     return false;
 }
 

@@ -31,11 +31,9 @@ enum class FileRead {
 // read.
 FileRead readWholeFile(const std::string& path, std::uint64_t maxBytes, std::string& bytes);
 
-// Writes `bytes` to a new temporary file beside `path`, then renames it over
-// `path`, so that a failed write never leaves a partial file under that name
-// and the old file stays whole. The file keeps the permissions of the one it
-// replaces (a new one gets 0644). False, with errno set and the temporary
-// removed, when anything fails.
+// Writes `bytes` through a ReplacingFile (see ReplacingFile.h): a failed
+// write never leaves a partial file under that name and the old file stays
+// whole. False, with errno set and the temporary removed, when anything fails.
 bool writeFileReplacing(const std::string& path, std::string_view bytes);
 
 // Copies up to `count` bytes from `offset` of descriptor `in` to the current

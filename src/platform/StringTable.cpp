@@ -203,10 +203,13 @@ std::string StringTable::format(int id, std::initializer_list<std::string_view> 
     return fillArguments(text(id), args);
 }
 
-std::string fillArguments(std::string_view pattern, std::initializer_list<std::string_view> args)
+namespace {
+
+template <typename Arguments>
+std::string fillPlaces(std::string_view pattern, const Arguments& args)
 {
     std::string out;
-    auto next = args.begin();
+    auto next = std::begin(args);
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         const char c = pattern[i];
         if (c == '%' && i + 1 < pattern.size()) {
@@ -217,7 +220,7 @@ std::string fillArguments(std::string_view pattern, std::initializer_list<std::s
                 continue;
             }
             if (conversion == 's' || conversion == 'd') {
-                if (next != args.end())
+                if (next != std::end(args))
                     out += *next++;
                 ++i;
                 continue;
@@ -226,6 +229,18 @@ std::string fillArguments(std::string_view pattern, std::initializer_list<std::s
         out += c;
     }
     return out;
+}
+
+} // namespace
+
+std::string fillArguments(std::string_view pattern, std::initializer_list<std::string_view> args)
+{
+    return fillPlaces(pattern, args);
+}
+
+std::string fillArguments(std::string_view pattern, const std::vector<std::string>& args)
+{
+    return fillPlaces(pattern, args);
 }
 
 } // namespace pavonia

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pavonia {
 
@@ -191,5 +192,6 @@ public:
 
 // Fills printf-style "%s"/"%d" places of `pattern` with `args` in turn.
 std::string fillArguments(std::string_view pattern, std::initializer_list<std::string_view> args);
+std::string fillArguments(std::string_view pattern, const std::vector<std::string>& args);
 
 } // namespace pavonia

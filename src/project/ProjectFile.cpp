@@ -3,6 +3,7 @@
 #include "platform/FileOps.h"
 #include "platform/StringTable.h"
 #include "platform/LittleEndian.h"
+#include "platform/ReplacingFile.h"
 #include "platform/Text.h"
 #include "platform/TextEncoding.h"
 #include "project/ProjectFileFormat.h"
@@ -72,16 +73,6 @@ std::string header(std::uint32_t totalLength, std::int32_t recordCount)
     return out;
 }
 
-// A temporary file in the folder of `target`, so that renaming it into place
-// never crosses file systems.
-std::string temporaryBeside(const std::string& target, int& fd)
-{
-    const fs::path path(target);
-    std::string pattern = (path.parent_path() / ("." + path.filename().string() + ".saving-XXXXXX")).string();
-    fd = ::mkstemp(pattern.data());
-    return pattern;
-}
-
 } // namespace
 
 std::string safeFileName(const std::string& storedName)
@@ -96,25 +87,20 @@ bool SaveProject(ProjectDocument& document, const std::string& path)
 {
     BusyCursor busy(document.ui());
     ProjectSettings& settings = document.settings();
-    auto fail = [&](int id, const std::string& shownPath, int error) {
-        document.message(StringTable::format(id, {shownPath, systemErrorText(error)}));
+    auto fail = [&](const Failure& failure) {
+        document.message(failure.text());
         return false;
     };
+    // A write failure: errno is taken at once, before anything else runs.
+    auto writeFailed = [&](ReplacingFile& file) {
+        file.noteFailure(errno);
+        return fail(file.failure(str::WriteProjectFileFailed));
+    };
 
-    int fd = -1;
-    const std::string temporary = temporaryBeside(path, fd);
-    if (fd < 0)
-        return fail(str::OpenOutputProjectError, path, errno);
-    FileHandle out(fd);
-    struct TemporaryGuard {
-        std::string path;
-        bool keep = false;
-        ~TemporaryGuard()
-        {
-            if (!keep)
-                ::unlink(path.c_str());
-        }
-    } guard{temporary};
+    ReplacingFile file(path);
+    if (!file.valid())
+        return fail(file.failure(str::OpenOutputProjectError));
+    FileHandle& out = file.handle();
 
     SvMngr& store = document.svMngr();
     store.setDeferredCopies(true);
@@ -183,11 +169,11 @@ bool SaveProject(ProjectDocument& document, const std::string& path)
     // working files; the header is completed once the length is known.
     if (!out.writeAll(header(pvp::kHeaderSize, 0).data(), pvp::kHeaderSize) ||
         !out.writeAll(records.bytes().data(), records.bytes().size()))
-        return fail(str::WriteProjectFileFailed, path, errno);
+        return writeFailed(file);
     bool ioFailed = false;
     const bool packed = store.writeStream(out, &ioFailed);
     if (ioFailed)
-        return fail(str::WriteProjectFileFailed, path, errno);
+        return writeFailed(file);
     if (!packed) {
         document.message(StringTable::format(str::PackFileMissing, {document.packTempPath()}));
         return false;
@@ -195,18 +181,9 @@ bool SaveProject(ProjectDocument& document, const std::string& path)
     const std::int64_t total = out.position();
     const std::string finalHeader = header(static_cast<std::uint32_t>(total), records.count());
     if (total < 0 || !out.seek(0) || !out.writeAll(finalHeader.data(), finalHeader.size()))
-        return fail(str::WriteProjectFileFailed, path, errno);
-    // Keep the permissions of the file being replaced.
-    struct stat previous {};
-    if (::stat(path.c_str(), &previous) == 0)
-        ::fchmod(out.get(), previous.st_mode & 07777);
-    else
-        ::fchmod(out.get(), 0644);
-    if (!out.close())
-        return fail(str::WriteProjectFileFailed, path, errno);
-    if (::rename(temporary.c_str(), path.c_str()) != 0)
-        return fail(str::OpenOutputProjectError, path, errno);
-    guard.keep = true;
+        return writeFailed(file);
+    if (!file.commit())
+        return fail(file.failure(str::OpenOutputProjectError));
 
     document.documentPath = path;
     document.dirty = 0;

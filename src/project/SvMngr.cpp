@@ -2,6 +2,7 @@
 
 #include "platform/Folders.h"
 #include "platform/LittleEndian.h"
+#include "platform/ReplacingFile.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "platform/TextEncoding.h"
@@ -139,19 +140,11 @@ int SvMngr::add(const std::string& path, int mode)
 
 bool SvMngr::writeStream(const std::string& path)
 {
-    FileHandle out = FileHandle::openWrite(path);
+    ReplacingFile out(path);
     if (!out.valid())
         return false;
     bool ioFailed = false;
-    const bool written = writeStream(out, &ioFailed);
-    if (!out.close())
-        ioFailed = true;
-    if (!written || ioFailed) {
-        std::error_code ec;
-        fs::remove(path, ec);
-        return false;
-    }
-    return true;
+    return writeStream(out.handle(), &ioFailed) && !ioFailed && out.commit();
 }
 
 bool SvMngr::writeStream(FileHandle& out, bool* ioFailed)

@@ -58,7 +58,8 @@ public:
     const Entry& entry(int index) const { return entries_.at(static_cast<std::size_t>(index)); }
     bool changed() const { return changed_; }
 
-    // Writes the stream into a new file at `path`.
+    // Writes the stream into a file at `path`, which it replaces only once
+    // written whole (see ReplacingFile).
     bool writeStream(const std::string& path);
     // Writes the stream at the current position of `out`. False when there was
     // nothing new to write; `ioFailed` tells a failed write apart.

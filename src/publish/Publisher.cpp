@@ -3,6 +3,7 @@
 #include "import/FitPicture.h"
 #include "platform/Folders.h"
 #include "platform/FileOps.h"
+#include "platform/ReplacingFile.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "publish/PageDataScript.h"
@@ -164,9 +165,11 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
         show(StringTable::format(str::ApplyTemplateOpenError, {sourcePage, systemErrorText(errno)}));
         return false;
     }
-    FileHandle out = FileHandle::openWrite(destinationPage);
+    // The page replaces the previous one only once it is written whole: a
+    // failure on the way leaves the previous page as it was.
+    ReplacingFile out(destinationPage);
     if (!out.valid()) {
-        show(StringTable::format(str::ApplyTemplateOpenError, {destinationPage, systemErrorText(errno)}));
+        show(out.failure(str::ApplyTemplateOpenError).text());
         return false;
     }
     const std::string folder = folderOf(destinationPage);
@@ -286,8 +289,8 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
     values.filePrefix = prefixed ? *prefix + "\\" : std::string();
 
     const std::string page = fillPage(templateText, values);
-    if (!out.writeAll(page.data(), page.size()) || !out.close()) {
-        show(StringTable::format(str::ApplyTemplateOpenError, {destinationPage, systemErrorText(errno)}));
+    if (!out.write(page) || !out.commit()) {
+        show(out.failure(str::ApplyTemplateOpenError).text());
         return false;
     }
     return true;

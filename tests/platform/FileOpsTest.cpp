@@ -59,7 +59,7 @@ TEST(FileOps, AFailedReplaceLeavesTheOldFileAndNoTemporary)
     EXPECT_FALSE(writeFileReplacing(folder, "bytes"));
     EXPECT_EQ(test::readFile(folder + "/inside.txt"), "keep");
     for (const auto& entry : fs::directory_iterator(install.root()))
-        EXPECT_EQ(entry.path().filename().string().find(".part"), std::string::npos) << entry.path();
+        EXPECT_EQ(entry.path().filename().string().find(".saving-"), std::string::npos) << entry.path();
 
     EXPECT_FALSE(writeFileReplacing(install.root() + "no/such/folder/file", "bytes"));
 }

@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <map>
+#include <sys/resource.h>
 
 namespace fs = std::filesystem;
 
@@ -355,6 +357,54 @@ TEST_F(PublisherTest, FailuresAreReportedAndReturnFalse)
     EXPECT_EQ(f.ui.texts().back(),
               "Open file error.[" + blocked + "]\nError: No such file or directory\nUnable to apply template.");
     EXPECT_EQ(f.ui.shown.size(), 3u);
+}
+
+// Files of this process may grow to `bytes` only while it lives: a write
+// past that fails with EFBIG instead of ending the process.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit limited = previous_;
+        limited.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit previous_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+TEST_F(PublisherTest, APageThatCannotBeWrittenWholeLeavesThePreviousPage)
+{
+    buildTree(1, 1);
+    Publisher publisher = f.makePublisher();
+    const std::string source = f.installation.folder() + "Template/Style0/L0/800/Template.htm";
+    const std::string folder = f.installation.root() + "out/";
+    fs::create_directories(folder);
+    ASSERT_TRUE(publisher.ApplyTemplate(source, folder + "Template.htm", false, std::nullopt, false));
+    const std::string previous = readFile(folder + "Template.htm");
+    ASSERT_GT(previous.size(), 64u);
+
+    bool applied = true;
+    {
+        FileSizeLimit limit(64);
+        applied = publisher.ApplyTemplate(source, folder + "Template.htm", false, std::nullopt, false);
+    }
+    EXPECT_FALSE(applied);
+    EXPECT_EQ(f.ui.texts().back(), "Open file error.[" + folder + "Template.htm]\nError: File too large\nUnable to apply template.");
+    EXPECT_EQ(readFile(folder + "Template.htm"), previous);
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_EQ(entry.path().filename().string().find(".saving-"), std::string::npos) << entry.path();
 }
 
 TEST_F(PublisherTest, FittingOnManyThreadsGivesTheSameFilesAsOneAfterTheOther)

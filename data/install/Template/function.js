@@ -1256,19 +1256,30 @@
         return s && s.talkingMessage && s.voice !== "none" && s.voice !== "failed" && s.voice !== "silent";
     }
 
+    // Two audio elements: the voice of the session on screen and, loading
+    // ahead, the voice of the session after it, so the next session starts
+    // without waiting for its file.
+    var spare = null;
+
     function makeAudio() {
         var element = document.createElement("audio");
         element.preload = "auto";
         element.volume = volume.level;
         element.muted = volume.muted;
-        element.addEventListener("ended", onVoiceEnded);
-        element.addEventListener("error", onVoiceError);
+        element.addEventListener("ended", function () {
+            if (element === audio)
+                onVoiceEnded();
+        });
+        element.addEventListener("error", function () {
+            if (element === audio)
+                onVoiceError();
+        });
         element.addEventListener("loadedmetadata", function () {
-            var s = currentSession();
-            if (!s || element.pavoniaSession !== s.index)
+            var s = sessions[element.pavoniaSession];
+            if (!s)
                 return;
             var ms = isFinite(element.duration) ? Math.round(element.duration * 1000) : 0;
-            if (ms > 0 && s.voice !== "none") {
+            if (ms > 0 && (s.voice === "unknown" || s.voice === "ready")) {
                 if (s.voice === "unknown" || Math.abs(s.voiceMs - ms) > FRAME_MS) {
                     s.voiceMs = ms;
                     layOutTimeline();
@@ -1280,25 +1291,56 @@
         return element;
     }
 
-    // Makes the voice of session `index` the one loaded.
-    function loadVoice(index) {
+    // Points `element` at the voice of session `index` (or at nothing).
+    function pointAt(element, index) {
         var s = sessions[index];
-        if (!audio)
-            audio = makeAudio();
-        if (audio.pavoniaSession === index && audio.getAttribute("src"))
-            return;
+        element.pavoniaSession = index;
+        if (voiceUsable(s)) {
+            var url = fileUrl(s.talkingMessage);
+            if (element.getAttribute("src") !== url)
+                element.src = url;
+        } else if (element.getAttribute("src")) {
+            element.removeAttribute("src");
+            element.load();
+        }
+    }
+
+    function quiet(element) {
         try {
-            audio.pause();
+            element.pause();
         } catch (e) {
             // an element that never played
         }
-        audio.pavoniaSession = index;
-        if (voiceUsable(s)) {
-            audio.src = fileUrl(s.talkingMessage);
-        } else if (audio.getAttribute("src")) {
-            audio.removeAttribute("src");
-            audio.load();
+    }
+
+    // Makes the voice of session `index` the one loaded.
+    function loadVoice(index) {
+        if (!audio)
+            audio = makeAudio();
+        if (audio.pavoniaSession !== index) {
+            quiet(audio);
+            if (spare && spare.pavoniaSession === index && spare.getAttribute("src")) {
+                var previous = audio;
+                audio = spare;
+                spare = previous;
+            } else {
+                pointAt(audio, index);
+            }
+        } else {
+            pointAt(audio, index);
         }
+        var following = index + 1 < sessions.length ? index + 1 : state.autoLoop ? 0 : -1;
+        if (following >= 0 && following !== index && voiceUsable(sessions[following])) {
+            if (!spare)
+                spare = makeAudio();
+            if (spare.pavoniaSession !== following) {
+                quiet(spare);
+                pointAt(spare, following);
+            }
+        }
+        // An error that came while the voice was loading ahead.
+        if (audio.error && voiceUsable(sessions[index]))
+            global.setTimeout(onVoiceError, 0);
     }
 
     function onVoiceEnded() {
@@ -1786,9 +1828,12 @@
     var volume = { level: 1, muted: false };
 
     function applyVolume() {
-        if (audio) {
-            audio.volume = volume.level;
-            audio.muted = volume.muted;
+        var elements = [audio, spare];
+        for (var i = 0; i < elements.length; ++i) {
+            if (elements[i]) {
+                elements[i].volume = volume.level;
+                elements[i].muted = volume.muted;
+            }
         }
         var slider = byId("VolumeSlider");
         if (slider && Number(slider.value) !== volume.level)
@@ -2166,6 +2211,11 @@
             var heading = byId("Heading");
             if (heading && heading.textContent.replace(/\s+/g, " ").trim() !== "")
                 document.title = heading.textContent.replace(/\s+/g, " ").trim();
+            // A page without a heading shows no empty heading panel.
+            var headingArea = byId("HeadingArea");
+            if (heading && headingArea && heading.textContent.trim() === "" &&
+                !heading.querySelector("img, svg, iframe, video, object, embed"))
+                headingArea.classList.add("pv-empty");
             placeMediaLayer();
             canvas = byId("TalkerCanvas");
             var page = byId("BGLayer");
