@@ -10,7 +10,7 @@ PACKAGES=(
   qt6-base-dev qt6-multimedia-dev
   libmagickcore-6.q16-dev libjpeg62-turbo-dev zlib1g-dev
   libmpg123-dev libsoundtouch-dev
-  imagemagick espeak-ng sox chromium
+  imagemagick espeak-ng sox chromium firefox-esr
   pulseaudio
   libreoffice-impress poppler-utils
 )

@@ -144,13 +144,32 @@ MediaArea readMediaArea(std::string_view templateText)
             static_cast<int>(parseLeadingInteger(trimmed(pieces[3])))};
 }
 
+namespace {
+
+// A text inside a script string of the page's inline script: a closing
+// script tag or a comment opening typed by the user would end or confuse the
+// script element itself, so their "/" and "!" are written as the script
+// escapes "\/" and "\!", which give the same string.
+std::string inScriptString(std::string text)
+{
+    for (std::size_t at = 0; (at = text.find('<', at)) != std::string::npos; ++at) {
+        const std::string_view rest = std::string_view(text).substr(at + 1);
+        if (rest.substr(0, 3) == "!--" || (rest.size() >= 7 && rest[0] == '/' && equalsIgnoreCase(rest.substr(1, 6), "script")))
+            text.insert(at + 1, 1, '\\');
+    }
+    return text;
+}
+
+} // namespace
+
 std::string pageInfoLine(const std::string& talkingImage, const std::string& talkingMessage,
                          const std::string& media, float delay, int transition, const std::string& subTopic,
                          const std::string& description)
 {
     return fillPattern(StringTable::text(str::PageInfoLine),
-                       {talkingImage, talkingMessage, media, formatFixed2(static_cast<double>(delay)),
-                        std::to_string(transition), subTopic, description});
+                       {inScriptString(talkingImage), inScriptString(talkingMessage), inScriptString(media),
+                        formatFixed2(static_cast<double>(delay)), std::to_string(transition),
+                        inScriptString(subTopic), inScriptString(description)});
 }
 
 std::string colourBackgroundRule(unsigned colour)

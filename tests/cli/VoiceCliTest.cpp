@@ -107,7 +107,7 @@ TEST_F(VoiceCli, ImportsAWaveAsTheSessionsAnalysedMessage)
     EXPECT_EQ(json2["openFrames"], 0);
 }
 
-TEST_F(VoiceCli, OtherSessionsKeepTheMessageTheyShared)
+TEST_F(VoiceCli, OtherSessionsKeepTheirMessages)
 {
     const fs::path sample = fs::path(PAVONIA_CLI).parent_path() / "Samples" / "Sample.pvp";
     if (!fs::exists(sample))
@@ -116,14 +116,15 @@ TEST_F(VoiceCli, OtherSessionsKeepTheMessageTheyShared)
     fs::copy_file(sample, project);
     const auto before = messages(project);
     ASSERT_EQ(before.size(), 2u);
-    const std::string sharedMessage = readFile(before[0]);
+    const std::string firstMessage = readFile(before[0]);
+    const auto firstLength = tpsInfo(before[0])["lengthMs"];
 
     const std::string wave = inst.writeFile("voice.wav", buzzWave(1000));
     ASSERT_EQ(runCli(home() + "voice import " + quoted(project) + " 2 " + quoted(wave)).status, 0);
     const auto after = messages(project);
     ASSERT_EQ(after.size(), 2u);
-    EXPECT_EQ(readFile(after[0]), sharedMessage);
-    EXPECT_EQ(tpsInfo(after[0])["lengthMs"], 0);
+    EXPECT_EQ(readFile(after[0]), firstMessage);
+    EXPECT_EQ(tpsInfo(after[0])["lengthMs"], firstLength);
     EXPECT_EQ(tpsInfo(after[1])["lengthMs"], 1000);
 }
 

@@ -116,6 +116,10 @@ TEST_F(HtmlCodeCopyTest, ProcessPublishesBesideThePageAndFormsTheInlineFrame)
     for (const char* file : {"style.css", "images/frame.gif", "function.js", "loading.gif"})
         EXPECT_TRUE(fs::exists(site + "index_PVData/" + file)) << file;
     EXPECT_TRUE(fs::exists(site + "index_PVData/" + image));
+    // The page's data scripts travel with the files they describe.
+    const std::string message = fs::path(session.talkingMessagePath).filename().string();
+    EXPECT_TRUE(fs::exists(site + "index_PVData/" + image + ".js"));
+    EXPECT_TRUE(fs::exists(site + "index_PVData/" + message + ".js"));
     EXPECT_FALSE(fs::exists(site + "index_PVData/Template.htm"));
 
     EXPECT_TRUE(logic.canCopy());

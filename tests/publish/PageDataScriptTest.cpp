@@ -2,7 +2,8 @@
 // hand the page, read back as the page reads them.
 #include "PublishFixture.h"
 
-#include "publish/PageDataScript.h"
+#include "publish/FaceDataScript.h"
+#include "publish/MessageDataScript.h"
 #include "voice/TjmFile.h"
 #include "voice/TpsFile.h"
 

@@ -79,6 +79,10 @@ TEST(PageFillerTest, BackgroundRulesAndPageInfoLine)
               ".QBBG { background-image: url('bg.jpg');\nbackground-repeat:no-repeat; }");
     EXPECT_EQ(pageInfoLine("a.tjm", "", "?", 2.5f, 17, "Sub", "?"),
               "AppendPageInfo(\"a.tjm\", \"\", \"?\", 2.50, 17, \"Sub\", \"?\");");
+    // A closing script tag or a comment opening in the user's text cannot end
+    // the page's script: they become script escapes of the same characters.
+    EXPECT_EQ(pageInfoLine("", "", "?", 1.0f, -1, "a</SCRIPT>b</b>", "<!-- x --> <!x"),
+              "AppendPageInfo(\"\", \"\", \"?\", 1.00, -1, \"a<\\/SCRIPT>b</b>\", \"<\\!-- x --> <!x\");");
 }
 
 } // namespace

@@ -1,14 +1,20 @@
 // Builds the sample project bundled with the installation: two sessions of
 // slides with texts and pictures, written as a project file.
-// Usage: make_sample_project INSTALLATION-FOLDER OUTPUT.pvp
+// Usage: make_sample_project INSTALLATION-FOLDER OUTPUT.pvp [NARRATION-FOLDER]
+// With a narration folder, each session's narration is spoken with espeak-ng
+// into NARRATION-FOLDER/session<N>.wav, one line a slide, and each slide
+// stays up as long as its line (and a pause) lasts; the build then takes
+// the waves in as the sessions' talking messages with `voice import`.
 #include "PictureFiles.h"
 #include "platform/Clock.h"
 #include "platform/ConsoleUi.h"
 #include "platform/Registry.h"
 #include "project/ProjectFile.h"
+#include "voice/WaveFile.h"
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -83,12 +89,57 @@ void paintPictures(const std::string& folder)
     });
 }
 
+// The pause after each slide's line.
+constexpr int kPauseMs = 700;
+
+struct NarratedSlide {
+    TreeItem* slide;
+    std::string line;
+};
+
+// Speaks `line` into the wave file `path` with espeak-ng.
+bool speak(const std::string& line, const std::string& path)
+{
+    // The lines are ours and hold no single quotes.
+    const std::string command = "espeak-ng -v en-us -s 155 -w '" + path + "' '" + line + "'";
+    return std::system(command.c_str()) == 0;
+}
+
+// Speaks the session's lines one after the other into `wavePath`, each
+// followed by a pause, and gives each slide the length of its line and pause
+// as its delay.
+bool narrateSession(const std::vector<NarratedSlide>& slides, const std::string& wavePath)
+{
+    PcmAudio session;
+    const std::string linePath = wavePath + ".line.wav";
+    for (const NarratedSlide& narrated : slides) {
+        PcmAudio line;
+        VoiceError error;
+        if (!speak(narrated.line, linePath) || !readWave(linePath, line, &error) || line.channels != 1) {
+            std::cerr << "make_sample_project: espeak-ng could not speak \"" << narrated.line << "\"\n";
+            return false;
+        }
+        if (session.samples.empty())
+            session.sampleRate = line.sampleRate;
+        if (line.sampleRate != session.sampleRate)
+            return false;
+        const std::size_t pause = static_cast<std::size_t>(session.sampleRate) * kPauseMs / 1000;
+        session.samples.insert(session.samples.end(), line.samples.begin(), line.samples.end());
+        session.samples.insert(session.samples.end(), pause, 0);
+        narrated.slide->slide()->delay =
+            static_cast<float>(line.samples.size() + pause) / static_cast<float>(session.sampleRate);
+    }
+    std::error_code ec;
+    fs::remove(linePath, ec);
+    return writeWave(wavePath, session);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::cerr << "usage: make_sample_project INSTALLATION-FOLDER OUTPUT.pvp\n";
+    if (argc != 3 && argc != 4) {
+        std::cerr << "usage: make_sample_project INSTALLATION-FOLDER OUTPUT.pvp [NARRATION-FOLDER]\n";
         return 2;
     }
     std::string home = fs::absolute(argv[1]).string();
@@ -139,7 +190,25 @@ int main(int argc, char** argv)
         voice->slide()->delay = 5.0f;
         tree.setText(*voice, voice->slide()->subTopic);
 
-        result = SaveProject(document, argv[2]) ? 0 : 1;
+        if (argc == 4) {
+            const std::string narration = fs::absolute(argv[3]).string() + "/";
+            fs::create_directories(narration);
+            const bool spoken =
+                narrateSession({{first, "Welcome to Pavonia. This presentation speaks to you, and its slides change "
+                                        "in time with the voice."},
+                                {sunrise, "Pictures, clips and whole slide decks become slides. Each one stays up "
+                                          "for as long as its part of the story."}},
+                               narration + "session1.wav") &&
+                narrateSession({{parts, "Build your presentation in parts. Sessions hold slides, and you can drag "
+                                        "them up and down to change the order."},
+                                {voice, "Every session has a talking message of its own. Record your voice, filter "
+                                        "it, and the face speaks along with it."}},
+                               narration + "session2.wav");
+            if (!spoken)
+                result = 2;
+        }
+        if (result != 2)
+            result = SaveProject(document, argv[2]) ? 0 : 1;
         document.workingFolder().reset();
     }
     std::error_code ec;

@@ -2046,7 +2046,8 @@
         var target = event.target;
         if (event.ctrlKey || event.altKey || event.metaKey)
             return;
-        if (target && /^(input|textarea|select)$/i.test(target.tagName) && target.type !== "range")
+        // Fields, and the volume slider, use their keys themselves.
+        if (target && /^(input|textarea|select)$/i.test(target.tagName))
             return;
         if (target && target.isContentEditable)
             return;
@@ -2241,9 +2242,11 @@
             // The messages' lengths place every slide on the timeline; the
             // show starts once they are known (or known to be missing).
             var pending = sessions.length;
+            var started = false;
             var ready = function () {
-                if (--pending > 0)
+                if (--pending > 0 || started)
                     return;
+                started = true;
                 layOutTimeline();
                 state.dataReady = true;
                 state.playing = state.autoPlay && !state.rendering;
@@ -2262,6 +2265,14 @@
                 loadMessageData(sessions[i], ready);
                 loadSessionData(i);
             }
+            // A data script that never answers does not hold the show.
+            global.setTimeout(function () {
+                if (!started) {
+                    warn("some data scripts did not load in time");
+                    pending = 1;
+                    ready();
+                }
+            }, 5000);
         };
         if (document.readyState === "loading")
             document.addEventListener("DOMContentLoaded", begin);
