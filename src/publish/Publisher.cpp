@@ -141,7 +141,9 @@ bool Publisher::PublishProject(const PublishRequest& request)
     folders::createPath(destination);
     folders::copyTree(paths->resolutionFolder, destination);
     const std::string& root = context_.library.root();
-    for (const char* shared : {"function.js", "loading.gif"})
+    // The page's player is function.js with the talking face it draws in
+    // face.js.
+    for (const char* shared : {"function.js", "face.js", "loading.gif"})
         copyWholeFile(resolveCaseBlind(root, shared), destination + shared);
 
     const std::string page = destination + kPageName;

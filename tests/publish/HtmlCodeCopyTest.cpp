@@ -113,7 +113,7 @@ TEST_F(HtmlCodeCopyTest, ProcessPublishesBesideThePageAndFormsTheInlineFrame)
     const SessionData& session = *f.document.tree().sessions()[0]->session();
     const std::string image = fs::path(session.talkingImagePath).filename().string();
     EXPECT_NE(companion.find("AppendPageInfo(\"index_PVData/" + image + "\""), std::string::npos);
-    for (const char* file : {"style.css", "images/frame.gif", "function.js", "loading.gif"})
+    for (const char* file : {"style.css", "images/frame.gif", "function.js", "face.js", "loading.gif"})
         EXPECT_TRUE(fs::exists(site + "index_PVData/" + file)) << file;
     EXPECT_TRUE(fs::exists(site + "index_PVData/" + image));
     // The page's data scripts travel with the files they describe.

@@ -64,6 +64,7 @@ struct PublishFixture {
         installation.writeFile("install/Template/Style0/L0/800/style.css", "body {}\n");
         installation.writeFile("install/Template/Style0/L0/800/images/frame.gif", "GIF89a");
         installation.writeFile("install/Template/function.js", "function Start() {}\n");
+        installation.writeFile("install/Template/face.js", "var face;\n");
         installation.writeFile("install/Template/loading.gif", "GIF89a");
         installation.writeFile("install/default_tjm.tjm", "face");
         installation.writeFile("install/default_tps.tps", "voice");

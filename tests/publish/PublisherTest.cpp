@@ -104,7 +104,7 @@ TEST_F(PublisherTest, PreviewWritesOneLinePerSlideWithTheSessionFilesOnItsFirstS
 
     // The template's companion files and the shared files come along; the
     // page ends before the end marker.
-    for (const char* file : {"style.css", "images/frame.gif", "function.js", "loading.gif"})
+    for (const char* file : {"style.css", "images/frame.gif", "function.js", "face.js", "loading.gif"})
         EXPECT_TRUE(exists(user() + file)) << file;
     EXPECT_EQ(page().find("dropped"), std::string::npos);
     EXPECT_NE(page().find("Start(0, 0, 0, 0, \"\");"), std::string::npos);
