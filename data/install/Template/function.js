@@ -1384,10 +1384,16 @@
         }
     }
 
+    // Until the viewer opens or closes the transcript, it is shown where a
+    // tall narrow window (a phone held upright) has room for it under the
+    // page, in a size that reads well.
+    var transcriptAuto = true;
+
     function toggleTranscript(force) {
         var panel = byId("TranscriptPanel");
         if (!panel)
             return;
+        transcriptAuto = false;
         panel.hidden = force === undefined ? !panel.hidden : !force;
         var button = byId("TranscriptButton");
         if (button)
@@ -1417,6 +1423,14 @@
         var winWidth = document.documentElement.clientWidth || global.innerWidth;
         var winHeight = global.innerHeight || document.documentElement.clientHeight;
         var barHeight = bar ? bar.offsetHeight : 0;
+        if (panel && transcriptAuto) {
+            var whole = Math.min(winWidth / design.width, (winHeight - barHeight) / design.height);
+            var open = slides.length > 0 && winWidth < 900 && winHeight - design.height * whole - barHeight >= 240;
+            if (panel.hidden === open) {
+                panel.hidden = !open;
+                transcriptShown = -1;
+            }
+        }
         var side = panel && !panel.hidden && winWidth >= 900 ? Math.min(340, Math.round(winWidth * 0.3)) : 0;
         var scale = Math.min((winWidth - side) / design.width, (winHeight - barHeight) / design.height);
         scale = Math.max(scale, 0.1);
@@ -1657,12 +1671,6 @@
             bindControls();
             buildTranscript();
             layOutPage();
-            // A tall narrow window (a phone held upright) has room under the
-            // page: the transcript fills it, in a size that reads well.
-            var free = (global.innerHeight || 0) - (byId("PvViewport") ? byId("PvViewport").offsetHeight : 0) -
-                       (byId("PlayerBar") ? byId("PlayerBar").offsetHeight : 0);
-            if (slides.length && free >= 240 && (global.innerWidth || 0) < 900)
-                toggleTranscript(true);
             layOutTimeline();
             state.started = true;
             var first = parseInt(startSlide, 10);
