@@ -17,9 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
     }
     TalkingMessage message;
-    VoiceError error;
-    if (!readTpsBytes(bytes, message, &error)) {
-        if (error.textId == 0)
+    if (const Result<> read = readTpsBytes(bytes, message); !read) {
+        if (read.failure().message == 0)
             __builtin_trap(); // a refusal without a reason
         return 0;
     }

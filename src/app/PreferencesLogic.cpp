@@ -56,7 +56,7 @@ void PreferencesLogic::open()
 
     auto entries = transitionList_.read();
     if (!entries) {
-        ui_.messageBox(transitionList_.lostMessage(), StringTable::text(str::AppTitle), Buttons::Ok);
+        showMessage(ui_, transitionList_.lostMessage());
         return;
     }
     transitions_ = std::move(*entries);
@@ -82,7 +82,7 @@ void PreferencesLogic::editDelay(const std::string& text)
     }
     const double value = parseLeadingDouble(text);
     if (value > kMaximumDelay) {
-        ui_.messageBox(StringTable::text(str::MaximumDelay), StringTable::text(str::AppTitle), Buttons::Ok);
+        showMessage(ui_, StringTable::text(str::MaximumDelay));
         showDelay(remembered);
         return;
     }

@@ -23,17 +23,15 @@ namespace {
 // The sound of a wave or MP3 file. An MP3 is decoded straight into memory:
 // the 16-bit wave the slide voice page passes it through holds the same
 // samples, so writing and reading one back would only cost time and disk.
-bool readVoice(const std::string& source, PcmAudio& audio, VoiceError& error)
+Result<> readVoice(const std::string& source, PcmAudio& audio)
 {
     if (equalsIgnoreCase(extensionOf(source), "mp3"))
-        return decodeMp3(source, audio, &error);
-    if (!readWave(source, audio, &error)) {
-        // Say plainly that only waves and MP3 files are taken.
-        if (error.textId == str::VoiceNotWave)
-            error = {str::VoiceUnsupportedAudio, source, {}};
-        return false;
-    }
-    return true;
+        return decodeMp3(source, audio);
+    Result<> read = readWave(source, audio);
+    // Say plainly that only waves and MP3 files are taken.
+    if (!read && read.failure().message == str::VoiceNotWave)
+        return Failure(str::VoiceUnsupportedAudio, {source});
+    return read;
 }
 
 int voiceImport(const std::string& home, const std::string& project, const std::string& sessionText,
@@ -52,9 +50,8 @@ int voiceImport(const std::string& home, const std::string& project, const std::
     SessionData& data = *sessions[std::size_t(*number - 1)]->session();
 
     TalkingMessage message;
-    VoiceError error;
-    if (!readVoice(audioPath, message.voice, error)) {
-        std::cerr << error.message() << '\n';
+    if (const Result<> read = readVoice(audioPath, message.voice); !read) {
+        std::cerr << read.failure().text() << '\n';
         return 1;
     }
     message.frames = analyseLipSync(message.voice, LipSyncSettings::load(home));
@@ -63,10 +60,11 @@ int voiceImport(const std::string& home, const std::string& project, const std::
     // with other sessions, which must keep their messages.
     SessionFileCopies copies(document);
     const std::string copy = copies.create("tps");
-    if (copy.empty() || !writeTps(copy, message, &error)) {
-        std::cerr << (copy.empty() ? StringTable::format(str::VoiceWriteFailed, {document.workingFolder().tempFolder()})
-                                   : error.message())
-                  << '\n';
+    const Result<> written =
+        copy.empty() ? Result<>(Failure(str::VoiceWriteFailed, {document.workingFolder().tempFolder()}))
+                     : writeTps(copy, message);
+    if (!written) {
+        std::cerr << written.failure().text() << '\n';
         if (!copy.empty())
             copies.release(copy);
         return 1;
@@ -96,9 +94,8 @@ int tpsInfoCommand(const std::vector<std::string>& args)
     if (args.size() != 1)
         return 2;
     TalkingMessage message;
-    VoiceError error;
-    if (!readTps(args[0], message, &error)) {
-        std::cerr << error.message() << '\n';
+    if (const Result<> read = readTps(args[0], message); !read) {
+        std::cerr << read.failure().text() << '\n';
         return 1;
     }
     const auto open = std::count_if(message.frames.begin(), message.frames.end(),

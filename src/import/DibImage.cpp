@@ -82,7 +82,7 @@ bool DibImage::LoadBmp(const std::string& path, Ui& ui)
     BmpReader reader;
     std::optional<RgbPicture> picture = reader.read(path);
     if (!picture) {
-        ui.messageBox(reader.status(), StringTable::text(str::AppTitle), Buttons::Ok);
+        showMessage(ui, reader.status());
         return false;
     }
     takeRgbRows(picture->width, picture->height, std::move(picture->rows));

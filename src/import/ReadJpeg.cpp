@@ -132,17 +132,14 @@ bool decode(Decoder& decoder, RgbPicture& picture, std::uint64_t maxPixels,
     jpeg_read_header(cinfo, TRUE);
     jpeg_calc_output_dimensions(cinfo);
     if (cinfo->output_components != 1 && cinfo->output_components != 3) {
-        ui.messageBox(StringTable::format(str::JpegUnsupportedComponents,
-                                          {std::to_string(cinfo->output_components), path}),
-                      StringTable::text(str::AppTitle), Buttons::Ok);
+        showMessage(ui, StringTable::format(str::JpegUnsupportedComponents,
+                                            {std::to_string(cinfo->output_components), path}));
         return false;
     }
     const std::uint64_t pixels = std::uint64_t(cinfo->output_width) * cinfo->output_height;
     if (pixels > maxPixels) {
-        ui.messageBox(StringTable::format(str::JpegTooLarge, {std::to_string(cinfo->output_width),
-                                                              std::to_string(cinfo->output_height),
-                                                              path}),
-                      StringTable::text(str::AppTitle), Buttons::Ok);
+        showMessage(ui, StringTable::format(str::JpegTooLarge, {std::to_string(cinfo->output_width),
+                                                                std::to_string(cinfo->output_height), path}));
         return false;
     }
 
@@ -155,8 +152,7 @@ bool decode(Decoder& decoder, RgbPicture& picture, std::uint64_t maxPixels,
         allocated = false;
     }
     if (!allocated) {
-        ui.messageBox(StringTable::text(str::JpegOutOfMemory), StringTable::text(str::AppTitle),
-                      Buttons::Ok);
+        showMessage(ui, StringTable::text(str::JpegOutOfMemory));
         return false;
     }
     picture.width = static_cast<int>(cinfo->output_width);
@@ -187,8 +183,7 @@ std::optional<RgbPicture> ReadJpeg(const std::string& path, Ui& ui, std::uint64_
 {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
-        ui.messageBox(StringTable::format(str::JpegCantOpen, {path}),
-                      StringTable::text(str::AppTitle), Buttons::Ok);
+        showMessage(ui, StringTable::format(str::JpegCantOpen, {path}));
         return std::nullopt;
     }
 

@@ -2,6 +2,8 @@
 // The user-facing prompts of the program. The core calls this interface; the
 // Qt program shows real message boxes and file dialogs, the command line
 // prints, and tests answer from a script.
+#include "platform/Result.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,6 +37,12 @@ public:
     // Long work runs under a wait cursor.
     virtual void setBusyCursor(bool /*busy*/) {}
 };
+
+// A message box captioned with the program's title: every message the
+// program shows goes through here.
+Answer showMessage(Ui& ui, const std::string& text, Buttons buttons = Buttons::Ok);
+// The message of a failure, shown as showMessage does.
+Answer showFailure(Ui& ui, const Failure& failure, Buttons buttons = Buttons::Ok);
 
 // Sets the wait cursor for the life of a scope.
 class BusyCursor {

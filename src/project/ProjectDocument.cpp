@@ -24,7 +24,7 @@ ProjectDocument::ProjectDocument(const DocumentEnvironment& environment)
 
 Answer ProjectDocument::message(const std::string& text, Buttons buttons)
 {
-    return ui_.messageBox(text, StringTable::text(str::AppTitle), buttons);
+    return showMessage(ui_, text, buttons);
 }
 
 void ProjectDocument::updateTitle(const std::string& path)

@@ -71,7 +71,7 @@ SvMngr::SvMngr(const std::string& systemTempFolder, Ui& ui)
         return;
     }
     folder_.clear();
-    ui.messageBox(StringTable::text(str::CreateTempDirectoryFailed), StringTable::text(str::AppTitle), Buttons::Ok);
+    showMessage(ui, StringTable::text(str::CreateTempDirectoryFailed));
 }
 
 SvMngr::~SvMngr()

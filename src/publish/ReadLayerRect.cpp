@@ -53,8 +53,7 @@ std::optional<LayerRect> ReadLayerRect(const std::string& pagePath, PageLayer la
     std::string page;
     const FileRead read = readWholeFile(pagePath, std::numeric_limits<std::uint64_t>::max(), page);
     if (read == FileRead::CannotOpen) {
-        ui.messageBox(StringTable::format(str::LayerSizeOpenError, {pagePath}), StringTable::text(str::AppTitle),
-                      Buttons::Ok);
+        showMessage(ui, StringTable::format(str::LayerSizeOpenError, {pagePath}));
         return std::nullopt;
     }
     if (read != FileRead::Ok || page.empty())

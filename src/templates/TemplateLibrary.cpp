@@ -105,7 +105,7 @@ TemplateLibrary::TemplateLibrary(std::string installationFolder, Ui& ui)
 
 void TemplateLibrary::show(const std::string& text) const
 {
-    ui_.messageBox(text, StringTable::text(str::AppTitle), Buttons::Ok);
+    showMessage(ui_, text);
 }
 
 std::string TemplateLibrary::cataloguePath() const { return resolveCaseBlind(root_, "Pavonia.ini"); }
@@ -299,8 +299,7 @@ std::optional<StoredKeyRow> selectRowForStoredKey(const ResolutionList& list, st
 {
     const std::optional<ResolutionKey> parsed = ResolutionKey::parse(key);
     if (!parsed) {
-        ui.messageBox(StringTable::text(str::ResolutionErrorListDialog), StringTable::text(str::AppTitle),
-                      Buttons::Ok);
+        showMessage(ui, StringTable::text(str::ResolutionErrorListDialog));
         return std::nullopt;
     }
     StoredKeyRow choice;

@@ -55,11 +55,6 @@ std::string_view classBlock(std::string_view text, std::string_view className)
     return text.substr(open, close - open + 1);
 }
 
-void showMessage(Ui& ui, const std::string& text)
-{
-    ui.messageBox(text, StringTable::text(str::AppTitle), Buttons::Ok);
-}
-
 } // namespace
 
 bool ReadTemplateFonts(const TemplateLibrary& library, const ProjectSettings& project, FontSpec& heading,

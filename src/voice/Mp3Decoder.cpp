@@ -27,15 +27,12 @@ using Mp3Handle = std::unique_ptr<mpg123_handle, HandleDeleter>;
 // The longest sound decoded: what one wave file can hold.
 constexpr std::uint64_t kMaxSamples = (std::numeric_limits<std::uint32_t>::max() - 1024u) / 2;
 
-enum DecodeResult { Decoded = 0, CannotOpen = 1, Damaged = 2 };
-
-DecodeResult decode(const std::string& path, PcmAudio& audio, VoiceError* error)
+Result<> decode(const std::string& path, PcmAudio& audio)
 {
     // Opening it ourselves tells "cannot open" apart from "not MP3".
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        fail(error, str::VoiceCannotOpen, path, std::strerror(errno));
-        return CannotOpen;
+        return Failure(str::VoiceCannotOpen, {path}, errno);
     }
     ::close(fd);
 
@@ -43,8 +40,7 @@ DecodeResult decode(const std::string& path, PcmAudio& audio, VoiceError* error)
     int status = MPG123_OK;
     Mp3Handle handle(mpg123_new(nullptr, &status));
     if (!handle) {
-        fail(error, str::VoiceMp3DecodeFailed, path, mpg123_plain_strerror(status));
-        return Damaged;
+        return Failure(str::VoiceMp3DecodeFailed, {path, mpg123_plain_strerror(status)});
     }
     mpg123_param(handle.get(), MPG123_ADD_FLAGS, MPG123_QUIET, 0);
     // Give up on garbage early rather than scanning a large foreign file.
@@ -58,8 +54,7 @@ DecodeResult decode(const std::string& path, PcmAudio& audio, VoiceError* error)
         mpg123_format(handle.get(), rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
 
     if (mpg123_open(handle.get(), path.c_str()) != MPG123_OK) {
-        fail(error, str::VoiceCannotOpen, path, mpg123_strerror(handle.get()));
-        return CannotOpen;
+        return Failure(str::VoiceCannotOpen, {path, mpg123_strerror(handle.get())});
     }
 
     PcmAudio out;
@@ -75,9 +70,8 @@ DecodeResult decode(const std::string& path, PcmAudio& audio, VoiceError* error)
             int c = 0, encoding = 0;
             mpg123_getformat(handle.get(), &r, &c, &encoding);
             if (haveFormat && (r != rate || c != channels)) {
-                fail(error, str::VoiceMp3DecodeFailed, path,
-                     "the sample rate or channel count changes inside the file");
-                return Damaged;
+                return Failure(str::VoiceMp3DecodeFailed,
+                               {path, "the sample rate or channel count changes inside the file"});
             }
             rate = r;
             channels = c;
@@ -86,8 +80,7 @@ DecodeResult decode(const std::string& path, PcmAudio& audio, VoiceError* error)
         if (got > 0) {
             const std::size_t count = got / 2;
             if (out.samples.size() + count > kMaxSamples) {
-                fail(error, str::VoiceTooLong, path);
-                return Damaged;
+                return Failure(str::VoiceTooLong, {path});
             }
             const std::size_t at = out.samples.size();
             out.samples.resize(at + count);
@@ -99,42 +92,44 @@ DecodeResult decode(const std::string& path, PcmAudio& audio, VoiceError* error)
             // A damaged tail still leaves what came before it usable; a file
             // with nothing decodable is refused below.
             if (out.samples.empty()) {
-                fail(error, str::VoiceMp3DecodeFailed, path, mpg123_strerror(handle.get()));
-                return Damaged;
+                return Failure(str::VoiceMp3DecodeFailed, {path, mpg123_strerror(handle.get())});
             }
             break;
         }
     }
     if (!haveFormat || out.samples.empty()) {
-        fail(error, str::VoiceMp3DecodeFailed, path, "no MP3 sound found in the file");
-        return Damaged;
+        return Failure(str::VoiceMp3DecodeFailed, {path, "no MP3 sound found in the file"});
     }
     if (channels != 1 && channels != 2) {
-        fail(error, str::VoiceMp3DecodeFailed, path, std::to_string(channels) + " channels");
-        return Damaged;
+        return Failure(str::VoiceMp3DecodeFailed, {path, std::to_string(channels) + " channels"});
     }
     out.sampleRate = int(rate);
     out.channels = channels;
     out.samples.resize(out.samples.size() - out.samples.size() % std::size_t(channels));
     audio = std::move(out);
-    return Decoded;
+    return {};
 }
 
 } // namespace
 
-bool decodeMp3(const std::string& path, PcmAudio& audio, VoiceError* error)
+Result<> decodeMp3(const std::string& path, PcmAudio& audio)
 {
-    return decode(path, audio, error) == Decoded;
+    return decode(path, audio);
 }
 
 int NBWaveDecodeMp3File(const std::string& source, int* sampleRate, int* channels,
-                        int* bitsPerSample, const std::string& target, VoiceError* error)
+                        int* bitsPerSample, const std::string& target, Failure* failure)
 {
+    const auto failed = [&](const Result<>& result, int number) {
+        if (failure)
+            *failure = result.failure();
+        return number;
+    };
     PcmAudio audio;
-    if (const DecodeResult result = decode(source, audio, error); result != Decoded)
-        return result;
-    if (!writeWave(target, audio, error, 16))
-        return 3;
+    if (const Result<> decoded = decode(source, audio); !decoded)
+        return failed(decoded, decoded.failure().message == str::VoiceCannotOpen ? 1 : 2);
+    if (const Result<> written = writeWave(target, audio, 16); !written)
+        return failed(written, 3);
     if (sampleRate)
         *sampleRate = audio.sampleRate;
     if (channels)

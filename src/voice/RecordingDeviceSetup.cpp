@@ -55,16 +55,16 @@ bool RecordingDeviceSetup::openWaveIn()
     format_.reset();
     const auto capabilities = platform_.queryCapabilities();
     if (!capabilities) {
-        ui_.messageBox(StringTable::text(str::DeviceQueryFailed), StringTable::text(str::AppTitle), Buttons::Ok);
+        showMessage(ui_, StringTable::text(str::DeviceQueryFailed));
         return false;
     }
     const auto format = chooseFormat(*capabilities);
     if (!format) {
-        ui_.messageBox(StringTable::text(str::DeviceUnsupported), StringTable::text(str::AppTitle), Buttons::Ok);
+        showMessage(ui_, StringTable::text(str::DeviceUnsupported));
         return false;
     }
     if (!platform_.openWaveIn(*format)) {
-        ui_.messageBox(StringTable::text(str::DeviceOpenFailed), StringTable::text(str::AppTitle), Buttons::Ok);
+        showMessage(ui_, StringTable::text(str::DeviceOpenFailed));
         return false;
     }
     format_ = format;
@@ -132,7 +132,7 @@ void RecordingDeviceSetup::setUpMixer()
 
 void RecordingDeviceSetup::failMixer(int textId)
 {
-    ui_.messageBox(StringTable::text(textId), StringTable::text(str::AppTitle), Buttons::Ok);
+    showMessage(ui_, StringTable::text(textId));
     if (mixerOpen_)
         platform_.closeMixer();
     mixerOpen_ = false;

@@ -62,15 +62,14 @@ const Chunk* findChunk(const std::vector<Chunk>& chunks, std::string_view id)
     return nullptr;
 }
 
-bool readPcm(const std::vector<Chunk>& chunks, PcmAudio& audio, VoiceError* error,
-             const std::string& name, int damagedText)
+Result<> readPcm(const std::vector<Chunk>& chunks, PcmAudio& audio, const std::string& name, int damagedText)
 {
     const Chunk* fmt = findChunk(chunks, "fmt ");
     if (!fmt)
-        return fail(error, damagedText, name, "the \"fmt \" chunk is missing");
+        return Failure(damagedText, {name, "the \"fmt \" chunk is missing"});
     const std::string_view f = fmt->body;
     if (f.size() < 16)
-        return fail(error, damagedText, name, "the \"fmt \" chunk is too short");
+        return Failure(damagedText, {name, "the \"fmt \" chunk is too short"});
     std::uint16_t tag = u16At(f, 0);
     const int channels = u16At(f, 2);
     const std::uint32_t rate = u32At(f, 4);
@@ -81,31 +80,31 @@ bool readPcm(const std::vector<Chunk>& chunks, PcmAudio& audio, VoiceError* erro
         // cbSize, valid bits, channel mask, then the sub-format GUID whose
         // first two bytes are the plain format tag.
         if (f.size() < 40 || u16At(f, 16) < 22)
-            return fail(error, damagedText, name, "the extensible \"fmt \" chunk is too short");
+            return Failure(damagedText, {name, "the extensible \"fmt \" chunk is too short"});
         tag = u16At(f, 24);
         if (u16At(f, 18) != bits)
-            return fail(error, str::VoiceUnsupportedWave, name,
-                        std::to_string(u16At(f, 18)) + " valid bits in " +
-                            std::to_string(bits) + "-bit samples");
+            return Failure(str::VoiceUnsupportedWave,
+                           {name, std::to_string(u16At(f, 18)) + " valid bits in " +
+                            std::to_string(bits) + "-bit samples"});
     }
     if (tag != kFormatPcm)
-        return fail(error, str::VoiceUnsupportedWave, name,
-                    "compressed format " + std::to_string(tag) + " (only plain PCM is read)");
+        return Failure(str::VoiceUnsupportedWave,
+                       {name, "compressed format " + std::to_string(tag) + " (only plain PCM is read)"});
     if (bits != 8 && bits != 16)
-        return fail(error, str::VoiceUnsupportedWave, name, std::to_string(bits) + "-bit samples");
+        return Failure(str::VoiceUnsupportedWave, {name, std::to_string(bits) + "-bit samples"});
     if (channels != 1 && channels != 2)
-        return fail(error, str::VoiceUnsupportedWave, name, std::to_string(channels) + " channels");
+        return Failure(str::VoiceUnsupportedWave, {name, std::to_string(channels) + " channels"});
     if (rate < std::uint32_t(kMinSampleRate) || rate > std::uint32_t(kMaxSampleRate))
-        return fail(error, str::VoiceUnsupportedWave, name, std::to_string(rate) + " Hz");
+        return Failure(str::VoiceUnsupportedWave, {name, std::to_string(rate) + " Hz"});
     const int frameBytes = channels * bits / 8;
     if (blockAlign != frameBytes || byteRate != rate * std::uint32_t(frameBytes))
-        return fail(error, damagedText, name, "the block size or byte rate does not match the format");
+        return Failure(damagedText, {name, "the block size or byte rate does not match the format"});
 
     const Chunk* data = findChunk(chunks, "data");
     if (!data)
-        return fail(error, damagedText, name, "the \"data\" chunk is missing");
+        return Failure(damagedText, {name, "the \"data\" chunk is missing"});
     if (data->body.size() % std::size_t(frameBytes) != 0)
-        return fail(error, damagedText, name, "the \"data\" chunk ends inside a sample");
+        return Failure(damagedText, {name, "the \"data\" chunk ends inside a sample"});
 
     PcmAudio out;
     out.sampleRate = int(rate);
@@ -121,7 +120,7 @@ bool readPcm(const std::vector<Chunk>& chunks, PcmAudio& audio, VoiceError* erro
             out.samples[i] = std::int16_t((int(std::uint8_t(d[i])) - 128) * 256);
     }
     audio = std::move(out);
-    return true;
+    return {};
 }
 
 void appendChunk(std::string& out, std::string_view id, std::string_view body)
@@ -174,23 +173,25 @@ std::string riffFile(std::string_view chunks)
     return out;
 }
 
-bool readVoiceFile(const std::string& path, std::string& bytes, VoiceError* error, std::uint64_t maxSize)
+Result<> readVoiceFile(const std::string& path, std::string& bytes, std::uint64_t maxSize)
 {
     switch (readWholeFile(path, maxSize, bytes)) {
     case FileRead::Ok:
-        return true;
+        return {};
     case FileRead::TooLarge:
-        return fail(error, str::VoiceTooLong, path);
+        return Failure(str::VoiceTooLong, {path});
     case FileRead::CannotOpen:
     case FileRead::Failed:
         break;
     }
-    return fail(error, str::VoiceCannotOpen, path, systemErrorText(errno));
+    return Failure(str::VoiceCannotOpen, {path}, errno);
 }
 
-bool writeVoiceFile(const std::string& path, std::string_view bytes, VoiceError* error)
+Result<> writeVoiceFile(const std::string& path, std::string_view bytes)
 {
-    return writeFileReplacing(path, bytes) || fail(error, str::VoiceWriteFailed, path, systemErrorText(errno));
+    if (!writeFileReplacing(path, bytes))
+        return Failure(str::VoiceWriteFailed, {path}, errno);
+    return {};
 }
 
 } // namespace pavonia::riff

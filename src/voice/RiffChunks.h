@@ -4,7 +4,8 @@
 // that are there, and the "fmt "/"data" pair read into 16-bit sound.
 #include "platform/LittleEndian.h"
 #include "voice/PcmAudio.h"
-#include "voice/VoiceError.h"
+#include "platform/Result.h"
+#include "platform/StringTable.h"
 
 #include <cstdint>
 #include <string>
@@ -30,8 +31,7 @@ const Chunk* findChunk(const std::vector<Chunk>& chunks, std::string_view id);
 // Reads the "fmt " and "data" chunks as 8- or 16-bit PCM, mono or stereo,
 // 8000-48000 Hz, into 16-bit sound. `damagedText` is the string-table text
 // for damaged content, so talking messages say "message" and waves "wave".
-bool readPcm(const std::vector<Chunk>& chunks, PcmAudio& audio, VoiceError* error,
-             const std::string& name, int damagedText);
+Result<> readPcm(const std::vector<Chunk>& chunks, PcmAudio& audio, const std::string& name, int damagedText);
 
 // Appends a chunk (with its pad byte for an odd size).
 void appendChunk(std::string& out, std::string_view id, std::string_view body);
@@ -46,12 +46,11 @@ std::string riffFile(std::string_view chunks);
 constexpr std::uint64_t kMaxRiffFileSize = 0xffffffffull + 8;
 
 // readWholeFile and writeFileReplacing of platform/FileOps with their
-// failures told as voice errors: the whole file, or false with the error
-// filled (str::VoiceTooLong for a file larger than `maxSize`, checked before
-// anything is read); and `bytes` written over `path` through a temporary,
-// the old file left intact when anything fails.
-bool readVoiceFile(const std::string& path, std::string& bytes, VoiceError* error,
-                   std::uint64_t maxSize = kMaxRiffFileSize);
-bool writeVoiceFile(const std::string& path, std::string_view bytes, VoiceError* error);
+// failures told as voice failures: the whole file (str::VoiceTooLong for a
+// file larger than `maxSize`, checked before anything is read); and `bytes`
+// written over `path` through a temporary, the old file left intact when
+// anything fails.
+Result<> readVoiceFile(const std::string& path, std::string& bytes, std::uint64_t maxSize = kMaxRiffFileSize);
+Result<> writeVoiceFile(const std::string& path, std::string_view bytes);
 
 } // namespace pavonia::riff

@@ -173,16 +173,15 @@ TjmError readTjm(std::string_view data, TjmFile& out)
 TjmError readTjmFile(const std::string& path, TjmFile& out)
 {
     std::string data;
-    VoiceError error;
-    if (!riff::readVoiceFile(path, data, &error, kTjmMaxFileSize))
-        return error.textId == str::VoiceTooLong ? TjmError::TooLarge : TjmError::CannotOpen;
+    if (const Result<> read = riff::readVoiceFile(path, data, kTjmMaxFileSize); !read)
+        return read.failure().message == str::VoiceTooLong ? TjmError::TooLarge : TjmError::CannotOpen;
     return readTjm(data, out);
 }
 
 bool writeTjmFile(const std::string& path, const TjmFile& file)
 {
     const std::optional<std::string> bytes = writeTjm(file);
-    return bytes && riff::writeVoiceFile(path, *bytes, nullptr);
+    return bytes && riff::writeVoiceFile(path, *bytes);
 }
 
 } // namespace pavonia

@@ -29,61 +29,60 @@ bool validFrame(const LipSyncFrame& f)
            f.viseme <= int(Viseme::Consonant);
 }
 
-bool damaged(VoiceError* error, const std::string& name, std::string detail)
+Failure damaged(const std::string& name, std::string detail)
 {
-    return fail(error, str::VoiceDamagedMessage, name, std::move(detail));
+    return Failure(str::VoiceDamagedMessage, {name, std::move(detail)});
 }
 
 } // namespace
 
-bool readTps(const std::string& path, TalkingMessage& message, VoiceError* error)
+Result<> readTps(const std::string& path, TalkingMessage& message)
 {
     std::string bytes;
-    if (!riff::readVoiceFile(path, bytes, error))
-        return false;
-    return readTpsBytes(bytes, message, error, path);
+    if (Result<> read = riff::readVoiceFile(path, bytes); !read)
+        return read;
+    return readTpsBytes(bytes, message, path);
 }
 
-bool readTpsBytes(std::string_view bytes, TalkingMessage& message, VoiceError* error,
-                  const std::string& name)
+Result<> readTpsBytes(std::string_view bytes, TalkingMessage& message, const std::string& name)
 {
     std::vector<riff::Chunk> chunks;
     std::string detail;
     switch (riff::parseChunks(bytes, chunks, detail)) {
     case riff::ParseResult::NotRiff:
-        return fail(error, str::VoiceNotMessage, name);
+        return Failure(str::VoiceNotMessage, {name});
     case riff::ParseResult::Damaged:
-        return damaged(error, name, detail);
+        return damaged(name, detail);
     case riff::ParseResult::Ok:
         break;
     }
     const riff::Chunk* header = riff::findChunk(chunks, "pvtm");
     if (!header) // a plain wave file, not one of ours
-        return fail(error, str::VoiceNotMessage, name);
+        return Failure(str::VoiceNotMessage, {name});
     const std::string_view h = header->body;
     if (h.size() < 4)
-        return damaged(error, name, "the message header is too short");
+        return damaged(name, "the message header is too short");
     const int major = u16At(h, 0);
     if (major > kTpsMajorVersion)
-        return fail(error, str::VoiceNewerMessage, name);
+        return Failure(str::VoiceNewerMessage, {name});
     if (major < 1)
-        return damaged(error, name, "unknown message version " + std::to_string(major));
+        return damaged(name, "unknown message version " + std::to_string(major));
     if (h.size() < kHeaderSize)
-        return damaged(error, name, "the message header is too short");
+        return damaged(name, "the message header is too short");
     const std::uint32_t flags = u32At(h, 4);
     const std::uint32_t interval = u32At(h, 8);
     const std::uint32_t frameCount = u32At(h, 12);
     if (interval != std::uint32_t(kLipSyncFrameMs))
-        return damaged(error, name, "lip-sync frames every " + std::to_string(interval) + " ms");
+        return damaged(name, "lip-sync frames every " + std::to_string(interval) + " ms");
 
     TalkingMessage out;
-    if (!riff::readPcm(chunks, out.voice, error, name, str::VoiceDamagedMessage))
-        return false;
+    if (Result<> voice = riff::readPcm(chunks, out.voice, name, str::VoiceDamagedMessage); !voice)
+        return voice;
 
     const riff::Chunk* lips = riff::findChunk(chunks, "lips");
     const std::size_t lipsSize = lips ? lips->body.size() : 0;
     if (lipsSize % kFrameBytes != 0 || lipsSize / kFrameBytes != frameCount)
-        return damaged(error, name, "the lip-sync frames do not match the header");
+        return damaged(name, "the lip-sync frames do not match the header");
     out.frames.reserve(frameCount);
     for (std::size_t i = 0; i < frameCount; ++i) {
         std::array<int16_t, 6> v{};
@@ -91,7 +90,7 @@ bool readTpsBytes(std::string_view bytes, TalkingMessage& message, VoiceError* e
             v[k] = std::int16_t(u16At(lips->body, i * kFrameBytes + 2 * k));
         const LipSyncFrame frame = LipSyncFrame::fromValues(v);
         if (!validFrame(frame))
-            return damaged(error, name, "lip-sync frame " + std::to_string(i) + " is out of range");
+            return damaged(name, "lip-sync frame " + std::to_string(i) + " is out of range");
         out.frames.push_back(frame);
     }
 
@@ -99,7 +98,7 @@ bool readTpsBytes(std::string_view bytes, TalkingMessage& message, VoiceError* e
     if (const riff::Chunk* text = riff::findChunk(chunks, "text"))
         out.text = std::string(text->body);
     message = std::move(out);
-    return true;
+    return {};
 }
 
 std::string tpsBytes(const TalkingMessage& message, const TpsWriteOptions& options)
@@ -137,29 +136,28 @@ std::string tpsBytes(const TalkingMessage& message, const TpsWriteOptions& optio
     return riff::riffFile(chunks);
 }
 
-bool writeTps(const std::string& path, const TalkingMessage& message, VoiceError* error,
-              const TpsWriteOptions& options)
+Result<> writeTps(const std::string& path, const TalkingMessage& message, const TpsWriteOptions& options)
 {
     const std::uint64_t payload = std::uint64_t(message.voice.samples.size()) * 2 +
                                   std::uint64_t(message.frames.size()) * kFrameBytes +
                                   message.text.size();
     if (payload > std::numeric_limits<std::uint32_t>::max() - 1024u)
-        return fail(error, str::VoiceTooLong, path);
+        return Failure(str::VoiceTooLong, {path});
     const PcmAudio& v = message.voice;
     if ((v.channels != 1 && v.channels != 2) || v.sampleRate < kMinSampleRate ||
         v.sampleRate > kMaxSampleRate || v.samples.size() % std::size_t(v.channels) != 0)
-        return fail(error, str::VoiceUnsupportedWave, path,
-                    std::to_string(v.channels) + " channels at " + std::to_string(v.sampleRate) + " Hz");
-    return riff::writeVoiceFile(path, tpsBytes(message, options), error);
+        return Failure(str::VoiceUnsupportedWave,
+                       {path, std::to_string(v.channels) + " channels at " + std::to_string(v.sampleRate) + " Hz"});
+    return riff::writeVoiceFile(path, tpsBytes(message, options));
 }
 
 TpsKind checkTps(const std::string& path)
 {
     std::string bytes;
-    if (!riff::readVoiceFile(path, bytes, nullptr))
+    if (!riff::readVoiceFile(path, bytes))
         return TpsKind::Missing;
     TalkingMessage message;
-    if (!readTpsBytes(bytes, message, nullptr, path))
+    if (!readTpsBytes(bytes, message, path))
         return TpsKind::Damaged;
     if (message.textMode)
         return TpsKind::TextMode;

@@ -4,7 +4,8 @@
 // frames ("lips"), the message header ("pvtm") and a text-mode text ("text").
 // Every length is checked against the bytes that are really there.
 #include "voice/TalkingMessage.h"
-#include "voice/VoiceError.h"
+#include "platform/Result.h"
+#include "platform/StringTable.h"
 
 #include <cstdint>
 #include <string>
@@ -36,20 +37,18 @@ struct TpsWriteOptions {
     int bitsPerSample = 16; // 16 or 8 (8-bit halves the size, for low export quality)
 };
 
-// Reads a whole message. False with `error` filled for a missing, foreign or
-// damaged file; `message` is then left unchanged.
-bool readTps(const std::string& path, TalkingMessage& message, VoiceError* error = nullptr);
+// Reads a whole message. Fails for a missing, foreign or damaged file;
+// `message` is then left unchanged.
+Result<> readTps(const std::string& path, TalkingMessage& message);
 // The same on bytes in memory; `name` is the file name used in errors.
-bool readTpsBytes(std::string_view bytes, TalkingMessage& message, VoiceError* error = nullptr,
-                  const std::string& name = {});
+Result<> readTpsBytes(std::string_view bytes, TalkingMessage& message, const std::string& name = {});
 
 // The file's bytes for `message`. Frames beyond the voice are kept as they
 // are; the voice must be 1 or 2 channels at 8000-48000 Hz (or empty).
 std::string tpsBytes(const TalkingMessage& message, const TpsWriteOptions& options = {});
 // Writes `message` to `path` through a temporary file beside it renamed into
 // place, so a failed write leaves the old file intact.
-bool writeTps(const std::string& path, const TalkingMessage& message, VoiceError* error = nullptr,
-              const TpsWriteOptions& options = {});
+Result<> writeTps(const std::string& path, const TalkingMessage& message, const TpsWriteOptions& options = {});
 
 // Classifies a file without keeping its voice.
 TpsKind checkTps(const std::string& path);

@@ -28,7 +28,8 @@ bool TpsMessageExporter::LoadTpsFile(const std::string& path)
 {
     TalkingMessage message;
     error_ = {};
-    if (!readTps(path, message, &error_)) {
+    if (const Result<> read = readTps(path, message); !read) {
+        error_ = read.failure();
         message_.reset();
         return false;
     }
@@ -39,8 +40,10 @@ bool TpsMessageExporter::LoadTpsFile(const std::string& path)
 bool TpsMessageExporter::SaveTpsFile(const std::string& path, int soundQuality)
 {
     error_ = {};
-    if (!message_)
-        return fail(&error_, str::VoiceNotMessage, path);
+    if (!message_) {
+        error_ = Failure(str::VoiceNotMessage, {path});
+        return false;
+    }
     const QualityLayout layout = layoutFor(soundQuality);
     TalkingMessage out = *message_;
     if (!out.voice.empty()) {
@@ -51,7 +54,11 @@ bool TpsMessageExporter::SaveTpsFile(const std::string& path, int soundQuality)
     }
     // The frames keep their 40 ms timing whatever the rate, so they stay as
     // they are.
-    return writeTps(path, out, &error_, TpsWriteOptions{layout.bits});
+    if (const Result<> written = writeTps(path, out, TpsWriteOptions{layout.bits}); !written) {
+        error_ = written.failure();
+        return false;
+    }
+    return true;
 }
 
 } // namespace pavonia

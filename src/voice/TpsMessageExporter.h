@@ -6,7 +6,8 @@
 // are kept, and the file stays a valid message.
 #include "platform/MessageExporter.h"
 #include "voice/TalkingMessage.h"
-#include "voice/VoiceError.h"
+#include "platform/Result.h"
+#include "platform/StringTable.h"
 
 #include <optional>
 #include <string>
@@ -19,11 +20,12 @@ public:
     // Quality outside 1-3 is taken as 2. False without a loaded message.
     bool SaveTpsFile(const std::string& path, int soundQuality) override;
 
-    const VoiceError& lastError() const { return error_; }
+    // Why the last call failed.
+    const Failure& lastError() const { return error_; }
 
 private:
     std::optional<TalkingMessage> message_;
-    VoiceError error_;
+    Failure error_;
 };
 
 } // namespace pavonia

@@ -66,13 +66,12 @@ int VoiceEngine::load(const std::string& path, int reload, bool refuseTextMode)
     if (!reload && !loadedPath_.empty() && path == loadedPath_)
         return refuseTextMode && message_.textMode ? kTextModeMessage : 0;
     TalkingMessage loaded;
-    VoiceError error;
-    const bool read = readTps(path, loaded, &error);
+    const Result<> read = readTps(path, loaded);
     if (read && refuseTextMode && loaded.textMode)
         return kTextModeMessage;
     Stop();
     if (!read) {
-        lastError_ = error.message();
+        lastError_ = read.failure().text();
         return 1;
     }
     // A message whose frames do not cover its voice (written by a tool
@@ -89,9 +88,8 @@ bool VoiceEngine::SaveTPS(const std::string& path, int /*format*/, int flags)
 {
     if ((flags & 1) && !framesCoverVoice())
         analyseAll();
-    VoiceError error;
-    if (!writeTps(path, message_, &error)) {
-        lastError_ = error.message();
+    if (const Result<> written = writeTps(path, message_); !written) {
+        lastError_ = written.failure().text();
         return false;
     }
     loadedPath_ = path;
@@ -106,9 +104,8 @@ bool VoiceEngine::ImportWave(const std::string& wavePath, const std::string* sec
     }
     Stop();
     PcmAudio audio;
-    VoiceError error;
-    if (!readWave(wavePath, audio, &error)) {
-        lastError_ = error.message();
+    if (const Result<> read = readWave(wavePath, audio); !read) {
+        lastError_ = read.failure().text();
         return false;
     }
     message_.voice = std::move(audio);

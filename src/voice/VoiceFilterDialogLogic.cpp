@@ -55,8 +55,7 @@ bool AddVoiceTemplateLogic::ok()
     // template is saved.
     std::string name = VoiceTemplateList::fitName(trimmed(name_));
     if (!name.empty() && templates_.find(name, false)) {
-        ui_.messageBox(StringTable::text(str::VoiceTemplateNameExists), StringTable::text(str::AppTitle),
-                       Buttons::Ok);
+        showMessage(ui_, StringTable::text(str::VoiceTemplateNameExists));
         return false;
     }
     result_ = std::move(name);
@@ -137,7 +136,7 @@ void VoiceFilterDialogLogic::storeValues()
 
 void VoiceFilterDialogLogic::message(int id)
 {
-    ui_.messageBox(StringTable::text(id), StringTable::text(str::AppTitle), Buttons::Ok);
+    showMessage(ui_, StringTable::text(id));
 }
 
 bool VoiceFilterDialogLogic::writeTemplates()
@@ -145,8 +144,7 @@ bool VoiceFilterDialogLogic::writeTemplates()
     if (templates_.write())
         return true;
     const std::string reason = std::strerror(errno);
-    ui_.messageBox(StringTable::format(str::InstallationNotWritable, {templates_.path(), reason}),
-                   StringTable::text(str::AppTitle), Buttons::Ok);
+    showMessage(ui_, StringTable::format(str::InstallationNotWritable, {templates_.path(), reason}));
     return false;
 }
 

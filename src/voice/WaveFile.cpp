@@ -7,27 +7,27 @@
 
 namespace pavonia {
 
-bool readWave(const std::string& path, PcmAudio& audio, VoiceError* error)
+Result<> readWave(const std::string& path, PcmAudio& audio)
 {
     std::string bytes;
-    if (!riff::readVoiceFile(path, bytes, error))
-        return false;
-    return readWaveBytes(bytes, audio, error, path);
+    if (Result<> read = riff::readVoiceFile(path, bytes); !read)
+        return read;
+    return readWaveBytes(bytes, audio, path);
 }
 
-bool readWaveBytes(std::string_view bytes, PcmAudio& audio, VoiceError* error, const std::string& name)
+Result<> readWaveBytes(std::string_view bytes, PcmAudio& audio, const std::string& name)
 {
     std::vector<riff::Chunk> chunks;
     std::string detail;
     switch (riff::parseChunks(bytes, chunks, detail)) {
     case riff::ParseResult::NotRiff:
-        return fail(error, str::VoiceNotWave, name);
+        return Failure(str::VoiceNotWave, {name});
     case riff::ParseResult::Damaged:
-        return fail(error, str::VoiceDamagedWave, name, detail);
+        return Failure(str::VoiceDamagedWave, {name, detail});
     case riff::ParseResult::Ok:
         break;
     }
-    return riff::readPcm(chunks, audio, error, name, str::VoiceDamagedWave);
+    return riff::readPcm(chunks, audio, name, str::VoiceDamagedWave);
 }
 
 std::string waveBytes(const PcmAudio& audio, int bitsPerSample)
@@ -38,14 +38,14 @@ std::string waveBytes(const PcmAudio& audio, int bitsPerSample)
     return riff::riffFile(chunks);
 }
 
-bool writeWave(const std::string& path, const PcmAudio& audio, VoiceError* error, int bitsPerSample)
+Result<> writeWave(const std::string& path, const PcmAudio& audio, int bitsPerSample)
 {
     if (bitsPerSample != 8)
         bitsPerSample = 16;
     const std::uint64_t dataBytes = std::uint64_t(audio.samples.size()) * (bitsPerSample / 8);
     if (dataBytes > std::numeric_limits<std::uint32_t>::max() - 64u)
-        return fail(error, str::VoiceTooLong, path);
-    return riff::writeVoiceFile(path, waveBytes(audio, bitsPerSample), error);
+        return Failure(str::VoiceTooLong, {path});
+    return riff::writeVoiceFile(path, waveBytes(audio, bitsPerSample));
 }
 
 } // namespace pavonia

@@ -4,7 +4,8 @@
 // PCM. Anything else (compressed formats, other sample sizes, truncated
 // chunks, sizes that run past the data) is refused with a clear error.
 #include "voice/PcmAudio.h"
-#include "voice/VoiceError.h"
+#include "platform/Result.h"
+#include "platform/StringTable.h"
 
 #include <string>
 #include <string_view>
@@ -14,15 +15,13 @@ namespace pavonia {
 constexpr int kMinSampleRate = 8000;
 constexpr int kMaxSampleRate = 48000;
 
-bool readWave(const std::string& path, PcmAudio& audio, VoiceError* error = nullptr);
+Result<> readWave(const std::string& path, PcmAudio& audio);
 // `name` is the file name used in errors.
-bool readWaveBytes(std::string_view bytes, PcmAudio& audio, VoiceError* error = nullptr,
-                   const std::string& name = {});
+Result<> readWaveBytes(std::string_view bytes, PcmAudio& audio, const std::string& name = {});
 
 // A plain RIFF/WAVE file of `audio` ("fmt " and "data" chunks).
 std::string waveBytes(const PcmAudio& audio, int bitsPerSample = 16);
 // Writes through a temporary file beside `path` renamed into place.
-bool writeWave(const std::string& path, const PcmAudio& audio, VoiceError* error = nullptr,
-               int bitsPerSample = 16);
+Result<> writeWave(const std::string& path, const PcmAudio& audio, int bitsPerSample = 16);
 
 } // namespace pavonia

@@ -1,3 +1,4 @@
+#include "ResultCheck.h"
 #include "TestInstallation.h"
 #include "VoiceFormatSounds.h"
 #include "voice/Mp3Decoder.h"
@@ -10,6 +11,7 @@
 #include <random>
 
 using namespace pavonia;
+using pavonia::test::succeeded;
 using pavonia::test::TestInstallation;
 
 namespace {
@@ -30,9 +32,9 @@ TEST(Mp3Decoder, DecodesEveryRateAndLayoutIntoAWaveFile)
         for (const int channels : {1, 2}) {
             writeBytes(source, test::silentMp3(rate, channels, 20));
             int outRate = 0, outChannels = 0, outBits = 0;
-            VoiceError error;
+            Failure error;
             ASSERT_EQ(NBWaveDecodeMp3File(source, &outRate, &outChannels, &outBits, target, &error), 0)
-                << rate << "/" << channels << ": " << error.message();
+                << rate << "/" << channels << ": " << error.text();
             EXPECT_EQ(outRate, rate);
             EXPECT_EQ(outChannels, channels);
             EXPECT_EQ(outBits, 16);
@@ -70,21 +72,21 @@ TEST(Mp3Decoder, DamagedOrForeignFilesGiveAnErrorAndNoWave)
         writeBytes(root + "in.mp3", c.bytes);
         std::filesystem::remove(target);
         int rate = -1;
-        VoiceError error;
+        Failure error;
         EXPECT_EQ(NBWaveDecodeMp3File(root + "in.mp3", &rate, nullptr, nullptr, target, &error), c.result)
             << c.what;
-        EXPECT_EQ(error.textId, str::VoiceMp3DecodeFailed) << c.what << ": " << error.message();
+        EXPECT_EQ(error.message, str::VoiceMp3DecodeFailed) << c.what << ": " << error.text();
         EXPECT_EQ(rate, -1) << c.what;
         EXPECT_FALSE(std::filesystem::exists(target)) << c.what;
     }
 
-    VoiceError error;
+    Failure error;
     EXPECT_EQ(NBWaveDecodeMp3File(root + "missing.mp3", nullptr, nullptr, nullptr, target, &error), 1);
-    EXPECT_EQ(error.textId, str::VoiceCannotOpen);
+    EXPECT_EQ(error.message, str::VoiceCannotOpen);
 
     writeBytes(root + "in.mp3", test::silentMp3(22050, 1, 10));
     EXPECT_EQ(NBWaveDecodeMp3File(root + "in.mp3", nullptr, nullptr, nullptr, root + "no/out.wav", &error), 3);
-    EXPECT_EQ(error.textId, str::VoiceWriteFailed);
+    EXPECT_EQ(error.message, str::VoiceWriteFailed);
 }
 
 TEST(Mp3Decoder, SurvivesGarbageInsideFrames)
@@ -104,12 +106,12 @@ TEST(Mp3Decoder, SurvivesGarbageInsideFrames)
         bytes.resize(bytes.size() - frameSize / 2);
         writeBytes(path, bytes);
         PcmAudio audio;
-        VoiceError error;
-        if (decodeMp3(path, audio, &error)) {
+        Failure error;
+        if (succeeded(decodeMp3(path, audio), error)) {
             EXPECT_EQ(audio.samples.size() % std::size_t(audio.channels), 0u);
             EXPECT_LE(audio.frameCount(), std::size_t(12 * 1152));
         } else {
-            EXPECT_NE(error.textId, 0);
+            EXPECT_NE(error.message, 0);
         }
     }
 
@@ -117,7 +119,7 @@ TEST(Mp3Decoder, SurvivesGarbageInsideFrames)
     const std::string whole = test::silentMp3(44100, 2, 10);
     writeBytes(path, whole.substr(0, whole.size() - 100));
     PcmAudio audio;
-    VoiceError error;
-    ASSERT_TRUE(decodeMp3(path, audio, &error)) << error.message();
+    Failure error;
+    ASSERT_TRUE(succeeded(decodeMp3(path, audio), error)) << error.text();
     EXPECT_GE(audio.frameCount(), std::size_t(9 * 1152));
 }

@@ -1,3 +1,4 @@
+#include "ResultCheck.h"
 #include "TestInstallation.h"
 #include "VoiceFormatSounds.h"
 #include "voice/TpsFile.h"
@@ -9,6 +10,7 @@
 #include <fstream>
 
 using namespace pavonia;
+using pavonia::test::succeeded;
 using pavonia::test::TestInstallation;
 
 namespace {
@@ -54,8 +56,8 @@ TEST(TpsFile, KeepsVoiceFramesAndTextMode)
         if (c.textMode)
             message.text = "Grüße, \"hello\"";
         TalkingMessage back;
-        VoiceError error;
-        ASSERT_TRUE(readTpsBytes(tpsBytes(message, {c.bits}), back, &error)) << error.message();
+        Failure error;
+        ASSERT_TRUE(succeeded(readTpsBytes(tpsBytes(message, {c.bits}), back), error)) << error.text();
         EXPECT_EQ(back.voice.sampleRate, c.rate);
         EXPECT_EQ(back.voice.channels, c.channels);
         EXPECT_EQ(back.frames, message.frames);
@@ -129,10 +131,10 @@ TEST(TpsFile, CheckTellsTheKindsTheVoicePageNeeds)
         EXPECT_EQ(std::system(("sox -t wav '" + root + "voice.tps' -n 2>/dev/null").c_str()), 0);
     }
 
-    VoiceError error;
+    Failure error;
     TalkingMessage message;
-    EXPECT_FALSE(readTps(root + "plain.wav", message, &error));
-    EXPECT_EQ(error.textId, str::VoiceNotMessage);
+    EXPECT_FALSE(succeeded(readTps(root + "plain.wav", message), error));
+    EXPECT_EQ(error.message, str::VoiceNotMessage);
 }
 
 TEST(TpsFile, EveryCutOfAMessageIsRefused)
@@ -140,9 +142,9 @@ TEST(TpsFile, EveryCutOfAMessageIsRefused)
     const std::string bytes = tpsBytes(sampleMessage(22050, 1, 60));
     for (std::size_t size = 0; size < bytes.size(); ++size) {
         TalkingMessage message;
-        VoiceError error;
-        ASSERT_FALSE(readTpsBytes(std::string_view(bytes).substr(0, size), message, &error)) << size;
-        ASSERT_TRUE(error.textId == str::VoiceNotMessage || error.textId == str::VoiceDamagedMessage) << size;
+        Failure error;
+        ASSERT_FALSE(succeeded(readTpsBytes(std::string_view(bytes).substr(0, size), message), error)) << size;
+        ASSERT_TRUE(error.message == str::VoiceNotMessage || error.message == str::VoiceDamagedMessage) << size;
     }
 }
 
@@ -182,9 +184,9 @@ TEST(TpsFile, LyingHeadersAndValuesAreRefused)
     };
     for (const Case& c : cases) {
         TalkingMessage message;
-        VoiceError error;
-        EXPECT_FALSE(readTpsBytes(c.bytes, message, &error, "m.tps")) << c.what;
-        EXPECT_EQ(error.textId, c.text) << c.what << ": " << error.message();
+        Failure error;
+        EXPECT_FALSE(succeeded(readTpsBytes(c.bytes, message, "m.tps"), error)) << c.what;
+        EXPECT_EQ(error.message, c.text) << c.what << ": " << error.text();
     }
 
     // Millions of empty chunks are refused before they fill the memory.
@@ -193,9 +195,9 @@ TEST(TpsFile, LyingHeadersAndValuesAreRefused)
         many += std::string("zero\0\0\0\0", 8);
     putU32At(many, 4, std::uint32_t(many.size() - 8));
     TalkingMessage ignored;
-    VoiceError manyError;
-    EXPECT_FALSE(readTpsBytes(many, ignored, &manyError));
-    EXPECT_EQ(manyError.textId, str::VoiceDamagedMessage);
+    Failure manyError;
+    EXPECT_FALSE(succeeded(readTpsBytes(many, ignored), manyError));
+    EXPECT_EQ(manyError.message, str::VoiceDamagedMessage);
 
     // A later minor version with a longer header and chunks of its own reads.
     std::string later = good;
@@ -203,8 +205,8 @@ TEST(TpsFile, LyingHeadersAndValuesAreRefused)
     later += "futr" + std::string("\x03\x00\x00\x00xyz\x00", 8);
     putU32At(later, 4, std::uint32_t(later.size() - 8));
     TalkingMessage message;
-    VoiceError error;
-    EXPECT_TRUE(readTpsBytes(later, message, &error)) << error.message();
+    Failure error;
+    EXPECT_TRUE(succeeded(readTpsBytes(later, message), error)) << error.text();
     EXPECT_EQ(message.frames, sampleMessage().frames);
 }
 
@@ -223,11 +225,11 @@ TEST(TpsFile, WritesReplaceTheFileWhole)
     // A voice the format cannot hold is refused, and the file kept.
     TalkingMessage bad = sampleMessage();
     bad.voice.sampleRate = 0;
-    VoiceError error;
-    EXPECT_FALSE(writeTps(path, bad, &error));
-    EXPECT_EQ(error.textId, str::VoiceUnsupportedWave);
-    EXPECT_FALSE(writeTps(folder + "no/m.tps", sampleMessage(), &error));
-    EXPECT_EQ(error.textId, str::VoiceWriteFailed);
+    Failure error;
+    EXPECT_FALSE(succeeded(writeTps(path, bad), error));
+    EXPECT_EQ(error.message, str::VoiceUnsupportedWave);
+    EXPECT_FALSE(succeeded(writeTps(folder + "no/m.tps", sampleMessage()), error));
+    EXPECT_EQ(error.message, str::VoiceWriteFailed);
     ASSERT_TRUE(readTps(path, back));
     EXPECT_EQ(back.voice.sampleRate, 11025);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 1);

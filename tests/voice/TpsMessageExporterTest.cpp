@@ -29,7 +29,7 @@ TEST(TpsMessageExporter, LowerQualityMakesSmallerValidMessages)
     std::uintmax_t previousSize = std::filesystem::file_size(root + "in.tps") + 1;
     for (const Case c : {Case{1, 44100, 2}, Case{2, 22050, 1}, Case{3, 11025, 1}}) {
         const std::string out = root + "q" + std::to_string(c.quality) + ".tps";
-        ASSERT_TRUE(exporter.SaveTpsFile(out, c.quality)) << exporter.lastError().message();
+        ASSERT_TRUE(exporter.SaveTpsFile(out, c.quality)) << exporter.lastError().text();
         const std::uintmax_t size = std::filesystem::file_size(out);
         EXPECT_LT(size, previousSize) << c.quality;
         previousSize = size;
@@ -67,7 +67,7 @@ TEST(TpsMessageExporter, NothingIsWrittenWithoutALoadedMessage)
     EXPECT_FALSE(exporter.SaveTpsFile(root + "out.tps", 1));
     inst.writeFile("bad.tps", "RIFF");
     EXPECT_FALSE(exporter.LoadTpsFile(root + "bad.tps"));
-    EXPECT_EQ(exporter.lastError().textId, str::VoiceNotMessage);
+    EXPECT_EQ(exporter.lastError().message, str::VoiceNotMessage);
     EXPECT_FALSE(exporter.SaveTpsFile(root + "out.tps", 1));
     EXPECT_FALSE(std::filesystem::exists(root + "out.tps"));
 }

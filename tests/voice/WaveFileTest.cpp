@@ -1,3 +1,4 @@
+#include "ResultCheck.h"
 #include "TestInstallation.h"
 #include "VoiceFormatSounds.h"
 #include "voice/WaveFile.h"
@@ -8,6 +9,7 @@
 #include <fstream>
 
 using namespace pavonia;
+using pavonia::test::succeeded;
 using pavonia::test::TestInstallation;
 
 namespace {
@@ -44,18 +46,18 @@ TEST(WaveFile, ReadsPcmLayoutsIntoSixteenBitSound)
 {
     // 8-bit is unsigned around 128; 16-bit is signed little-endian.
     PcmAudio audio;
-    VoiceError error;
-    ASSERT_TRUE(readWaveBytes(riff(chunk("fmt ", fmtBody({1, 1, 8000, 8})) + chunk("data", std::string("\x80\xff\x00", 3))),
-                              audio, &error))
-        << error.message();
+    Failure error;
+    ASSERT_TRUE(succeeded(readWaveBytes(riff(chunk("fmt ", fmtBody({1, 1, 8000, 8})) + chunk("data", std::string("\x80\xff\x00", 3))),
+                              audio), error))
+        << error.text();
     EXPECT_EQ(audio.sampleRate, 8000);
     EXPECT_EQ(audio.channels, 1);
     EXPECT_EQ(audio.samples, (std::vector<std::int16_t>{0, 127 * 256, -128 * 256}));
 
-    ASSERT_TRUE(readWaveBytes(riff(chunk("fmt ", fmtBody({1, 2, 48000, 16})) + chunk("LIST", "odd") +
+    ASSERT_TRUE(succeeded(readWaveBytes(riff(chunk("fmt ", fmtBody({1, 2, 48000, 16})) + chunk("LIST", "odd") +
                                    chunk("data", le16(1) + le16(0xffff) + le16(0x8000) + le16(0x7fff))),
-                              audio, &error))
-        << error.message();
+                              audio), error))
+        << error.text();
     EXPECT_EQ(audio.sampleRate, 48000);
     EXPECT_EQ(audio.channels, 2);
     EXPECT_EQ(audio.samples, (std::vector<std::int16_t>{1, -1, -32768, 32767}));
@@ -63,8 +65,8 @@ TEST(WaveFile, ReadsPcmLayoutsIntoSixteenBitSound)
     // The extensible header with the PCM sub-format, as many recorders write.
     std::string extensible = fmtBody({0xfffe, 2, 44100, 16}) + le16(22) + le16(16) + le32(3) + le16(1) +
                              std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xaa\x00\x38\x9b\x71", 14);
-    ASSERT_TRUE(readWaveBytes(riff(chunk("fmt ", extensible) + chunk("data", le16(5) + le16(6))), audio, &error))
-        << error.message();
+    ASSERT_TRUE(succeeded(readWaveBytes(riff(chunk("fmt ", extensible) + chunk("data", le16(5) + le16(6))), audio), error))
+        << error.text();
     EXPECT_EQ(audio.samples, (std::vector<std::int16_t>{5, 6}));
 }
 
@@ -98,10 +100,10 @@ TEST(WaveFile, RefusesWhatItCannotReadWithTheReason)
     for (const Case& c : cases) {
         PcmAudio audio = test::sine(440, 10);
         const PcmAudio before = audio;
-        VoiceError error;
-        EXPECT_FALSE(readWaveBytes(c.bytes, audio, &error, "x.wav")) << c.what;
-        EXPECT_EQ(error.textId, c.text) << c.what << ": " << error.message();
-        EXPECT_NE(error.message().find("x.wav"), std::string::npos) << c.what;
+        Failure error;
+        EXPECT_FALSE(succeeded(readWaveBytes(c.bytes, audio, "x.wav"), error)) << c.what;
+        EXPECT_EQ(error.message, c.text) << c.what << ": " << error.text();
+        EXPECT_NE(error.text().find("x.wav"), std::string::npos) << c.what;
         EXPECT_EQ(audio.samples, before.samples) << c.what << " changed the sound";
     }
 }
@@ -113,18 +115,18 @@ TEST(WaveFile, WritesWhatItReadsAndOrdinaryToolsRead)
     std::filesystem::create_directories(folder);
     const std::string path = folder + "tone.wav";
     const PcmAudio tone = test::sine(440, 250, 16000, 2);
-    VoiceError error;
-    ASSERT_TRUE(writeWave(path, tone, &error)) << error.message();
+    Failure error;
+    ASSERT_TRUE(succeeded(writeWave(path, tone), error)) << error.text();
     PcmAudio back;
-    ASSERT_TRUE(readWave(path, back, &error)) << error.message();
+    ASSERT_TRUE(succeeded(readWave(path, back), error)) << error.text();
     EXPECT_EQ(back.sampleRate, 16000);
     EXPECT_EQ(back.channels, 2);
     EXPECT_EQ(back.samples, tone.samples);
 
     // 8-bit keeps each sample to within half a step of 256.
-    ASSERT_TRUE(writeWave(path, tone, &error, 8));
+    ASSERT_TRUE(succeeded(writeWave(path, tone, 8), error));
     EXPECT_EQ(std::filesystem::file_size(path), 44 + tone.samples.size());
-    ASSERT_TRUE(readWave(path, back, &error));
+    ASSERT_TRUE(succeeded(readWave(path, back), error));
     for (std::size_t i = 0; i < tone.samples.size(); ++i)
         ASSERT_LE(std::abs(back.samples[i] - tone.samples[i]), 128) << i;
 
@@ -133,13 +135,13 @@ TEST(WaveFile, WritesWhatItReadsAndOrdinaryToolsRead)
     }
 
     // A failed write leaves neither the target nor a temporary file behind.
-    EXPECT_FALSE(writeWave(folder + "missing/tone.wav", tone, &error));
-    EXPECT_EQ(error.textId, str::VoiceWriteFailed);
-    EXPECT_FALSE(readWave(folder + "missing/tone.wav", back, &error));
-    EXPECT_EQ(error.textId, str::VoiceCannotOpen);
+    EXPECT_FALSE(succeeded(writeWave(folder + "missing/tone.wav", tone), error));
+    EXPECT_EQ(error.message, str::VoiceWriteFailed);
+    EXPECT_FALSE(succeeded(readWave(folder + "missing/tone.wav", back), error));
+    EXPECT_EQ(error.message, str::VoiceCannotOpen);
     std::filesystem::permissions(folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    if (!writeWave(path, test::sine(200, 10), &error)) { // unless running as root
-        ASSERT_TRUE(readWave(path, back, &error));
+    if (!succeeded(writeWave(path, test::sine(200, 10)), error)) { // unless running as root
+        ASSERT_TRUE(succeeded(readWave(path, back), error));
         EXPECT_EQ(back.frameCount(), tone.frameCount()) << "the old file was touched";
     }
     std::filesystem::permissions(folder, std::filesystem::perms::owner_all);

@@ -114,8 +114,7 @@ bool narrateSession(const std::vector<NarratedSlide>& slides, const std::string&
     const std::string linePath = wavePath + ".line.wav";
     for (const NarratedSlide& narrated : slides) {
         PcmAudio line;
-        VoiceError error;
-        if (!speak(narrated.line, linePath) || !readWave(linePath, line, &error) || line.channels != 1) {
+        if (!speak(narrated.line, linePath) || !readWave(linePath, line) || line.channels != 1) {
             std::cerr << "make_sample_project: espeak-ng could not speak \"" << narrated.line << "\"\n";
             return false;
         }
@@ -131,7 +130,7 @@ bool narrateSession(const std::vector<NarratedSlide>& slides, const std::string&
     }
     std::error_code ec;
     fs::remove(linePath, ec);
-    return writeWave(wavePath, session);
+    return writeWave(wavePath, session).ok();
 }
 
 } // namespace

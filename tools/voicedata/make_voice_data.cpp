@@ -20,9 +20,8 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         const std::string folder = std::string(argv[i]) + "/";
         for (const char* name : {"default_tps.tps", "MuteVoice.tps"}) {
-            VoiceError error;
-            if (!writeTps(folder + name, empty, &error)) {
-                std::fprintf(stderr, "%s\n", error.message().c_str());
+            if (const Result<> written = writeTps(folder + name, empty); !written) {
+                std::fprintf(stderr, "%s\n", written.failure().text().c_str());
                 return 1;
             }
         }

@@ -610,7 +610,8 @@
                 incoming.style.opacity = "";
                 continue;
             }
-            var w = area.clientWidth, h = area.clientHeight;
+            // The slot's own box: a style may set it in from the area's edge.
+            var w = incoming.offsetWidth || area.clientWidth, h = incoming.offsetHeight || area.clientHeight;
             if (type === 17) { // Fade
                 incoming.style.clipPath = "";
                 incoming.style.opacity = String(p);

@@ -1,0 +1,17 @@
+#include "platform/Ui.h"
+
+#include "platform/StringTable.h"
+
+namespace pavonia {
+
+Answer showMessage(Ui& ui, const std::string& text, Buttons buttons)
+{
+    return ui.messageBox(text, StringTable::text(str::AppTitle), buttons);
+}
+
+Answer showFailure(Ui& ui, const Failure& failure, Buttons buttons)
+{
+    return showMessage(ui, failure.text(), buttons);
+}
+
+} // namespace pavonia
