@@ -13,6 +13,7 @@ PACKAGES=(
   imagemagick espeak-ng sox chromium firefox-esr
   pulseaudio
   libreoffice-impress poppler-utils
+  qt6-webengine-dev cabextract gcab xvfb xauth x11-utils procps
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -2,6 +2,7 @@
 
 #include "cli/CliArguments.h"
 #include "cli/CliSession.h"
+#include "cli/LoadedProject.h"
 #include "platform/Text.h"
 #include "project/ProjectFile.h"
 #include "publish/HtmlCodeCopy.h"
@@ -48,32 +49,6 @@ std::optional<PublishOptions> parse(const std::vector<std::string>& args, bool t
     }
     return options;
 }
-
-// A project loaded and checked against the template library, as opening it
-// in the program does, with what publishing needs around it.
-struct LoadedProject {
-    LoadedProject(const std::string& home, int verticalDotsPerInch)
-        : session(home, true), library(home, session.ui), dpi(verticalDotsPerInch), publisher(context())
-    {
-    }
-
-    PublishContext context()
-    {
-        PublishContext context(session.document, library, layers, exporter);
-        context.verticalDotsPerInch = dpi;
-        return context;
-    }
-
-    bool load(const std::string& path) { return loadCheckedProject(session, library, layers, path); }
-
-    Session session;
-    TemplateLibrary library;
-    LayoutLayers layers;
-    // Re-encodes each session's message at the export sound quality.
-    TpsMessageExporter exporter;
-    int dpi;
-    Publisher publisher;
-};
 
 } // namespace
 

@@ -3,6 +3,7 @@
 // to stderr (or into the JSON of "info"); the exit status is 0 on success.
 #include "cli/CliSession.h"
 #include "cli/ImportCommands.h"
+#include "cli/ExportCommand.h"
 #include "cli/ProjectInfo.h"
 #include "cli/VoiceCommands.h"
 #include "cli/PublishCommands.h"
@@ -37,6 +38,8 @@ const char* kUsage =
     "       pavonia-cli [--home DIR] new OUTPUT.pvp\n"
     "       pavonia-cli [--home DIR] preview PROJECT.pvp [--slide N] [--dpi D]\n"
     "       pavonia-cli [--home DIR] htmlcode PROJECT.pvp PAGE.htm [--dpi D]\n"
+    "       pavonia-cli [--home DIR] export PROJECT.pvp --type web|cd|exe OUTPUT [--sound 1-3] [--image 0-100]\n"
+    "                   [--no-autorun]\n"
     "       pavonia-cli [--home DIR] voice import PROJECT.pvp SESSION AUDIO-FILE [--out OUT.pvp]\n"
     "       pavonia-cli [--home DIR] import PROJECT.pvp FILE... [--mode same|each] [--session N] [--out OUT.pvp]\n"
     "       pavonia-cli tps-info FILE.tps\n";
@@ -77,11 +80,13 @@ int main(int argc, char** argv)
         return info(home, args[1]);
     if (args.size() == 2 && args[0] == "new")
         return newProject(home, args[1]);
-    if (!args.empty() && (args[0] == "preview" || args[0] == "htmlcode")) {
+    if (!args.empty() && (args[0] == "preview" || args[0] == "htmlcode" || args[0] == "export")) {
         if (!installationWritable(home))
             return 1;
         const std::vector<std::string> rest(args.begin() + 1, args.end());
-        const int status = args[0] == "preview" ? previewCommand(home, rest) : htmlCodeCommand(home, rest);
+        const int status = args[0] == "preview"    ? previewCommand(home, rest)
+                           : args[0] == "htmlcode" ? htmlCodeCommand(home, rest)
+                                                   : exportCommand(home, rest);
         if (status == 2)
             std::cerr << kUsage;
         return status;

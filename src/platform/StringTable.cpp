@@ -150,6 +150,37 @@ constexpr Entry kTexts[] = {
     {str::VoiceTemplateCustomName, "Custom-%d"},
     {str::VoiceFilterTest, "Test"},
     {str::VoiceFilterStop, "Stop"},
+    {str::ExportFailedToPack, "Failed to pack file %s"},
+    {str::ExportFailedToEmbed, "Failed to embed file %s"},
+    {str::ExportAutoRunMissing, "AutoRun Folder not exist.\nUnable to export for CD."},
+    {str::ExportTotalSize, "Total exported file size is %u KB ( %u bytes)."},
+    {str::ExportWebFilter, "HTML File(*.htm)|*.htm||"},
+    {str::ExportExeFilter, "EXE File(*.exe)|*.exe||"},
+    {str::ExportAutoRunIni, "[Export]\r\n\r\nFile = %s\r\n"},
+    {str::ExportNameTooLong,
+     "The name %s is too long to be stored in the executable (275 characters at most).\nUnable to export."},
+    {str::ExportCommandLineTooLong, "The command line of the presentation player is too long to be stored in the "
+                                    "executable (263 characters at most):\n%s\nUnable to export."},
+    {str::ExportPackNotCreated, "Unable to create the pack file %s.\nError: %s\nNo executable was written."},
+    {str::ExportFileTooLarge, "File too large to be packed into an executable (2 GB at most). (%s)\nUnable to export."},
+    {str::ExportCopyFailed, "Unable to copy the exported files to %s.\nError: %s"},
+    {str::StubDamaged, "This program is damaged or incomplete and cannot show its presentation.\n(%s)"},
+    {str::StubNoPack, "no presentation was found at its end"},
+    {str::StubEntryOutside, "part %d lies outside the file"},
+    {str::StubEntryHeader, "part %d has a damaged header"},
+    {str::StubEntryName, "part %d has a name that leaves its folder: %s"},
+    {str::StubCountMismatch, "the parts do not end where the presentation's table begins"},
+    {str::StubCabinetDamaged, "the compressed file %s is damaged"},
+    {str::StubCannotUnpack, "Unable to unpack the presentation into %s.\nError: %s"},
+    {str::StubPlayerMissing, "The presentation player %s is not in this program."},
+    {str::StubOpeningBrowser,
+     "The presentation player could not start. The presentation opens in your web browser instead."},
+    {str::StubNoBrowser, "No web browser could be started either. The presentation's files are in %s"},
+    {str::StubPressEnter, "Press Enter when you have finished watching, to remove the presentation's files."},
+    {str::StubFilesKept, "The presentation's files stay in %s until you remove them."},
+    {str::StubCannotReadSelf, "Unable to read this program's own file %s.\nError: %s"},
+    {str::PlayerUsage, "Usage: pvplayer.exe PAGE [WIDTH HEIGHT]"},
+    {str::PlayerPageMissing, "The page %s cannot be found."},
     {str::AppTitle, "Pavonia"},
     {str::OpenButton, "&Open"},
     {str::ProjectLabel, "Project"},
@@ -219,7 +250,7 @@ std::string fillPlaces(std::string_view pattern, const Arguments& args)
                 ++i;
                 continue;
             }
-            if (conversion == 's' || conversion == 'd') {
+            if (conversion == 's' || conversion == 'd' || conversion == 'u') {
                 if (next != std::end(args))
                     out += *next++;
                 ++i;

@@ -151,6 +151,35 @@ inline constexpr int VoiceTemplateNone = 554;
 inline constexpr int VoiceTemplateCustomName = 555;
 inline constexpr int VoiceFilterTest = 556;
 inline constexpr int VoiceFilterStop = 557;
+// Web, CD and executable export; the self-extracting stub and the player.
+inline constexpr int ExportFailedToPack = 600;
+inline constexpr int ExportFailedToEmbed = 601;
+inline constexpr int ExportAutoRunMissing = 602;
+inline constexpr int ExportTotalSize = 603;
+inline constexpr int ExportWebFilter = 604;
+inline constexpr int ExportExeFilter = 605;
+inline constexpr int ExportAutoRunIni = 606;
+inline constexpr int ExportNameTooLong = 607;
+inline constexpr int ExportCommandLineTooLong = 608;
+inline constexpr int ExportPackNotCreated = 609;
+inline constexpr int ExportFileTooLarge = 610;
+inline constexpr int ExportCopyFailed = 611;
+inline constexpr int StubDamaged = 630;
+inline constexpr int StubNoPack = 631;
+inline constexpr int StubEntryOutside = 632;
+inline constexpr int StubEntryHeader = 633;
+inline constexpr int StubEntryName = 634;
+inline constexpr int StubCountMismatch = 635;
+inline constexpr int StubCabinetDamaged = 636;
+inline constexpr int StubCannotUnpack = 637;
+inline constexpr int StubPlayerMissing = 638;
+inline constexpr int StubOpeningBrowser = 639;
+inline constexpr int StubNoBrowser = 640;
+inline constexpr int StubPressEnter = 641;
+inline constexpr int StubFilesKept = 642;
+inline constexpr int StubCannotReadSelf = 643;
+inline constexpr int PlayerUsage = 660;
+inline constexpr int PlayerPageMissing = 661;
 // Texts of the resource module.
 inline constexpr int OpenButton = 61233;
 inline constexpr int AppTitle = 57344;
@@ -185,12 +214,12 @@ class StringTable {
 public:
     // The text of `id`; an empty text for an unknown number.
     static std::string text(int id);
-    // The text of `id` with each "%s" (and "%d") filled by the next argument in
+    // The text of `id` with each "%s" (and "%d", "%u") filled by the next argument in
     // turn and "%%" turned into "%".
     static std::string format(int id, std::initializer_list<std::string_view> args);
 };
 
-// Fills printf-style "%s"/"%d" places of `pattern` with `args` in turn.
+// Fills printf-style "%s"/"%d"/"%u" places of `pattern` with `args` in turn.
 std::string fillArguments(std::string_view pattern, std::initializer_list<std::string_view> args);
 std::string fillArguments(std::string_view pattern, const std::vector<std::string>& args);
 

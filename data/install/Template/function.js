@@ -1239,23 +1239,31 @@
         updateProgress();
     }
 
+    // The bar and time are written only when what they show changes.
+    var progressShown = { width: "", text: "" };
+
     function updateProgress() {
-        var fill = byId("ProgressFill");
-        var bar = byId("Progress");
         var fraction = totalMs > 0 ? clamp(state.timeMs / totalMs, 0, 1) : 0;
-        if (fill)
-            fill.style.width = (fraction * 100).toFixed(3) + "%";
+        var width = (fraction * 100).toFixed(2) + "%";
+        if (width !== progressShown.width) {
+            progressShown.width = width;
+            var fill = byId("ProgressFill");
+            if (fill)
+                fill.style.width = width;
+        }
+        var text = formatTime(state.timeMs) + " / " + formatTime(totalMs);
+        if (text === progressShown.text)
+            return;
+        progressShown.text = text;
+        var bar = byId("Progress");
         if (bar) {
             bar.setAttribute("aria-valuenow", String(Math.round(state.timeMs / 1000)));
             bar.setAttribute("aria-valuemax", String(Math.round(totalMs / 1000)));
-            bar.setAttribute("aria-valuetext", formatTime(state.timeMs) + " / " + formatTime(totalMs));
+            bar.setAttribute("aria-valuetext", text);
         }
         var time = byId("TimeText");
-        if (time) {
-            var text = formatTime(state.timeMs) + " / " + formatTime(totalMs);
-            if (time.textContent !== text)
-                time.textContent = text;
-        }
+        if (time)
+            time.textContent = text;
     }
 
     var volume = { level: 1, muted: false };

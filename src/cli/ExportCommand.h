@@ -1,0 +1,18 @@
+#pragma once
+// pavonia-cli export PROJECT.pvp --type web|cd|exe OUTPUT [--sound 1-3]
+//     [--image 0-100] [--no-autorun]
+// exports as the program's export command does once the dialog and the file
+// dialog are answered: a page and its folder (web), the same with the
+// installation's AutoRun files (cd), or one self-running executable (exe).
+// The size message goes to stdout, every other message to stderr. Exits 0
+// on success, 1 when the project cannot be loaded or the export fails, 2 for
+// arguments it does not understand.
+#include <string>
+#include <vector>
+
+namespace pavonia::cli {
+
+// `args` are the words after "export".
+int exportCommand(const std::string& home, const std::vector<std::string>& args);
+
+} // namespace pavonia::cli

@@ -1,0 +1,308 @@
+#include "export/ExportPresentation.h"
+
+#include "platform/FileOps.h"
+#include "platform/StringTable.h"
+#include "platform/SystemFolders.h"
+#include "platform/Text.h"
+#include "project/FolderMemory.h"
+#include "publish/ReadLayerRect.h"
+#include "publish/UniqueTempFolder.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace pavonia {
+
+namespace {
+
+constexpr const char* kPublishedPage = "Template.htm";
+
+// The regular files under `folder`, as paths relative to it with "/",
+// sorted, so that every export of the same files packs them alike.
+std::vector<std::string> filesUnder(const std::string& folder)
+{
+    std::vector<std::string> files;
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        if (it->is_regular_file(ec))
+            files.push_back(fs::relative(it->path(), folder, ec).generic_string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::uint64_t sizeOfFiles(const std::string& folder)
+{
+    std::uint64_t total = 0;
+    std::error_code ec;
+    for (const std::string& file : filesUnder(folder)) {
+        const auto size = fs::file_size(folder + file, ec);
+        if (!ec)
+            total += size;
+    }
+    return total;
+}
+
+} // namespace
+
+ExportPresentation::ExportPresentation(ExportContext context)
+    : context_(std::move(context)), qualities_(context_.publish.qualities)
+{
+}
+
+std::string ExportPresentation::sizeMessage(std::uint64_t total)
+{
+    return StringTable::format(str::ExportTotalSize, {std::to_string(total >> 10), std::to_string(total)});
+}
+
+std::string ExportPresentation::autorunIni(const std::string& pageName)
+{
+    return StringTable::format(str::ExportAutoRunIni, {pageName});
+}
+
+void ExportPresentation::show(const std::string& text)
+{
+    context_.publish.document.message(text);
+}
+
+bool ExportPresentation::report(ExportProgress::Phase phase, std::uint64_t done, std::uint64_t total)
+{
+    return !context_.progress || context_.progress(ExportProgress{phase, done, total});
+}
+
+bool ExportPresentation::run()
+{
+    ProjectDocument& document = context_.publish.document;
+    BusyCursor busy(document.ui());
+    if (context_.publish.stopPlayback)
+        context_.publish.stopPlayback();
+
+    // A modified project is saved under a name the user confirms first.
+    if (document.dirty) {
+        const std::string kept = document.documentPath;
+        document.documentPath.clear();
+        if (!context_.save || !context_.save()) {
+            document.documentPath = kept;
+            return false;
+        }
+    }
+
+    Preferences& preferences = document.preferences();
+    qualities_.image = 80;
+    ExportChoice choice;
+    choice.kind = static_cast<ExportKind>(std::clamp(preferences.exportType(), 0, 2));
+    choice.includeAutoRun = preferences.includeAutoRun() != 0;
+    choice.qualities = qualities_;
+    if (preferences.showExportDlg() != 0 && context_.dialog) {
+        const auto chosen = context_.dialog(choice);
+        if (!chosen)
+            return false;
+        choice = *chosen;
+    }
+
+    const bool exe = choice.kind == ExportKind::Exe;
+    const int slot = exe ? slot::Program : slot::Html;
+    FileDialogOptions options;
+    options.filter = StringTable::text(exe ? str::ExportExeFilter : str::ExportWebFilter);
+    options.defaultExtension = exe ? "exe" : "htm";
+    options.overwritePrompt = true;
+    options.startFolder = document.folderMemory().get(slot);
+    const auto picked = document.ui().saveFileDialog(options);
+    if (!picked)
+        return false;
+    return exportTo(choice, *picked);
+}
+
+bool ExportPresentation::exportTo(const ExportChoice& choice, const std::string& outputPath)
+{
+    ProjectDocument& document = context_.publish.document;
+    BusyCursor busy(document.ui());
+    qualities_ = choice.qualities;
+    const bool exe = choice.kind == ExportKind::Exe;
+    if (!equalsIgnoreCase(extensionOf(outputPath), exe ? "exe" : "htm")) {
+        show(StringTable::format(str::UnsupportedFileFormat, {outputPath}));
+        return false;
+    }
+    document.folderMemory().set(exe ? slot::Program : slot::Html, folderOf(outputPath));
+
+    // The web and CD pages refer to their files through the folder T/.
+    const std::string prefix = baseNameOf(outputPath);
+    std::string published;
+    if (!publish(choice, exe ? std::string() : prefix, published))
+        return false;
+    total_ = sizeOfFiles(published);
+
+    bool done;
+    if (!report(ExportProgress::Phase::Copying, 0, total_))
+        done = false;
+    else if (exe)
+        done = exportExecutable(outputPath, published);
+    else
+        done = exportFolder(choice, outputPath, published);
+    if (done && context_.showSize)
+        context_.showSize(sizeMessage(total_));
+    else if (done)
+        show(sizeMessage(total_));
+    deleteUniqueTempFolder(published, document.systemTempFolder());
+    return done;
+}
+
+bool ExportPresentation::publish(const ExportChoice& choice, const std::string& prefix, std::string& folder)
+{
+    if (!report(ExportProgress::Phase::Publishing, 0, 0))
+        return false;
+    PublishContext context = context_.publish;
+    context.qualities = choice.qualities;
+    Publisher publisher(context);
+    PublishRequest request;
+    request.usePrefix = !prefix.empty();
+    if (request.usePrefix)
+        request.prefix = prefix;
+    request.startAtFirstSlide = true;
+    request.destination = &folder;
+    if (publisher.PublishProject(request))
+        return true;
+    if (!folder.empty())
+        deleteUniqueTempFolder(folder, context_.publish.document.systemTempFolder());
+    return false;
+}
+
+bool ExportPresentation::exportFolder(const ExportChoice& choice, const std::string& outputPath,
+                                      const std::string& published)
+{
+    const std::string folder = folderOf(outputPath);
+    const std::string name = baseNameOf(outputPath);
+    const std::string pageName = name + ".htm";
+    const std::string files = folder + name + "/";
+    // Everything published goes into T/, the page then up beside it as T.htm.
+    std::error_code ec;
+    fs::create_directories(files, ec);
+    std::uint64_t copied = 0;
+    for (const std::string& file : filesUnder(published)) {
+        fs::create_directories(fs::path(files + file).parent_path(), ec);
+        const std::string target = file == kPublishedPage ? folder + pageName : files + file;
+        if (!copyWholeFile(published + file, target)) {
+            show(StringTable::format(str::ExportCopyFailed, {folder, systemErrorText(errno)}));
+            return false;
+        }
+        copied += fs::file_size(published + file, ec);
+        report(ExportProgress::Phase::Copying, copied, total_);
+    }
+    if (choice.kind == ExportKind::Cd)
+        addAutoRun(choice.includeAutoRun, folder, pageName);
+    return true;
+}
+
+void ExportPresentation::addAutoRun(bool includeAutoRun, const std::string& folder, const std::string& pageName)
+{
+    const std::string autoRun = context_.publish.document.installationFolder() + kAutoRunFolder + "/";
+    std::error_code ec;
+    if (!fs::is_directory(autoRun, ec) || fs::is_empty(autoRun, ec)) {
+        show(StringTable::text(str::ExportAutoRunMissing));
+        return;
+    }
+    const std::uint64_t autoRunSize = sizeOfFiles(autoRun);
+    // Only the files lying directly in the folder are copied.
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(autoRun, ec))
+        if (entry.is_regular_file(ec))
+            names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return toLowerAscii(a) < toLowerAscii(b); });
+    // Copies keep their permissions, so a launcher script stays runnable.
+    for (const std::string& name : names)
+        fs::copy_file(autoRun + name, folder + name, fs::copy_options::overwrite_existing, ec);
+
+    const std::string ini = autorunIni(pageName);
+    writeFileReplacing(folder + "autorun.ini", ini);
+    total_ += ini.size() + autoRunSize;
+    if (includeAutoRun)
+        return;
+    // Without the autorun information the first such file of the AutoRun
+    // folder goes again; a file of the user's that happens to lie in the
+    // output folder is left alone.
+    for (const std::string& name : names) {
+        if (wildcardMatch("*.inf", name)) {
+            const auto size = fs::file_size(folder + name, ec);
+            if (!ec && fs::remove(folder + name, ec))
+                total_ -= size;
+            break;
+        }
+    }
+}
+
+bool ExportPresentation::packFailed(PackWriter& writer, PackStatus status, const std::string& path)
+{
+    writer.discard();
+    switch (status) {
+    case PackStatus::Cancelled:
+        break;
+    case PackStatus::NameTooLong:
+        show(StringTable::format(str::ExportNameTooLong, {path}));
+        break;
+    case PackStatus::SourceTooLarge:
+        show(StringTable::format(str::ExportFileTooLarge, {path}));
+        break;
+    default:
+        show(StringTable::format(str::ExportFailedToPack, {path}));
+        break;
+    }
+    return false;
+}
+
+bool ExportPresentation::exportExecutable(const std::string& outputPath, const std::string& published)
+{
+    ProjectDocument& document = context_.publish.document;
+    const std::string& installation = document.installationFolder();
+    const std::string pageName = baseNameOf(outputPath) + ".htm";
+    std::error_code ec;
+    fs::rename(published + kPublishedPage, published + pageName, ec);
+
+    PackWriter writer;
+    const std::string work = document.systemTempFolder() + kWorkPack;
+    if (writer.create(work) != PackStatus::Ok) {
+        show(StringTable::format(str::ExportPackNotCreated, {work, systemErrorText(errno)}));
+        return false;
+    }
+    // The player is packed with the page; without one the stub opens the
+    // page in the browser.
+    copyWholeFile(installation + kPlayer, published + kPlayer);
+    const std::vector<std::string> files = filesUnder(published);
+    const std::uint64_t total = sizeOfFiles(published);
+    std::uint64_t packed = 0;
+    for (const std::string& file : files) {
+        writer.setProgress([&](std::uint64_t bytes) { return report(ExportProgress::Phase::Packing, packed + bytes, total); });
+        const PackStatus status = writer.addFile(published + file, published);
+        if (status != PackStatus::Ok)
+            return packFailed(writer, status, published + file);
+        packed += fs::file_size(published + file, ec);
+    }
+
+    // The player opens the page in a window the size of its background layer.
+    const auto layer = ReadLayerRect(published + pageName, PageLayer::Background, document.ui());
+    const LayerRect rect = layer.value_or(LayerRect{});
+    const std::string commandLine =
+        pageName + " " + std::to_string(rect.width - rect.left) + " " + std::to_string(rect.height - rect.top);
+    if (writer.setPlayer(kPlayer) != PackStatus::Ok)
+        return packFailed(writer, PackStatus::WriteFailed, work);
+    if (const PackStatus status = writer.setCommandLine(commandLine); status != PackStatus::Ok) {
+        if (status != PackStatus::TextTooLong)
+            return packFailed(writer, status, work);
+        writer.discard();
+        show(StringTable::format(str::ExportCommandLineTooLong, {commandLine}));
+        return false;
+    }
+    if (writer.embed(outputPath, installation + kStub, true) != PackStatus::Ok) {
+        writer.discard();
+        show(StringTable::format(str::ExportFailedToEmbed, {outputPath}));
+        return false;
+    }
+    writer.close();
+    total_ = fs::file_size(outputPath, ec);
+    return true;
+}
+
+} // namespace pavonia
