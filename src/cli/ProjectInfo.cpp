@@ -3,6 +3,7 @@
 #include "platform/FileOps.h"
 #include "platform/Text.h"
 #include "platform/TextEncoding.h"
+#include "project/ProjectSettingsFields.h"
 
 #include <cmath>
 #include <filesystem>
@@ -34,28 +35,22 @@ std::string name(const std::string& path)
 
 Json settingsOf(const ProjectSettings& s)
 {
+    using Kind = ProjectSettingsField::Kind;
     Json out;
     out["headerTag"] = s.headerTag;
     out["headerLength"] = s.headerLength;
     out["headerRecordCount"] = s.headerRecordCount;
-    out["backgroundMode"] = s.backgroundMode;
-    out["styleNumber"] = s.styleNumber;
-    out["layoutNumber"] = s.layoutNumber;
-    out["backgroundColour"] = s.backgroundColour;
-    out["backgroundImagePath"] = name(s.backgroundImagePath);
-    out["backgroundTile"] = s.backgroundTile;
-    out["headingFontSet"] = s.headingFontSet;
-    out["subTopicFontSet"] = s.subTopicFontSet;
-    out["descriptionFontSet"] = s.descriptionFontSet;
-    out["autoPlay"] = s.autoPlay;
-    out["autoLoop"] = s.autoLoop;
-    out["autoJump"] = s.autoJump;
-    out["headingFont"] = font(s.headingFont);
-    out["subTopicFont"] = font(s.subTopicFont);
-    out["descriptionFont"] = font(s.descriptionFont);
-    out["headingText"] = s.headingText;
-    out["opaqueText"] = s.opaqueText;
-    out["resolutionKey"] = s.resolutionKey;
+    for (const ProjectSettingsField& field : projectSettingsFields()) {
+        Json& value = out[field.name];
+        switch (field.kind) {
+        case Kind::Number: value = field.of<std::int32_t>(s); break;
+        case Kind::Colour: value = field.of<std::uint32_t>(s); break;
+        case Kind::Font: value = font(field.of<FontSpec>(s)); break;
+        case Kind::Text:
+        case Kind::ResolutionKey: value = field.of<std::string>(s); break;
+        case Kind::File: value = name(field.of<std::string>(s)); break;
+        }
+    }
     return out;
 }
 

@@ -234,22 +234,12 @@ void ExportPresentation::addAutoRun(bool includeAutoRun, const std::string& fold
     }
 }
 
-bool ExportPresentation::packFailed(PackWriter& writer, PackStatus status, const std::string& path)
+bool ExportPresentation::packFailed(PackWriter& writer, const Failure& failure)
 {
     writer.discard();
-    switch (status) {
-    case PackStatus::Cancelled:
-        break;
-    case PackStatus::NameTooLong:
-        show(StringTable::format(str::ExportNameTooLong, {path}));
-        break;
-    case PackStatus::SourceTooLarge:
-        show(StringTable::format(str::ExportFileTooLarge, {path}));
-        break;
-    default:
-        show(StringTable::format(str::ExportFailedToPack, {path}));
-        break;
-    }
+    // A failure without a message is a cancelled export.
+    if (failure.message != 0)
+        show(failure.text());
     return false;
 }
 
@@ -263,10 +253,8 @@ bool ExportPresentation::exportExecutable(const std::string& outputPath, const s
 
     PackWriter writer;
     const std::string work = document.systemTempFolder() + kWorkPack;
-    if (writer.create(work) != PackStatus::Ok) {
-        show(StringTable::format(str::ExportPackNotCreated, {work, systemErrorText(errno)}));
-        return false;
-    }
+    if (Result<> created = writer.create(work); !created)
+        return packFailed(writer, created.failure());
     // The player is packed with the page; without one the stub opens the
     // page in the browser.
     copyWholeFile(installation + kPlayer, published + kPlayer);
@@ -275,9 +263,8 @@ bool ExportPresentation::exportExecutable(const std::string& outputPath, const s
     std::uint64_t packed = 0;
     for (const std::string& file : files) {
         writer.setProgress([&](std::uint64_t bytes) { return report(ExportProgress::Phase::Packing, packed + bytes, total); });
-        const PackStatus status = writer.addFile(published + file, published);
-        if (status != PackStatus::Ok)
-            return packFailed(writer, status, published + file);
+        if (Result<> added = writer.addFile(published + file, published); !added)
+            return packFailed(writer, added.failure());
         packed += fs::file_size(published + file, ec);
     }
 
@@ -286,21 +273,13 @@ bool ExportPresentation::exportExecutable(const std::string& outputPath, const s
     const LayerRect rect = layer.value_or(LayerRect{});
     const std::string commandLine =
         pageName + " " + std::to_string(rect.width - rect.left) + " " + std::to_string(rect.height - rect.top);
-    if (writer.setPlayer(kPlayer) != PackStatus::Ok)
-        return packFailed(writer, PackStatus::WriteFailed, work);
-    if (const PackStatus status = writer.setCommandLine(commandLine); status != PackStatus::Ok) {
-        if (status != PackStatus::TextTooLong)
-            return packFailed(writer, status, work);
-        writer.discard();
-        show(StringTable::format(str::ExportCommandLineTooLong, {commandLine}));
-        return false;
-    }
-    if (writer.embed(outputPath, installation + kStub, true) != PackStatus::Ok) {
-        writer.discard();
-        show(StringTable::format(str::ExportFailedToEmbed, {outputPath}));
-        return false;
-    }
-    writer.close();
+    if (Result<> named = writer.setPlayer(kPlayer); !named)
+        return packFailed(writer, named.failure());
+    if (Result<> named = writer.setCommandLine(commandLine); !named)
+        return packFailed(writer, named.failure());
+    if (Result<> embedded = writer.embed(outputPath, installation + kStub, true); !embedded)
+        return packFailed(writer, embedded.failure());
+    (void)writer.close(); // the executable is in place already
     total_ = fs::file_size(outputPath, ec);
     return true;
 }

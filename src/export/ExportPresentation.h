@@ -89,7 +89,7 @@ private:
     bool exportFolder(const ExportChoice& choice, const std::string& outputPath, const std::string& published);
     void addAutoRun(bool includeAutoRun, const std::string& folder, const std::string& pageName);
     bool exportExecutable(const std::string& outputPath, const std::string& published);
-    bool packFailed(PackWriter& writer, PackStatus status, const std::string& path);
+    bool packFailed(PackWriter& writer, const Failure& failure);
     bool report(ExportProgress::Phase phase, std::uint64_t done, std::uint64_t total);
     void show(const std::string& text);
 

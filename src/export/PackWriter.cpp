@@ -1,49 +1,18 @@
 #include "export/PackWriter.h"
 
+#include "platform/StringTable.h"
 #include "platform/Text.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace pavonia {
 
-namespace {
-
-// A new temporary file beside `path`, or an invalid handle (errno tells why).
-FileHandle openTemporaryBeside(const std::string& path, std::string& temporary)
-{
-    temporary = path + ".partXXXXXX";
-    FileHandle file(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (!file.valid())
-        temporary.clear();
-    return file;
-}
-
-PackStatus fromCabinet(CabinetStatus status)
-{
-    switch (status) {
-    case CabinetStatus::Ok:
-        return PackStatus::Ok;
-    case CabinetStatus::SourceTooLarge:
-        return PackStatus::SourceTooLarge;
-    case CabinetStatus::SourceFailed:
-        return PackStatus::SourceFailed;
-    case CabinetStatus::WriteFailed:
-        return PackStatus::WriteFailed;
-    case CabinetStatus::Cancelled:
-        return PackStatus::Cancelled;
-    }
-    return PackStatus::WriteFailed;
-}
-
-} // namespace
-
 PackWriter::~PackWriter()
 {
-    close();
+    discard();
 }
 
 std::string PackWriter::storedName(const std::string& sourcePath, const std::string& prefix)
@@ -59,197 +28,179 @@ bool PackWriter::writeTrailerAt(std::uint64_t offset)
     if (!trailer_.encode(bytes))
         return false;
     const auto end = static_cast<std::int64_t>(offset + pack::kTrailerSize);
-    return file_.seek(static_cast<std::int64_t>(offset)) && file_.writeAll(bytes, sizeof bytes) &&
-           ::ftruncate(file_.get(), end) == 0;
+    return file_->seek(static_cast<std::int64_t>(offset)) && file_->writeAll(bytes, sizeof bytes) &&
+           ::ftruncate(file_->get(), end) == 0;
 }
 
-PackStatus PackWriter::rewriteTrailer()
-{
-    if (!file_.valid())
-        return PackStatus::NotOpen;
-    return writeTrailerAt(entriesEnd_) ? PackStatus::Ok : PackStatus::WriteFailed;
-}
-
-PackStatus PackWriter::create(const std::string& workPath)
+Result<> PackWriter::create(const std::string& workPath)
 {
     discard();
-    file_ = openTemporaryBeside(workPath, temporary_);
-    if (!file_.valid())
-        return PackStatus::CannotCreate;
-    path_ = workPath;
+    work_.emplace(workPath);
+    if (!work_->valid()) {
+        const Failure failure(str::ExportPackNotCreated, {workPath}, work_->systemError());
+        work_.reset();
+        return failure;
+    }
+    file_ = &work_->handle();
     trailer_ = pack::Trailer{};
     entriesEnd_ = 0;
     if (!writeTrailerAt(0)) {
-        const int error = errno;
+        const Failure failure = Failure::system(str::ExportPackNotCreated, {workPath});
         discard();
-        errno = error;
-        return PackStatus::CannotCreate;
+        return failure;
     }
-    return PackStatus::Ok;
+    return {};
 }
 
-PackStatus PackWriter::addFile(const std::string& sourcePath, const std::string& prefix)
+Result<> PackWriter::addFile(const std::string& sourcePath, const std::string& prefix)
 {
-    if (!file_.valid())
-        return PackStatus::NotOpen;
+    if (!file_)
+        return Failure(str::ExportFailedToPack, {sourcePath});
     pack::EntryHeader header;
     header.name = storedName(sourcePath, prefix);
     std::uint8_t headerBytes[pack::kEntryHeaderSize];
     if (header.name.empty() || !header.encode(headerBytes))
-        return PackStatus::NameTooLong;
+        return Failure(str::ExportNameTooLong, {header.name});
 
     FileHandle source = FileHandle::openRead(sourcePath);
     const std::int64_t size = source.valid() ? source.size() : -1;
     CabinetEntry entry;
     if (size < 0 || !describeCabinetEntry(sourcePath, "tempcab.cb", entry))
-        return PackStatus::SourceFailed;
+        return Failure::system(str::ExportFailedToPack, {sourcePath});
 
     // The entry goes where the trailer stands; on any failure the file is
     // cut back and the trailer written there again.
     const std::uint64_t start = entriesEnd_;
-    auto restore = [&](PackStatus status) {
-        const int error = errno;
+    auto restore = [&](Failure failure) {
         writeTrailerAt(start);
-        errno = error;
-        return status;
+        return failure;
     };
-    if (!file_.seek(static_cast<std::int64_t>(start)) || !file_.writeAll(headerBytes, sizeof headerBytes))
-        return restore(PackStatus::WriteFailed);
+    if (!file_->seek(static_cast<std::int64_t>(start)) || !file_->writeAll(headerBytes, sizeof headerBytes))
+        return restore(Failure::system(str::ExportFailedToPack, {sourcePath}));
     std::uint64_t cabinetSize = 0;
-    const CabinetStatus compressed =
-        cabinets_.write(source, static_cast<std::uint64_t>(size), entry, file_, cabinetSize, progress_);
-    if (compressed != CabinetStatus::Ok)
-        return restore(fromCabinet(compressed));
-    const std::uint64_t entrySize = pack::kEntryHeaderSize + cabinetSize;
-    if (entrySize > 0xFFFFFFFFu) {
-        errno = EFBIG;
-        return restore(PackStatus::SourceTooLarge);
+    switch (cabinets_.write(source, static_cast<std::uint64_t>(size), entry, *file_, cabinetSize, progress_)) {
+    case CabinetStatus::Ok:
+        break;
+    case CabinetStatus::SourceTooLarge:
+        return restore(Failure(str::ExportFileTooLarge, {sourcePath}));
+    case CabinetStatus::Cancelled:
+        return restore(Failure());
+    case CabinetStatus::SourceFailed:
+    case CabinetStatus::WriteFailed:
+        return restore(Failure::system(str::ExportFailedToPack, {sourcePath}));
     }
+    const std::uint64_t entrySize = pack::kEntryHeaderSize + cabinetSize;
+    if (entrySize > 0xFFFFFFFFu)
+        return restore(Failure(str::ExportFileTooLarge, {sourcePath}));
 
     // The header with the entry's size, the trailer counting it, and only
     // then the flag that marks the entry complete.
     header.entrySize = static_cast<std::uint32_t>(entrySize);
     header.encode(headerBytes);
     ++trailer_.count;
-    if (!file_.seek(static_cast<std::int64_t>(start)) || !file_.writeAll(headerBytes, sizeof headerBytes) ||
+    if (!file_->seek(static_cast<std::int64_t>(start)) || !file_->writeAll(headerBytes, sizeof headerBytes) ||
         !writeTrailerAt(start + entrySize)) {
+        const Failure failure = Failure::system(str::ExportFailedToPack, {sourcePath});
         --trailer_.count;
-        return restore(PackStatus::WriteFailed);
+        return restore(failure);
     }
     entriesEnd_ = start + entrySize;
     header.flags = pack::kFlagCabinet;
     header.encode(headerBytes);
-    if (!file_.seek(static_cast<std::int64_t>(start)) || !file_.writeAll(headerBytes, sizeof headerBytes))
-        return PackStatus::WriteFailed;
-    return PackStatus::Ok;
+    if (!file_->seek(static_cast<std::int64_t>(start)) || !file_->writeAll(headerBytes, sizeof headerBytes))
+        return Failure::system(str::ExportFailedToPack, {sourcePath});
+    return {};
 }
 
-PackStatus PackWriter::setPlayer(const std::string& name)
+Result<> PackWriter::setText(std::string pack::Trailer::*field, const std::string& text)
 {
-    if (!file_.valid())
-        return PackStatus::NotOpen;
-    if (name.size() > pack::kMaxTextLength || name.find('\0') != std::string::npos)
-        return PackStatus::TextTooLong;
-    trailer_.player = name;
-    return rewriteTrailer();
-}
-
-PackStatus PackWriter::setCommandLine(const std::string& text)
-{
-    if (!file_.valid())
-        return PackStatus::NotOpen;
+    if (!file_)
+        return Failure(str::ExportFailedToPack, {text});
     if (text.size() > pack::kMaxTextLength || text.find('\0') != std::string::npos)
-        return PackStatus::TextTooLong;
-    trailer_.commandLine = text;
-    return rewriteTrailer();
+        return Failure(str::ExportCommandLineTooLong, {text});
+    const std::string previous = trailer_.*field;
+    trailer_.*field = text;
+    if (writeTrailerAt(entriesEnd_))
+        return {};
+    const Failure failure = Failure::system(str::ExportFailedToPack, {text});
+    trailer_.*field = previous;
+    return failure;
 }
 
-PackStatus PackWriter::embed(const std::string& outputPath, const std::string& stubPath, bool deleteWork)
+Result<> PackWriter::setPlayer(const std::string& name)
 {
-    if (!file_.valid())
-        return PackStatus::NotOpen;
+    return setText(&pack::Trailer::player, name);
+}
+
+Result<> PackWriter::setCommandLine(const std::string& text)
+{
+    return setText(&pack::Trailer::commandLine, text);
+}
+
+Result<> PackWriter::embed(const std::string& outputPath, const std::string& stubPath, bool deleteWork)
+{
+    if (!file_)
+        return Failure(str::ExportFailedToEmbed, {outputPath});
     FileHandle stub = FileHandle::openRead(stubPath);
     const std::int64_t stubSize = stub.valid() ? stub.size() : -1;
     if (stubSize < 0)
-        return PackStatus::StubFailed;
-    if (stubSize > 0xFFFFFFFF) {
-        errno = EFBIG;
-        return PackStatus::StubFailed;
-    }
-    std::string outputTemporary;
-    FileHandle output = openTemporaryBeside(outputPath, outputTemporary);
+        return Failure::system(str::ExportFailedToEmbed, {outputPath});
+    if (stubSize > 0xFFFFFFFF)
+        return Failure(str::ExportFailedToEmbed, {outputPath}, EFBIG);
+    ReplacingFile output(outputPath);
     if (!output.valid())
-        return PackStatus::WriteFailed;
-    auto fail = [&](PackStatus status) {
-        const int error = errno;
-        output.close();
-        ::unlink(outputTemporary.c_str());
-        errno = error;
-        return status;
+        return output.failure(str::ExportFailedToEmbed);
+    auto failed = [&](int error) {
+        output.noteFailure(error ? error : EIO);
+        return output.failure(str::ExportFailedToEmbed);
     };
-    if (copyBytes(stub.get(), output.get(), static_cast<std::uint64_t>(stubSize)) !=
-        static_cast<std::uint64_t>(stubSize)) {
-        if (errno == 0)
-            errno = EIO;
-        return fail(PackStatus::StubFailed);
-    }
+    if (copyBytes(stub.get(), output.handle().get(), static_cast<std::uint64_t>(stubSize)) !=
+        static_cast<std::uint64_t>(stubSize))
+        return failed(errno);
     // The entries as they are; the trailer follows with the new data offset.
     const std::uint64_t entries = entriesEnd_ - trailer_.dataOffset;
-    if (copyRange(file_.get(), trailer_.dataOffset, output.get(), entries) != entries)
-        return fail(PackStatus::WriteFailed);
+    if (copyRange(file_->get(), trailer_.dataOffset, output.handle().get(), entries) != entries)
+        return failed(errno);
     pack::Trailer embedded = trailer_;
     embedded.dataOffset = static_cast<std::uint32_t>(stubSize);
     std::uint8_t bytes[pack::kTrailerSize];
     embedded.encode(bytes);
-    // The output runs as a program.
-    if (!output.writeAll(bytes, sizeof bytes) || ::fchmod(output.get(), 0755) != 0 || ::fsync(output.get()) != 0 ||
-        ::rename(outputTemporary.c_str(), outputPath.c_str()) != 0)
-        return fail(PackStatus::WriteFailed);
+    if (!output.handle().writeAll(bytes, sizeof bytes) || ::fsync(output.handle().get()) != 0)
+        return failed(errno);
+    if (!output.commit())
+        return output.failure(str::ExportFailedToEmbed);
+    // The output runs as a program, and stays open for what follows.
+    FileHandle reopened(::open(outputPath.c_str(), O_RDWR | O_CLOEXEC));
+    if (::chmod(outputPath.c_str(), 0755) != 0 || !reopened.valid())
+        return Failure::system(str::ExportFailedToEmbed, {outputPath});
 
-    // The output becomes the open file; the work file is dropped or put in
-    // place.
-    if (deleteWork)
+    // The work file is dropped or put in place.
+    if (deleteWork) {
         discard();
-    else if (!close())
-        return PackStatus::WriteFailed;
-    file_ = std::move(output);
-    path_ = outputPath;
-    temporary_.clear();
+    } else if (Result<> closed = close(); !closed) {
+        return closed;
+    }
+    output_ = std::move(reopened);
+    file_ = &output_;
     trailer_ = embedded;
     entriesEnd_ = static_cast<std::uint64_t>(stubSize) + entries;
-    return PackStatus::Ok;
+    return {};
 }
 
-bool PackWriter::commit()
+Result<> PackWriter::close()
 {
-    if (temporary_.empty())
-        return true;
-    if (::fsync(file_.get()) != 0 || ::rename(temporary_.c_str(), path_.c_str()) != 0)
-        return false;
-    temporary_.clear();
-    return true;
-}
-
-bool PackWriter::close()
-{
-    if (!file_.valid())
-        return true;
-    const bool committed = commit();
-    const int error = errno;
-    file_.close();
-    if (!committed)
-        discard();
-    errno = error;
-    return committed;
+    Result<> result;
+    if (work_ && file_ == &work_->handle() && !work_->commit())
+        result = work_->failure(str::ExportPackNotCreated);
+    discard();
+    return result;
 }
 
 void PackWriter::discard()
 {
-    file_.close();
-    if (!temporary_.empty())
-        ::unlink(temporary_.c_str());
-    temporary_.clear();
-    path_.clear();
+    work_.reset();
+    output_ = FileHandle();
+    file_ = nullptr;
 }
 
 } // namespace pavonia

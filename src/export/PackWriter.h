@@ -8,29 +8,21 @@
 // in place whole: the work file when the pack is closed, the executable when
 // it is embedded. The trailer of the open file is current after every
 // operation, so an interrupted pack is well formed up to its last entry, and
-// a failed addFile leaves the pack as it was.
+// a failed addFile leaves the pack as it was. Each operation's failure
+// carries the message the export shows for it; a failure without a message
+// (number 0) means the progress callback cancelled.
 #include "export/CabinetWriter.h"
 #include "export/PackLayout.h"
 #include "platform/FileOps.h"
+#include "platform/ReplacingFile.h"
+#include "platform/Result.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace pavonia {
-
-enum class PackStatus {
-    Ok,
-    NotOpen,        // no pack is open
-    CannotCreate,   // the file cannot be created (errno tells why)
-    NameTooLong,    // the stored name does not fit its field
-    TextTooLong,    // the player name or command line does not fit its field
-    SourceFailed,   // the file to add cannot be read (errno tells why)
-    SourceTooLarge, // the file to add is larger than a cabinet holds
-    WriteFailed,    // the pack or the executable cannot be written (errno tells why)
-    StubFailed,     // the stub cannot be read (errno tells why)
-    Cancelled,      // the progress callback asked to stop
-};
 
 class PackWriter {
 public:
@@ -41,21 +33,23 @@ public:
 
     // Starts a new, empty pack for `workPath`: the trailer alone, no entries,
     // data offset 0. A file of that name is replaced when the pack is closed.
-    PackStatus create(const std::string& workPath);
+    Result<> create(const std::string& workPath);
     // Appends `sourcePath` as the last entry, compressed, stored under its
     // path without `prefix` when it begins with `prefix` (compared without
-    // regard to ASCII case), else under the whole path.
-    PackStatus addFile(const std::string& sourcePath, const std::string& prefix);
-    PackStatus setPlayer(const std::string& name);
-    PackStatus setCommandLine(const std::string& text);
+    // regard to ASCII case), else under the whole path. A name longer than
+    // its field or a file larger than a cabinet holds is refused.
+    Result<> addFile(const std::string& sourcePath, const std::string& prefix);
+    // Texts longer than their fields are refused.
+    Result<> setPlayer(const std::string& name);
+    Result<> setCommandLine(const std::string& text);
     // Writes `outputPath` as the stub at `stubPath` followed by the pack with
-    // its data offset set to the stub's size, and puts it in place; the
-    // output is then the open file. The work file is dropped with
+    // its data offset set to the stub's size, and puts it in place, runnable;
+    // the output is then the open file. The work file is dropped with
     // `deleteWork`, else put in place as well.
-    PackStatus embed(const std::string& outputPath, const std::string& stubPath, bool deleteWork);
+    Result<> embed(const std::string& outputPath, const std::string& stubPath, bool deleteWork);
     // Closes the open file, putting a work file that was never embedded in
-    // place. False when that fails (errno tells why).
-    bool close();
+    // place.
+    Result<> close();
     // Closes the open file and removes whatever was not yet in place.
     void discard();
 
@@ -63,7 +57,7 @@ public:
     // false cancels addFile.
     void setProgress(CabinetWriter::Progress progress) { progress_ = std::move(progress); }
 
-    bool isOpen() const { return file_.valid(); }
+    bool isOpen() const { return file_ != nullptr; }
     const pack::Trailer& trailer() const { return trailer_; }
 
     // The name addFile stores for `sourcePath`.
@@ -72,14 +66,12 @@ public:
 private:
     // Writes the trailer at `offset` and cuts the file to end after it.
     bool writeTrailerAt(std::uint64_t offset);
-    PackStatus rewriteTrailer();
-    // Puts the open temporary file in place under `path_`.
-    bool commit();
+    Result<> setText(std::string pack::Trailer::*field, const std::string& text);
 
-    FileHandle file_;
-    std::string path_;        // the name the open file is put in place under
-    std::string temporary_;   // where it is written until then; empty once in place
-    std::uint64_t entriesEnd_ = 0; // the file offset of the trailer
+    std::optional<ReplacingFile> work_; // the pack while it is a work file
+    FileHandle output_;                 // the executable, once embedded
+    FileHandle* file_ = nullptr;        // whichever of the two is open
+    std::uint64_t entriesEnd_ = 0;      // the file offset of the trailer
     pack::Trailer trailer_;
     CabinetWriter cabinets_;
     CabinetWriter::Progress progress_;

@@ -202,12 +202,7 @@ int IniFile::readInt(const std::string& section, const std::string& key, int fal
     const auto value = rawValue(section, key);
     if (!value)
         return fallback;
-    const long long number = parseLeadingInteger(*value);
-    if (number > INT_MAX)
-        return INT_MAX;
-    if (number < INT_MIN)
-        return INT_MIN;
-    return static_cast<int>(number);
+    return parseClampedInt(*value);
 }
 
 double IniFile::readNumber(const std::string& section, const std::string& key, double fallback) const

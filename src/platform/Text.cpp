@@ -1,5 +1,7 @@
 #include "platform/Text.h"
 
+#include <algorithm>
+#include <limits>
 #include <cctype>
 #include <charconv>
 #include <cstdio>
@@ -145,6 +147,12 @@ long long parseLeadingInteger(std::string_view text)
             value = value * 10 + (text[i] - '0');
     }
     return negative ? -value : value;
+}
+
+int parseClampedInt(std::string_view text)
+{
+    return static_cast<int>(std::clamp<long long>(parseLeadingInteger(text), std::numeric_limits<int>::min(),
+                                                  std::numeric_limits<int>::max()));
 }
 
 } // namespace pavonia

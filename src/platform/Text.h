@@ -35,5 +35,8 @@ std::string formatFixed2(double value);
 double parseLeadingDouble(std::string_view text);
 // Reads an integer as atoi does: leading blanks, optional sign, digits.
 long long parseLeadingInteger(std::string_view text);
+// parseLeadingInteger held to the range of int: larger numbers read as the
+// nearest end of the range.
+int parseClampedInt(std::string_view text);
 
 } // namespace pavonia

@@ -7,6 +7,7 @@
 #include "platform/Text.h"
 #include "platform/TextEncoding.h"
 #include "project/ProjectFileFormat.h"
+#include "project/ProjectSettingsFields.h"
 
 #include <cerrno>
 #include <climits>
@@ -47,16 +48,6 @@ private:
     std::string bytes_;
     int count_ = 0;
 };
-
-std::int32_t toInt32(std::string_view text)
-{
-    const long long value = parseLeadingInteger(text);
-    if (value > INT_MAX)
-        return INT_MAX;
-    if (value < INT_MIN)
-        return INT_MIN;
-    return static_cast<std::int32_t>(value);
-}
 
 // Reads "%u" text as the C runtime does: digits wrap modulo 2^32.
 std::uint32_t toUInt32(std::string_view text)
@@ -115,27 +106,31 @@ bool SaveProject(ProjectDocument& document, const std::string& path)
     };
 
     RecordWriter records;
-    records.text(pvp::HeadingText, settings.headingText);
-    records.number(pvp::HeadingFontSet, settings.headingFontSet);
-    records.font(pvp::HeadingFont, settings.headingFont);
-    records.number(pvp::SubTopicFontSet, settings.subTopicFontSet);
-    records.font(pvp::SubTopicFont, settings.subTopicFont);
-    records.number(pvp::DescriptionFontSet, settings.descriptionFontSet);
-    records.font(pvp::DescriptionFont, settings.descriptionFont);
-    records.number(pvp::BackgroundTile, settings.backgroundTile);
-    records.number(pvp::AutoPlay, settings.autoPlay);
-    records.number(pvp::AutoLoop, settings.autoLoop);
-    records.number(pvp::AutoJump, settings.autoJump);
-    records.number(pvp::BackgroundMode, settings.backgroundMode);
-    records.text(pvp::BackgroundColour, std::to_string(settings.backgroundColour));
-    const std::string backgroundName = finalComponent(settings.backgroundImagePath);
-    if (settings.backgroundMode == 2)
-        pack(settings.backgroundImagePath);
-    records.text(pvp::BackgroundImage, backgroundName);
-    records.number(pvp::StyleNumber, settings.styleNumber);
-    records.number(pvp::LayoutNumber, settings.layoutNumber);
-    records.text(pvp::OpaqueText, settings.opaqueText);
-    records.text(pvp::ResolutionKey, settings.resolutionKey);
+    for (const ProjectSettingsField* field : projectSettingsRecords()) {
+        switch (field->kind) {
+        case ProjectSettingsField::Kind::Number:
+            records.number(field->tag, field->of<std::int32_t>(settings));
+            break;
+        case ProjectSettingsField::Kind::Colour:
+            records.text(field->tag, std::to_string(field->of<std::uint32_t>(settings)));
+            break;
+        case ProjectSettingsField::Kind::Font:
+            records.font(field->tag, field->of<FontSpec>(settings));
+            break;
+        case ProjectSettingsField::Kind::Text:
+        case ProjectSettingsField::Kind::ResolutionKey:
+            records.text(field->tag, field->of<std::string>(settings));
+            break;
+        case ProjectSettingsField::Kind::File: {
+            // The background picture is packed only while it is shown.
+            const std::string& file = field->of<std::string>(settings);
+            if (settings.backgroundMode == 2)
+                pack(file);
+            records.text(field->tag, finalComponent(file));
+            break;
+        }
+        }
+    }
 
     for (TreeItem* sessionItem : document.tree().sessions()) {
         const SessionData* session = sessionItem->session();
@@ -209,6 +204,7 @@ private:
     // empty for an empty or unusable name.
     std::string expect(const std::string& payload);
     void limitReached();
+    void applySetting(const ProjectSettingsField& field, const std::string& payload);
     void replaceSessionFile(std::string& field, const std::string& path);
     bool haveSlide() const { return session_ && slide_; }
 
@@ -257,42 +253,41 @@ void RecordLoader::replaceSessionFile(std::string& field, const std::string& pat
         refs.add(path, path);
 }
 
-void RecordLoader::apply(std::uint32_t tag, const std::string& payload)
+void RecordLoader::applySetting(const ProjectSettingsField& field, const std::string& payload)
 {
-    ProjectTree& tree = document_.tree();
-    switch (tag) {
-    case pvp::HeadingFontSet: settings_.headingFontSet = toInt32(payload); break;
-    case pvp::SubTopicFontSet: settings_.subTopicFontSet = toInt32(payload); break;
-    case pvp::DescriptionFontSet: settings_.descriptionFontSet = toInt32(payload); break;
-    case pvp::BackgroundTile: settings_.backgroundTile = toInt32(payload); break;
-    case pvp::AutoPlay: settings_.autoPlay = toInt32(payload); break;
-    case pvp::AutoLoop: settings_.autoLoop = toInt32(payload); break;
-    case pvp::AutoJump: settings_.autoJump = toInt32(payload); break;
-    case pvp::BackgroundMode: settings_.backgroundMode = toInt32(payload); break;
-    case pvp::StyleNumber: settings_.styleNumber = payload.empty() ? 1 : toInt32(payload); break;
-    case pvp::LayoutNumber: settings_.layoutNumber = payload.empty() ? 0 : toInt32(payload); break;
-    case pvp::BackgroundColour:
+    using Kind = ProjectSettingsField::Kind;
+    switch (field.kind) {
+    case Kind::Number:
+        field.of<std::int32_t>(settings_) = payload.empty() ? field.emptyValue : parseClampedInt(payload);
+        break;
+    case Kind::Colour:
         if (!payload.empty())
-            settings_.backgroundColour = toUInt32(payload) & 0xFFFFFFu;
+            field.of<std::uint32_t>(settings_) = toUInt32(payload) & 0xFFFFFFu;
         break;
-    case pvp::HeadingFont:
-    case pvp::SubTopicFont:
-    case pvp::DescriptionFont:
-        if (!payload.empty()) {
-            FontSpec& font = tag == pvp::HeadingFont    ? settings_.headingFont
-                             : tag == pvp::SubTopicFont ? settings_.subTopicFont
-                                                        : settings_.descriptionFont;
-            font.assignBytes(reinterpret_cast<const std::uint8_t*>(payload.data()), payload.size());
-        }
+    case Kind::Font:
+        if (!payload.empty())
+            field.of<FontSpec>(settings_).assignBytes(reinterpret_cast<const std::uint8_t*>(payload.data()),
+                                                       payload.size());
         break;
-    case pvp::HeadingText: settings_.headingText = text(payload); break;
-    case pvp::OpaqueText: settings_.opaqueText = text(payload); break;
-    case pvp::ResolutionKey: {
+    case Kind::Text: field.of<std::string>(settings_) = text(payload); break;
+    case Kind::ResolutionKey: {
         const std::string key = text(payload);
-        settings_.resolutionKey = key.empty() ? "0_800" : key.find('_') == std::string::npos ? "0_" + key : key;
+        field.of<std::string>(settings_) =
+            key.empty() ? "0_800" : key.find('_') == std::string::npos ? "0_" + key : key;
         break;
     }
-    case pvp::BackgroundImage: settings_.backgroundImagePath = expect(payload); break;
+    case Kind::File: field.of<std::string>(settings_) = expect(payload); break;
+    }
+}
+
+void RecordLoader::apply(std::uint32_t tag, const std::string& payload)
+{
+    if (const ProjectSettingsField* field = projectSettingsField(tag)) {
+        applySetting(*field, payload);
+        return;
+    }
+    ProjectTree& tree = document_.tree();
+    switch (tag) {
     case pvp::SessionMarker:
         slide_ = nullptr;
         if (tree.slideCount() <= ProjectTree::kSlideLimit - 1) {
@@ -346,7 +341,7 @@ void RecordLoader::apply(std::uint32_t tag, const std::string& payload)
         break;
     case pvp::Transition:
         if (haveSlide())
-            slide_->slide()->transition = toInt32(payload);
+            slide_->slide()->transition = parseClampedInt(payload);
         break;
     case pvp::Media: {
         const std::string path = expect(payload);

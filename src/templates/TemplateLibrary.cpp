@@ -23,13 +23,6 @@ constexpr int kMaxCatalogueIndex = 999;
 // Descriptions were read into buffers of 260 characters.
 constexpr std::size_t kDescriptionLimit = 259;
 
-int toInt(std::string_view text)
-{
-    const long long value = parseLeadingInteger(text);
-    return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(),
-                                                  std::numeric_limits<int>::max()));
-}
-
 // Cut to the description buffer, never inside a UTF-8 character.
 std::string limitedDescription(std::string text)
 {
@@ -168,7 +161,7 @@ ResolutionList TemplateLibrary::ListResolutions(ResolutionCatalogue catalogue) c
         const std::vector<std::string> pieces = splitText(*value, ",");
         if (pieces.empty())
             continue;
-        list.rows.push_back({trimmed(pieces[0]), toInt(trimmed(pieces[1]))});
+        list.rows.push_back({trimmed(pieces[0]), parseClampedInt(trimmed(pieces[1]))});
     }
     for (std::size_t row = 0; row < list.rows.size(); ++row)
         if (list.rows[row].value == 800)
@@ -223,7 +216,7 @@ std::vector<CatalogueRow> TemplateLibrary::ListStylesForSize(int size) const
         const std::string rest = name.substr(std::string_view(kStandardPrefix).size());
         if (!rest.empty() && (rest[0] == 'c' || rest[0] == 'C'))
             continue;
-        numbers.push_back(toInt(rest));
+        numbers.push_back(parseClampedInt(rest));
     }
     if (numbers.empty()) {
         show(StringTable::text(str::NoStyleListItem));
@@ -243,7 +236,7 @@ std::vector<CatalogueRow> TemplateLibrary::ListSpecialStyles(bool custom) const
             continue;
         if (!custom && toLowerAscii(name).find(kCustomPrefix) != std::string::npos)
             continue;
-        const int number = toInt(std::string_view(name).substr(prefix.size()));
+        const int number = parseClampedInt(std::string_view(name).substr(prefix.size()));
         numbers.push_back(custom ? number + (kFirstCustomStyle - 1) : number);
     }
     if (numbers.empty()) {
@@ -260,7 +253,7 @@ std::vector<CatalogueRow> TemplateLibrary::ListCustomStyles() const
         const std::string folder = root_ + name + "/";
         if (!isFile(resolveCaseBlind(folder, kInfoIni)) || !isFile(resolveCaseBlind(folder, kThumbnail)))
             continue;
-        numbers.push_back(toInt(std::string_view(name).substr(std::string_view(kCustomPrefix).size())) +
+        numbers.push_back(parseClampedInt(std::string_view(name).substr(std::string_view(kCustomPrefix).size())) +
                           (kFirstCustomStyle - 1));
     }
     if (numbers.empty()) {
@@ -278,7 +271,7 @@ std::vector<CatalogueRow> TemplateLibrary::ListLayouts() const
         const std::string title = baseNameOf(name);
         if (!isFile(resolveCaseBlind(folder, title + ".ini")))
             continue;
-        numbers.push_back(toInt(std::string_view(title).substr(title.empty() ? 0 : 1)));
+        numbers.push_back(parseClampedInt(std::string_view(title).substr(title.empty() ? 0 : 1)));
     }
     if (numbers.empty()) {
         show(StringTable::text(str::NoLayoutListItem));
@@ -303,7 +296,7 @@ std::optional<StoredKeyRow> selectRowForStoredKey(const ResolutionList& list, st
         return std::nullopt;
     }
     StoredKeyRow choice;
-    choice.number = parsed->special() ? -1 : toInt(parsed->size);
+    choice.number = parsed->special() ? -1 : parseClampedInt(parsed->size);
     for (std::size_t row = 0; row < list.rows.size(); ++row) {
         if (list.rows[row].value == choice.number) {
             choice.row = static_cast<int>(row);
@@ -432,7 +425,7 @@ void TemplateLibrary::ValidateLayoutForStyle(ProjectSettings& project, LayoutLay
         if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos ||
             !isFolder(folder + name))
             continue;
-        project.layoutNumber = toInt(digits);
+        project.layoutNumber = parseClampedInt(digits);
         ReadLayoutLayers(project.layoutNumber, layers);
         return;
     }

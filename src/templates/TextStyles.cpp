@@ -108,8 +108,7 @@ void ParseCssFont(std::string_view block, FontSpec& font)
     if (auto value = propertyValue(text, "font-size")) {
         if (const std::size_t px = value->find("px"); px != std::string::npos)
             value->resize(px);
-        const long long size = parseLeadingInteger(*value);
-        font.size = static_cast<std::int32_t>(std::clamp<long long>(size, INT32_MIN, INT32_MAX));
+        font.size = parseClampedInt(*value);
     }
     if (const auto value = propertyValue(text, "font-style"))
         font.italic = *value != "normal" ? 1 : 0;

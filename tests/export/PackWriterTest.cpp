@@ -4,6 +4,7 @@
 
 #include "export/PackLayout.h"
 #include "export/PackWriter.h"
+#include "platform/StringTable.h"
 
 #include <gtest/gtest.h>
 
@@ -40,8 +41,8 @@ protected:
 
 TEST_F(PackWriterTest, AFreshPackIsTheTrailerAlone)
 {
-    ASSERT_EQ(writer.create(work), PackStatus::Ok);
-    ASSERT_TRUE(writer.close());
+    ASSERT_TRUE(writer.create(work));
+    ASSERT_TRUE(writer.close().ok());
     const std::string bytes = readFile(work);
     ASSERT_EQ(bytes.size(), 804u);
     EXPECT_EQ(bytes.substr(0, 4), "\xFF\x88\x16\xC1");
@@ -50,11 +51,11 @@ TEST_F(PackWriterTest, AFreshPackIsTheTrailerAlone)
 
 TEST_F(PackWriterTest, TwoFilesAreTwoCompleteEntriesBeforeTheTrailer)
 {
-    ASSERT_EQ(writer.create(work), PackStatus::Ok);
+    ASSERT_TRUE(writer.create(work));
     const std::string prefix = installation.root() + "pub/";
-    ASSERT_EQ(writer.addFile(a, prefix), PackStatus::Ok);
-    ASSERT_EQ(writer.addFile(b, prefix), PackStatus::Ok);
-    ASSERT_TRUE(writer.close());
+    ASSERT_TRUE(writer.addFile(a, prefix));
+    ASSERT_TRUE(writer.addFile(b, prefix));
+    ASSERT_TRUE(writer.close().ok());
 
     // Each entry's data is the cabinet the cabinet writer makes of the file.
     const std::string cabA = installation.root() + "a.cab";
@@ -88,14 +89,14 @@ TEST_F(PackWriterTest, EmbeddingPutsTheStubFirstAndSetsTheDataOffset)
     const std::string stub = installation.writeFile("pkseed.exe", std::string(5000, 's'));
     const std::string output = installation.root() + "out/Show.exe";
     fs::create_directories(installation.root() + "out");
-    ASSERT_EQ(writer.create(work), PackStatus::Ok);
-    ASSERT_EQ(writer.addFile(a, installation.root() + "pub/"), PackStatus::Ok);
-    ASSERT_EQ(writer.addFile(b, installation.root() + "pub/"), PackStatus::Ok);
-    ASSERT_EQ(writer.setPlayer("pvplayer.exe"), PackStatus::Ok);
-    ASSERT_EQ(writer.setCommandLine("Show.htm 800 600"), PackStatus::Ok);
-    ASSERT_EQ(writer.embed(output, stub, true), PackStatus::Ok);
+    ASSERT_TRUE(writer.create(work));
+    ASSERT_TRUE(writer.addFile(a, installation.root() + "pub/"));
+    ASSERT_TRUE(writer.addFile(b, installation.root() + "pub/"));
+    ASSERT_TRUE(writer.setPlayer("pvplayer.exe"));
+    ASSERT_TRUE(writer.setCommandLine("Show.htm 800 600"));
+    ASSERT_TRUE(writer.embed(output, stub, true));
     EXPECT_FALSE(fs::exists(work));
-    ASSERT_TRUE(writer.close());
+    ASSERT_TRUE(writer.close().ok());
 
     const std::string bytes = readFile(output);
     EXPECT_EQ(bytes.substr(0, 5000), std::string(5000, 's'));
@@ -133,23 +134,25 @@ TEST_F(PackWriterTest, TheStoredNameDropsAPrefixMatchedWithoutRegardToCase)
 
 TEST_F(PackWriterTest, WhatDoesNotFitIsRefusedAndLeavesThePackAsItWas)
 {
-    EXPECT_EQ(writer.addFile(a, ""), PackStatus::NotOpen);
-    EXPECT_EQ(writer.setPlayer("pvplayer.exe"), PackStatus::NotOpen);
-    ASSERT_EQ(writer.create(work), PackStatus::Ok);
-    ASSERT_EQ(writer.addFile(a, installation.root() + "pub/"), PackStatus::Ok);
+    EXPECT_EQ(writer.addFile(a, "").failure().message, str::ExportFailedToPack);
+    EXPECT_EQ(writer.setPlayer("pvplayer.exe").failure().message, str::ExportFailedToPack);
+    ASSERT_TRUE(writer.create(work));
+    ASSERT_TRUE(writer.addFile(a, installation.root() + "pub/"));
 
     // 275 characters fit the name field with its NUL; 276 do not.
     const std::string longName = std::string(200, 'n') + "/" + std::string(74, 'n');
     const std::string longest = installation.writeFile("pub/" + longName, "n");
     const std::string tooLong = installation.writeFile("pub/" + longName + "x", "n");
-    EXPECT_EQ(writer.addFile(tooLong, installation.root() + "pub/"), PackStatus::NameTooLong);
-    EXPECT_EQ(writer.addFile(installation.root() + "pub/missing", installation.root() + "pub/"),
-              PackStatus::SourceFailed);
-    EXPECT_EQ(writer.setPlayer(std::string(264, 'p')), PackStatus::TextTooLong);
-    EXPECT_EQ(writer.setCommandLine(std::string(264, 'c')), PackStatus::TextTooLong);
-    EXPECT_EQ(writer.setCommandLine(std::string(263, 'c')), PackStatus::Ok);
-    EXPECT_EQ(writer.addFile(longest, installation.root() + "pub/"), PackStatus::Ok);
-    ASSERT_TRUE(writer.close());
+    EXPECT_EQ(writer.addFile(tooLong, installation.root() + "pub/").failure().message, str::ExportNameTooLong);
+    const Result<> missing = writer.addFile(installation.root() + "pub/missing", installation.root() + "pub/");
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.failure().text(), "Failed to pack file " + installation.root() + "pub/missing");
+    EXPECT_EQ(missing.failure().systemError, ENOENT);
+    EXPECT_EQ(writer.setPlayer(std::string(264, 'p')).failure().message, str::ExportCommandLineTooLong);
+    EXPECT_EQ(writer.setCommandLine(std::string(264, 'c')).failure().message, str::ExportCommandLineTooLong);
+    EXPECT_TRUE(writer.setCommandLine(std::string(263, 'c')));
+    EXPECT_TRUE(writer.addFile(longest, installation.root() + "pub/"));
+    ASSERT_TRUE(writer.close().ok());
 
     const std::string bytes = readFile(work);
     const pack::Trailer trailer = trailerOf(bytes);
@@ -163,11 +166,11 @@ TEST_F(PackWriterTest, WhatDoesNotFitIsRefusedAndLeavesThePackAsItWas)
 
 TEST_F(PackWriterTest, AFailedEmbedLeavesNoOutputAndTheWorkPackOpen)
 {
-    ASSERT_EQ(writer.create(work), PackStatus::Ok);
-    ASSERT_EQ(writer.addFile(a, installation.root() + "pub/"), PackStatus::Ok);
+    ASSERT_TRUE(writer.create(work));
+    ASSERT_TRUE(writer.addFile(a, installation.root() + "pub/"));
     const std::string output = installation.root() + "Show.exe";
-    EXPECT_EQ(writer.embed(output, installation.root() + "no-stub.exe", true), PackStatus::StubFailed);
-    EXPECT_EQ(writer.embed(installation.root() + "no/such/folder/Show.exe", a, true), PackStatus::WriteFailed);
+    EXPECT_EQ(writer.embed(output, installation.root() + "no-stub.exe", true).failure().message, str::ExportFailedToEmbed);
+    EXPECT_EQ(writer.embed(installation.root() + "no/such/folder/Show.exe", a, true).failure().message, str::ExportFailedToEmbed);
     EXPECT_FALSE(fs::exists(output));
     EXPECT_TRUE(writer.isOpen());
     writer.discard();

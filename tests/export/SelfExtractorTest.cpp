@@ -6,6 +6,7 @@
 #include "CommandLine.h"
 #include "PackReader.h"
 #include "export/PackWriter.h"
+#include "platform/StringTable.h"
 
 #include <gtest/gtest.h>
 
@@ -42,16 +43,16 @@ protected:
     void makeExecutable(const std::vector<std::string>& extra = {})
     {
         PackWriter writer;
-        ASSERT_EQ(writer.create(installation.root() + "__pvpack.pok"), PackStatus::Ok);
+        ASSERT_TRUE(writer.create(installation.root() + "__pvpack.pok"));
         const std::string prefix = installation.root() + "pub/";
         for (const char* name : {"Show.htm", "images/frame.gif", "pvplayer.exe"})
-            ASSERT_EQ(writer.addFile(prefix + name, prefix), PackStatus::Ok);
+            ASSERT_TRUE(writer.addFile(prefix + name, prefix));
         for (const std::string& source : extra)
-            ASSERT_EQ(writer.addFile(source, prefix), PackStatus::Ok);
-        ASSERT_EQ(writer.setPlayer("pvplayer.exe"), PackStatus::Ok);
-        ASSERT_EQ(writer.setCommandLine("Show.htm 800 600"), PackStatus::Ok);
-        ASSERT_EQ(writer.embed(exe, PAVONIA_PKSEED, true), PackStatus::Ok);
-        ASSERT_TRUE(writer.close());
+            ASSERT_TRUE(writer.addFile(source, prefix));
+        ASSERT_TRUE(writer.setPlayer("pvplayer.exe"));
+        ASSERT_TRUE(writer.setCommandLine("Show.htm 800 600"));
+        ASSERT_TRUE(writer.embed(exe, PAVONIA_PKSEED, true));
+        ASSERT_TRUE(writer.close().ok());
     }
 
     CommandRun run(const std::string& environment = "")

@@ -186,9 +186,18 @@ void checkPage(const std::string& path, int width, const LayoutFlags& flags)
     const std::regex reference("(src|href)=\"([^\"]*)\"");
     for (auto it = std::sregex_iterator(page.begin(), page.end(), reference); it != std::sregex_iterator(); ++it)
         EXPECT_EQ((*it)[2].str().rfind("%IP_", 0), 0u) << (*it)[0].str();
-    for (const char* file : {"function.js", "loading.gif"})
+    for (const char* file : {"function.js", "face.js", "loading.gif"})
         for (auto at = page.find(file); at != std::string::npos; at = page.find(file, at + 1))
             EXPECT_TRUE(at >= 4 && page.compare(at - 4, 4, "%IP_") == 0) << file;
+
+    // The player: the face script before the player script, a page laid out
+    // at the device's width, and the elements the player drives.
+    EXPECT_LT(page.find("%IP_face.js"), page.find("%IP_function.js"));
+    EXPECT_NE(page.find("<meta name=\"viewport\" content=\"width=device-width"), std::string::npos);
+    for (const char* id : {"PvViewport", "TalkerCanvas", "SubTopicArea", "SubTopic", "MediaArea", "MediaContent",
+                           "Description", "PlayerBar", "Progress", "ProgressFill", "BarPlay", "MuteButton",
+                           "TranscriptPanel", "TranscriptList", "StartOverlay", "StartButton"})
+        EXPECT_EQ(count(page, std::string("id=\"") + id + "\""), 1) << id;
 
     const auto background = layerRect(page, "BGLayer");
     const auto description = layerRect(page, "DescriptionLayer");
