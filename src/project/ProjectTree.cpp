@@ -134,14 +134,19 @@ void ProjectTree::move(TreeItem& item, TreeItem& newParent, std::size_t row)
     if (&item == root_.get() || !item.parent_ || holds(&item, &newParent))
         return;
     TreeItem& oldParent = *item.parent_;
+    const std::size_t oldRow = item.row();
+    const std::size_t newRow = std::min(row, newParent.children_.size() - (&newParent == &oldParent ? 1 : 0));
+    if (&newParent == &oldParent && newRow == oldRow)
+        return;
     if (observer_)
-        observer_->aboutToRemove(item);
-    const auto at = oldParent.children_.begin() + static_cast<std::ptrdiff_t>(item.row());
+        observer_->aboutToMove(item, newParent, &newParent == &oldParent && newRow > oldRow ? newRow + 1 : newRow);
+    const auto at = oldParent.children_.begin() + static_cast<std::ptrdiff_t>(oldRow);
     std::unique_ptr<TreeItem> owned = std::move(*at);
     oldParent.children_.erase(at);
+    owned->parent_ = &newParent;
+    newParent.children_.insert(newParent.children_.begin() + static_cast<std::ptrdiff_t>(newRow), std::move(owned));
     if (observer_)
-        observer_->removed(oldParent);
-    insertChild(newParent, row, std::move(owned));
+        observer_->moved(item);
 }
 
 void ProjectTree::removeAllSessions()

@@ -49,6 +49,12 @@ public:
     virtual void inserted(TreeItem& /*item*/) {}
     virtual void aboutToRemove(TreeItem& /*item*/) {}
     virtual void removed(TreeItem& /*parent*/) {}
+    // An item moves, with its children, in one step (a view keeps its
+    // expansion and selection). `row` is its place among the children of
+    // `newParent` counted before it leaves its old place, as a view's move
+    // of rows counts it.
+    virtual void aboutToMove(TreeItem& /*item*/, TreeItem& /*newParent*/, std::size_t /*row*/) {}
+    virtual void moved(TreeItem& /*item*/) {}
     virtual void textChanged(TreeItem& /*item*/) {}
     virtual void selectionChanged(TreeItem* /*item*/) {}
 };

@@ -249,6 +249,38 @@ TEST_F(TreeOperationsTest, MovingTheSecondOfThreeSessionsUp)
     EXPECT_EQ(shape(), "Session 1[b] Session 2[c] Session 3[a]");
 }
 
+// Records what a view of the tree is told.
+struct RecordingObserver final : TreeObserver {
+    void aboutToInsert(TreeItem&, std::size_t) override { calls.push_back("insert"); }
+    void aboutToRemove(TreeItem&) override { calls.push_back("remove"); }
+    void aboutToMove(TreeItem& item, TreeItem& newParent, std::size_t row) override
+    {
+        calls.push_back("move " + item.text() + " to " + std::to_string(row) +
+                        (newParent.parent() ? " of a session" : ""));
+    }
+    void moved(TreeItem& item) override { calls.push_back("moved " + item.text()); }
+    std::vector<std::string> calls;
+};
+
+TEST_F(TreeOperationsTest, AViewIsToldOfAMoveInOneStep)
+{
+    label(slide(0, 0), "a");
+    TreeItem* second = appendSession("b");
+    appendSession("c");
+    RecordingObserver observer;
+    tree().setObserver(&observer);
+
+    select(second);
+    ops.MoveItemUp();
+    select(session(0));
+    ops.MoveItemDown();
+    tree().setObserver(nullptr);
+
+    // Rows are counted before the item leaves, as a view's row moves count them.
+    EXPECT_EQ(observer.calls, (std::vector<std::string>{"move Session 2 to 0", "moved Session 2",
+                                                        "move Session 1 to 2", "moved Session 1"}));
+}
+
 TEST_F(TreeOperationsTest, MovingSlidesWithinASession)
 {
     label(slide(0, 0), "a");
