@@ -2,6 +2,7 @@
 // checking the core from outside. Messages the program would show in a box go
 // to stderr (or into the JSON of "info"); the exit status is 0 on success.
 #include "cli/CliSession.h"
+#include "cli/ImportCommands.h"
 #include "cli/ExportCommand.h"
 #include "cli/ProjectInfo.h"
 #include "cli/VoiceCommands.h"
@@ -40,6 +41,7 @@ const char* kUsage =
     "       pavonia-cli [--home DIR] export PROJECT.pvp --type web|cd|exe OUTPUT [--sound 1-3] [--image 0-100]\n"
     "                   [--no-autorun]\n"
     "       pavonia-cli [--home DIR] voice import PROJECT.pvp SESSION AUDIO-FILE [--out OUT.pvp]\n"
+    "       pavonia-cli [--home DIR] import PROJECT.pvp FILE... [--mode same|each] [--session N] [--out OUT.pvp]\n"
     "       pavonia-cli tps-info FILE.tps\n";
 
 int info(const Workplace& place, const std::string& project)
@@ -103,6 +105,14 @@ int main(int argc, char** argv)
         if (!place.open(home))
             return 1;
         const int status = voiceCommand(place, {args.begin() + 1, args.end()});
+        if (status == 2)
+            std::cerr << kUsage;
+        return status;
+    }
+    if (!args.empty() && args[0] == "import") {
+        if (!installationWritable(home))
+            return 1;
+        const int status = importCommand(home, {args.begin() + 1, args.end()});
         if (status == 2)
             std::cerr << kUsage;
         return status;

@@ -10,8 +10,8 @@
 #include "publish/MessageDataScript.h"
 #include "publish/PageFiller.h"
 #include "publish/PictureFitting.h"
+#include "platform/UniqueTempFolder.h"
 #include "publish/PreviewShelf.h"
-#include "publish/UniqueTempFolder.h"
 #include "templates/CaseBlindPath.h"
 
 #include <cerrno>
@@ -36,13 +36,6 @@ constexpr int kUnboundedBox = 1 << 20;
 std::string orMark(std::string text)
 {
     return text.empty() ? std::string(kNoFile) : text;
-}
-
-bool isPicture(const std::string& path)
-{
-    const std::string extension = extensionOf(path);
-    return equalsIgnoreCase(extension, "jpg") || equalsIgnoreCase(extension, "gif") ||
-           equalsIgnoreCase(extension, "bmp");
 }
 
 // The copies of one run, made in page order once the pictures are fitted.
@@ -257,7 +250,7 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
             std::string media;
             if (context_.layers.effect == 1 && !slide->mediaPath.empty()) {
                 const std::string name = publishedPictureName(finalComponent(slide->mediaPath));
-                if (isPicture(slide->mediaPath))
+                if (isFittedPicture(slide->mediaPath))
                     copies.add(CopyFitted{
                         pictures.add(slide->mediaPath, boxWidth, boxHeight, pictureQuality), folder + name});
                 else

@@ -3,7 +3,7 @@
 
 #include "import/FitPicture.h"
 #include "import/ReadJpeg.h"
-#include "publish/UniqueTempFolder.h"
+#include "platform/UniqueTempFolder.h"
 
 #include <gtest/gtest.h>
 
