@@ -55,12 +55,12 @@ std::optional<ImportArguments> parse(const std::vector<std::string>& args)
 
 } // namespace
 
-int importCommand(const std::string& home, const std::vector<std::string>& args)
+int importCommand(const Workplace& place, const std::vector<std::string>& args)
 {
     const std::optional<ImportArguments> parsed = parse(args);
     if (!parsed)
         return 2;
-    Session session(home, true);
+    Session session(place, true);
     if (!LoadProject(session.document, session.operations, parsed->project))
         return 1;
     ProjectDocument& document = session.document;

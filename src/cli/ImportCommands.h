@@ -9,11 +9,13 @@
 // becomes a new session after session N. The project is saved to OUT.pvp or
 // over PROJECT.pvp. Messages go to stderr. Returns 0 when the import ran,
 // 1 when nothing could be imported, 2 for arguments that do not fit.
+#include "cli/CliSession.h"
+
 #include <string>
 #include <vector>
 
 namespace pavonia::cli {
 
-int importCommand(const std::string& home, const std::vector<std::string>& args);
+int importCommand(const Workplace& place, const std::vector<std::string>& args);
 
 } // namespace pavonia::cli

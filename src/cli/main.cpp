@@ -110,9 +110,9 @@ int main(int argc, char** argv)
         return status;
     }
     if (!args.empty() && args[0] == "import") {
-        if (!installationWritable(home))
+        if (!place.open(home))
             return 1;
-        const int status = importCommand(home, {args.begin() + 1, args.end()});
+        const int status = importCommand(place, {args.begin() + 1, args.end()});
         if (status == 2)
             std::cerr << kUsage;
         return status;
