@@ -76,7 +76,7 @@ TEST_F(ImportCliTest, PicturesAndADeckBecomeSlidesThatPreviewPublishes)
     const CommandRun preview = cli("preview " + pavonia::test::quoted(out));
     ASSERT_EQ(preview.status, 0);
     // Every slide's picture is on the page, the bitmaps published as JPEG.
-    const std::string page = readFile(inst.folder() + "User/Template.htm");
+    const std::string page = readFile(preview.out.substr(0, preview.out.find_last_not_of("\r\n") + 1));
     int onPage = 0;
     for (std::size_t at = page.find(".jpg\""); at != std::string::npos; at = page.find(".jpg\"", at + 1))
         ++onPage;
