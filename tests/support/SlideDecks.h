@@ -98,7 +98,10 @@ inline std::optional<std::string> convertedDeck(int slides, const std::string& f
         return std::nullopt;
     const std::string source = work + "/deck" + std::to_string(slides) + "-v1.fodp";
     writeText(source, flatPresentation(slides));
-    const std::string command = "cd '" + work + "' && soffice --headless -env:UserInstallation=file://" + work +
+    // The office program's own caches go into the work folder, not the
+    // caller's home.
+    const std::string command = "cd '" + work + "' && HOME='" + work + "' XDG_CACHE_HOME='" + work + "/cache' XDG_CONFIG_HOME='" + work +
+                                "/config' soffice --headless -env:UserInstallation=file://" + work +
                                 "/profile --convert-to " + format + " --outdir '" + work + "' '" + source +
                                 "' >/dev/null 2>&1";
     const int status = std::system(command.c_str());
