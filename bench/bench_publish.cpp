@@ -7,7 +7,7 @@
 #include "publish/CopyMessageExporter.h"
 #include "publish/PageFiller.h"
 #include "publish/Publisher.h"
-#include "publish/UniqueTempFolder.h"
+#include "platform/UniqueTempFolder.h"
 #include "templates/TemplateLibrary.h"
 
 #include <cmath>

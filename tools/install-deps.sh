@@ -12,6 +12,7 @@ PACKAGES=(
   libmpg123-dev libsoundtouch-dev
   imagemagick espeak-ng sox chromium firefox-esr
   pulseaudio
+  libreoffice-impress poppler-utils
   qt6-webengine-dev cabextract gcab xvfb xauth x11-utils procps
 )
 missing=()

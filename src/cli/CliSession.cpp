@@ -1,7 +1,9 @@
 #include "cli/CliSession.h"
 #include "platform/FileOps.h"
+#include "platform/Folders.h"
 #include "platform/StringTable.h"
 #include "platform/SystemFolders.h"
+#include "project/Installation.h"
 #include "project/ProjectFile.h"
 
 #include <cerrno>
@@ -20,45 +22,55 @@ std::string programFolder()
     return ec ? std::string("./") : withTrailingSeparator(self.parent_path().string());
 }
 
-RunTempFolder::RunTempFolder()
+bool Workplace::open(const std::string& home)
 {
-    std::string pattern = systemTempFolder() + "pavonia-cli-XXXXXX";
-    if (::mkdtemp(pattern.data()))
-        path_ = pattern + "/";
-    else
-        path_ = systemTempFolder();
-    owned_ = path_ != systemTempFolder();
+    home_ = home;
+    // Nothing is written or deleted anywhere that is not an installation.
+    if (const std::string problem = installationProblem(home); !problem.empty()) {
+        std::cerr << problem << '\n';
+        return false;
+    }
+    if (::access(home.c_str(), W_OK) != 0) {
+        std::cerr << StringTable::format(str::InstallationNotWritable, {home, systemErrorText(errno)}) << '\n';
+        return false;
+    }
+    const std::string runs = area() + "Temp/";
+    run_ = std::make_unique<RunFolder>(runs);
+    if (!run_->valid() || !folders::createPath(scratchFolder())) {
+        const int error = run_->valid() ? errno : run_->error();
+        std::cerr << StringTable::format(str::WorkingFolderFailed, {runs, systemErrorText(error)}) << '\n';
+        run_.reset();
+        return false;
+    }
+    return true;
 }
 
-RunTempFolder::~RunTempFolder()
-{
-    std::error_code ec;
-    if (owned_)
-        fs::remove_all(path_, ec);
-}
-
-Session::Session(const std::string& home, bool echo)
+Session::Session(const Workplace& place, bool echo)
     : ui(echo),
-      registry(home + IniRegistry::fileName()),
-      document(DocumentEnvironment{home, temp.path(), ui, clock, registry}),
+      registry(place.home() + IniRegistry::fileName()),
+      document(DocumentEnvironment{place.home(), place.scratchFolder(), ui, clock, registry, place.ownFolder(),
+                                   place.area()}),
       operations(document)
 {
     operations.createView();
 }
 
-bool installationWritable(const std::string& home)
-{
-    if (::access(home.c_str(), W_OK) == 0)
-        return true;
-    std::cerr << StringTable::format(str::InstallationNotWritable, {home, systemErrorText(errno)}) << '\n';
-    return false;
-}
-
 bool loadCheckedProject(Session& session, TemplateLibrary& library, LayoutLayers& layers, const std::string& path)
 {
+    // The empty project made before is replaced: its copies do not matter.
+    session.document.workingFolder().takeCopyFailure();
     if (!LoadProject(session.document, session.operations, path))
         return false;
     library.ValidateTemplateSelection(session.document.settings(), layers);
+    return true;
+}
+
+bool reportCopyFailure(Session& session)
+{
+    const std::string failure = session.document.workingFolder().takeCopyFailure();
+    if (failure.empty())
+        return false;
+    session.document.message(failure);
     return true;
 }
 

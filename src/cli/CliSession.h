@@ -1,14 +1,16 @@
 #pragma once
 // What every subcommand of pavonia-cli shares: the installation folder, a
-// private temp folder per run, and one project of the core as the program's
-// window would hold it.
+// working folder of the run's own, and one project of the core as the
+// program's window would hold it.
 #include "platform/Clock.h"
 #include "platform/ConsoleUi.h"
 #include "platform/Registry.h"
+#include "platform/RunFolder.h"
 #include "project/ProjectDocument.h"
 #include "project/TreeOperations.h"
 #include "templates/TemplateLibrary.h"
 
+#include <memory>
 #include <string>
 
 namespace pavonia::cli {
@@ -16,26 +18,33 @@ namespace pavonia::cli {
 // The folder of the running program, with a trailing separator.
 std::string programFolder();
 
-// A private system temp folder for this run, so that two runs at once never
-// share the pack store; removed on exit.
-class RunTempFolder {
+// Where one run works: the installation, its working area (the installation
+// folder) and a folder of the run's own in the area's "Temp", which holds
+// the run's working copies and its private temporary files (the pack store,
+// publishing in progress). Several runs on one installation never share a
+// file; the run's folder goes when the run ends, or at the next start when
+// the run was killed.
+class Workplace {
 public:
-    RunTempFolder();
-    ~RunTempFolder();
-    RunTempFolder(const RunTempFolder&) = delete;
-    RunTempFolder& operator=(const RunTempFolder&) = delete;
-    const std::string& path() const { return path_; }
+    // Checks that `home` is an installation the run may write in and claims
+    // the run's folder; false after saying why on stderr.
+    bool open(const std::string& home);
+
+    const std::string& home() const { return home_; }
+    const std::string& area() const { return home_; }
+    // The run's own folder and its private temporary folder.
+    std::string ownFolder() const { return run_->path(); }
+    std::string scratchFolder() const { return run_->path() + "Scratch/"; }
 
 private:
-    std::string path_;
-    bool owned_ = false;
+    std::string home_;
+    std::unique_ptr<RunFolder> run_;
 };
 
 // One project of the core, as the program's window would hold it. With
 // `echo`, messages go to stderr as they are shown.
 struct Session {
-    Session(const std::string& home, bool echo);
-    RunTempFolder temp;
+    Session(const Workplace& place, bool echo);
     ConsoleUi ui;
     SystemClock clock;
     IniRegistry registry;
@@ -49,8 +58,8 @@ struct Session {
 // loaded.
 bool loadCheckedProject(Session& session, TemplateLibrary& library, LayoutLayers& layers, const std::string& path);
 
-// The working folders live in the installation: says so plainly on stderr
-// when it cannot be written to.
-bool installationWritable(const std::string& home);
+// Prints the message of a working copy that could not be made since the
+// last call, if any; true when there was one.
+bool reportCopyFailure(Session& session);
 
 } // namespace pavonia::cli

@@ -66,7 +66,7 @@ std::optional<ExportOptions> parse(const std::vector<std::string>& args)
 
 } // namespace
 
-int exportCommand(const std::string& home, const std::vector<std::string>& args)
+int exportCommand(const Workplace& place, const std::vector<std::string>& args)
 {
     const auto options = parse(args);
     if (!options)
@@ -75,7 +75,7 @@ int exportCommand(const std::string& home, const std::vector<std::string>& args)
     const std::string output = fs::absolute(options->positional[1], ec).lexically_normal().string();
     if (ec)
         return 2;
-    LoadedProject project(home, kDefaultDotsPerInch);
+    LoadedProject project(place, kDefaultDotsPerInch);
     if (!project.load(options->positional[0]))
         return 1;
 

@@ -7,12 +7,14 @@
 // The size message goes to stdout, every other message to stderr. Exits 0
 // on success, 1 when the project cannot be loaded or the export fails, 2 for
 // arguments it does not understand.
+#include "cli/CliSession.h"
+
 #include <string>
 #include <vector>
 
 namespace pavonia::cli {
 
 // `args` are the words after "export".
-int exportCommand(const std::string& home, const std::vector<std::string>& args);
+int exportCommand(const Workplace& place, const std::vector<std::string>& args);
 
 } // namespace pavonia::cli

@@ -12,8 +12,8 @@
 namespace pavonia::cli {
 
 struct LoadedProject {
-    LoadedProject(const std::string& home, int verticalDotsPerInch)
-        : session(home, true), library(home, session.ui), dpi(verticalDotsPerInch), publisher(context())
+    LoadedProject(const Workplace& place, int verticalDotsPerInch)
+        : session(place, true), library(place.home(), session.ui), dpi(verticalDotsPerInch), publisher(context())
     {
     }
 

@@ -52,12 +52,12 @@ std::optional<PublishOptions> parse(const std::vector<std::string>& args, bool t
 
 } // namespace
 
-int previewCommand(const std::string& home, const std::vector<std::string>& args)
+int previewCommand(const Workplace& place, const std::vector<std::string>& args)
 {
     const auto options = parse(args, true);
     if (!options || options->positional.size() != 1)
         return 2;
-    LoadedProject project(home, options->dpi);
+    LoadedProject project(place, options->dpi);
     if (!project.load(options->positional[0]))
         return 1;
     ProjectTree& tree = project.session.document.tree();
@@ -73,7 +73,7 @@ int previewCommand(const std::string& home, const std::vector<std::string>& args
     return 0;
 }
 
-int htmlCodeCommand(const std::string& home, const std::vector<std::string>& args)
+int htmlCodeCommand(const Workplace& place, const std::vector<std::string>& args)
 {
     const auto options = parse(args, false);
     if (!options || options->positional.size() != 2)
@@ -84,7 +84,7 @@ int htmlCodeCommand(const std::string& home, const std::vector<std::string>& arg
         std::cerr << "No such page: " << options->positional[1] << '\n';
         return 1;
     }
-    LoadedProject project(home, options->dpi);
+    LoadedProject project(place, options->dpi);
     if (!project.load(options->positional[0]))
         return 1;
     HtmlCodeCopy logic(project.publisher, project.session.document);

@@ -41,11 +41,11 @@ Result<> readVoice(const std::string& source, PcmAudio& audio)
     return read;
 }
 
-int voiceImport(const std::string& home, const std::string& project, const std::string& sessionText,
+int voiceImport(const Workplace& place, const std::string& project, const std::string& sessionText,
                 const std::string& audioPath, const std::string& out)
 {
     const std::optional<int> number = wholeNumber(sessionText, 1, 999999999);
-    Session session(home, true);
+    Session session(place, true);
     if (!LoadProject(session.document, session.operations, project))
         return 1;
     ProjectDocument& document = session.document;
@@ -61,7 +61,7 @@ int voiceImport(const std::string& home, const std::string& project, const std::
         std::cerr << read.failure().text() << '\n';
         return 1;
     }
-    message.frames = analyseLipSync(message.voice, LipSyncSettings::load(home));
+    message.frames = analyseLipSync(message.voice, LipSyncSettings::load(place.home()));
 
     // A new working copy of the session's own: the old one may be shared
     // with other sessions, which must keep their messages.
@@ -86,14 +86,14 @@ int voiceImport(const std::string& home, const std::string& project, const std::
 
 } // namespace
 
-int voiceCommand(const std::string& home, const std::vector<std::string>& args)
+int voiceCommand(const Workplace& place, const std::vector<std::string>& args)
 {
     // import PROJECT SESSION AUDIO [--out OUT]
     if (args.size() != 4 && !(args.size() == 6 && args[4] == "--out"))
         return 2;
     if (args[0] != "import")
         return 2;
-    return voiceImport(home, args[1], args[2], args[3], args.size() == 6 ? args[5] : std::string());
+    return voiceImport(place, args[1], args[2], args[3], args.size() == 6 ? args[5] : std::string());
 }
 
 int tpsInfoCommand(const std::vector<std::string>& args)

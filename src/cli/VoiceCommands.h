@@ -8,12 +8,14 @@
 //     prints what a talking message holds as JSON.
 // Both return 0 on success, 1 on failure (the reason on stderr) and 2 for
 // arguments that do not fit.
+#include "cli/CliSession.h"
+
 #include <string>
 #include <vector>
 
 namespace pavonia::cli {
 
-int voiceCommand(const std::string& home, const std::vector<std::string>& args);
+int voiceCommand(const Workplace& place, const std::vector<std::string>& args);
 int tpsInfoCommand(const std::vector<std::string>& args);
 
 } // namespace pavonia::cli

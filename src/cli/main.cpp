@@ -2,6 +2,7 @@
 // checking the core from outside. Messages the program would show in a box go
 // to stderr (or into the JSON of "info"); the exit status is 0 on success.
 #include "cli/CliSession.h"
+#include "cli/ImportCommands.h"
 #include "cli/ExportCommand.h"
 #include "cli/ProjectInfo.h"
 #include "cli/VoiceCommands.h"
@@ -42,14 +43,15 @@ const char* kUsage =
     "       pavonia-cli [--home DIR] export PROJECT.pvp --type web|cd|exe OUTPUT [--sound 1-3] [--image 0-100]\n"
     "                   [--no-autorun]\n"
     "       pavonia-cli [--home DIR] voice import PROJECT.pvp SESSION AUDIO-FILE [--out OUT.pvp]\n"
+    "       pavonia-cli [--home DIR] import PROJECT.pvp FILE... [--mode same|each] [--session N] [--out OUT.pvp]\n"
     "       pavonia-cli tps-info FILE.tps\n"
     "       pavonia-cli --help | help | COMMAND --help | --version\n";
 
-int info(const std::string& home, const std::string& project)
+int info(const Workplace& place, const std::string& project)
 {
     // Messages go into the JSON rather than to stderr.
-    Session session(home, false);
-    TemplateLibrary library(home, session.ui);
+    Session session(place, false);
+    TemplateLibrary library(place.home(), session.ui);
     LayoutLayers layers;
     const bool loaded = loadCheckedProject(session, library, layers, project);
     std::cout << cli::describeProject(session.document, layers, session.ui.messages())
@@ -58,9 +60,12 @@ int info(const std::string& home, const std::string& project)
     return loaded ? 0 : 1;
 }
 
-int newProject(const std::string& home, const std::string& output)
+int newProject(const Workplace& place, const std::string& output)
 {
-    Session session(home, true);
+    Session session(place, true);
+    // A project without its session's files is not written.
+    if (reportCopyFailure(session))
+        return 1;
     return SaveProject(session.document, output) ? 0 : 1;
 }
 
@@ -93,33 +98,48 @@ int main(int argc, char** argv)
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string home = programFolder();
     if (args.size() >= 2 && args[0] == "--home") {
+        // An empty name would become the current folder, or the root.
+        if (args[1].empty()) {
+            std::cerr << StringTable::text(str::InstallationFolderEmpty) << '\n';
+            return 1;
+        }
         std::error_code ec;
         home = withTrailingSeparator(fs::absolute(args[1], ec).lexically_normal().string());
         args.erase(args.begin(), args.begin() + 2);
     }
     if (const auto status = helpOrVersion(args))
         return *status;
-    if (args.size() == 2 && (args[0] == "info" || args[0] == "new") && !installationWritable(home))
+    // Lives until the command is done: the run's working folder goes with it.
+    Workplace place;
+    if (args.size() == 2 && (args[0] == "info" || args[0] == "new") && !place.open(home))
         return 1;
     if (args.size() == 2 && args[0] == "info")
-        return info(home, args[1]);
+        return info(place, args[1]);
     if (args.size() == 2 && args[0] == "new")
-        return newProject(home, args[1]);
+        return newProject(place, args[1]);
     if (!args.empty() && (args[0] == "preview" || args[0] == "htmlcode" || args[0] == "export")) {
-        if (!installationWritable(home))
+        if (!place.open(home))
             return 1;
         const std::vector<std::string> rest(args.begin() + 1, args.end());
-        const int status = args[0] == "preview"    ? previewCommand(home, rest)
-                           : args[0] == "htmlcode" ? htmlCodeCommand(home, rest)
-                                                   : exportCommand(home, rest);
+        const int status = args[0] == "preview"    ? previewCommand(place, rest)
+                           : args[0] == "htmlcode" ? htmlCodeCommand(place, rest)
+                                                   : exportCommand(place, rest);
         if (status == 2)
             std::cerr << kUsage;
         return status;
     }
     if (!args.empty() && args[0] == "voice") {
-        if (!installationWritable(home))
+        if (!place.open(home))
             return 1;
-        const int status = voiceCommand(home, {args.begin() + 1, args.end()});
+        const int status = voiceCommand(place, {args.begin() + 1, args.end()});
+        if (status == 2)
+            std::cerr << kUsage;
+        return status;
+    }
+    if (!args.empty() && args[0] == "import") {
+        if (!place.open(home))
+            return 1;
+        const int status = importCommand(place, {args.begin() + 1, args.end()});
         if (status == 2)
             std::cerr << kUsage;
         return status;

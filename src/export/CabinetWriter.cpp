@@ -56,6 +56,9 @@ bool describeCabinetEntry(const std::string& path, std::string name, CabinetEntr
     return true;
 }
 
+// Deflate's output room for one block.
+constexpr std::size_t kDeflateRoom = 2 * cab::kBlockSize;
+
 struct CabinetWriter::Deflater {
     z_stream stream{};
 };
@@ -83,9 +86,10 @@ std::size_t CabinetWriter::packBlock(const std::uint8_t* in, std::size_t size, s
     std::uint8_t* data = block + cab::kDataHeaderSize;
     data[0] = cab::kMszipSignature[0];
     data[1] = cab::kMszipSignature[1];
-    // Room for a stored block, which is what deflate falls back to; anything
-    // longer is replaced by one below.
-    const std::size_t room = cab::kMaxMszipBlock - 2;
+    // Room for twice the input: deflate never grows a block that much, so it
+    // always finishes the block and its window stays in step with the data.
+    // Whatever comes out longer than a stored block is replaced by one below.
+    const std::size_t room = kDeflateRoom;
     std::size_t deflated = room + 1;
     if (deflater_) {
         z_stream& z = deflater_->stream;
@@ -94,15 +98,14 @@ std::size_t CabinetWriter::packBlock(const std::uint8_t* in, std::size_t size, s
         z.next_out = data + 2;
         z.avail_out = static_cast<uInt>(room);
         const int result = deflate(&z, Z_SYNC_FLUSH);
-        // Out of room means the output would grow past a stored block; the
-        // rest of this block's input is dropped from the stream (its window
-        // is the same whichever way the block is coded).
         if (result == Z_OK && z.avail_in == 0 && z.avail_out >= 2) {
             deflated = room - z.avail_out;
             data[2 + deflated] = 0x03; // an empty final block with fixed codes
             data[3 + deflated] = 0x00;
             deflated += 2;
         } else {
+            // Not expected; start the stream again with this block as its
+            // history, which is what a reader holds after it either way.
             deflateReset(&z);
             deflateSetDictionary(&z, in, static_cast<uInt>(size));
         }
@@ -167,7 +170,7 @@ CabinetStatus CabinetWriter::write(FileHandle& source, std::uint64_t size, const
 
     std::uint64_t written = head.size();
     std::vector<std::uint8_t> input(cab::kBlockSize);
-    std::vector<std::uint8_t> block(cab::kDataHeaderSize + cab::kMaxMszipBlock + 16);
+    std::vector<std::uint8_t> block(cab::kDataHeaderSize + 2 + kDeflateRoom + 2);
     for (std::uint64_t done = 0; done < size;) {
         const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(cab::kBlockSize, size - done));
         errno = 0;

@@ -6,7 +6,7 @@
 #include "platform/Text.h"
 #include "project/FolderMemory.h"
 #include "publish/ReadLayerRect.h"
-#include "publish/UniqueTempFolder.h"
+#include "platform/UniqueTempFolder.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -92,10 +92,41 @@ bool isJpegData(const std::string& bytes)
 
 } // namespace
 
+// Sources written as JPEG whatever their own format.
+bool publishedAsJpeg(std::string_view extension)
+{
+    return equalsIgnoreCase(extension, "bmp") || equalsIgnoreCase(extension, "png");
+}
+
+bool isFittedPicture(const std::string& path)
+{
+    const std::string extension = toLowerAscii(extensionOf(path));
+    return extension == "jpg" || extension == "jpeg" || extension == "gif" || extension == "bmp" ||
+           extension == "png";
+}
+
+bool pictureReadable(const std::string& path)
+{
+    startImageLibrary();
+    std::string bytes;
+    if (readWholeFile(path, std::numeric_limits<std::uint64_t>::max(), bytes) != FileRead::Ok || bytes.empty())
+        return false;
+    Exception exception;
+    Info ping;
+    const std::string extension = toLowerAscii(extensionOf(path));
+    const std::string hint = plainExtension(extension) ? "picture." + extension : "picture";
+    CopyMagickString(ping.info->filename, hint.c_str(), MaxTextExtent);
+    ping.info->number_scenes = 1;
+    Images header;
+    header.reset(PingBlob(ping.info, bytes.data(), bytes.size(), exception.info));
+    return header.list && header.list->columns > 0 && header.list->rows > 0 &&
+           exception.info->severity < ErrorException;
+}
+
 std::string publishedPictureName(const std::string& fileName)
 {
     const std::size_t dot = fileName.rfind('.');
-    if (dot == std::string::npos || !equalsIgnoreCase(std::string_view(fileName).substr(dot + 1), "bmp"))
+    if (dot == std::string::npos || !publishedAsJpeg(std::string_view(fileName).substr(dot + 1)))
         return fileName;
     return fileName.substr(0, dot) + ".jpg";
 }
@@ -116,7 +147,7 @@ bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int 
     const std::string fileName = source.filename().string();
     const std::string extension = toLowerAscii(extensionOf(fileName));
     const bool gif = extension == "gif";
-    const bool bmp = extension == "bmp";
+    const bool toJpeg = publishedAsJpeg(extension);
 
     // The picture is read from memory, so that no character of its path is
     // taken for a format prefix or a frame selection.
@@ -190,7 +221,12 @@ bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int 
     }
 
     Info write;
-    if (bmp) {
+    if (toJpeg) {
+        // JPEG has no transparency: transparent parts are shown on white.
+        if (image->matte != MagickFalse) {
+            QueryColorDatabase("white", &image->background_color, exception.info);
+            SetImageAlphaChannel(image, RemoveAlphaChannel);
+        }
         CopyMagickString(write.info->magick, "JPEG", MaxTextExtent);
         CopyMagickString(image->magick, "JPEG", MaxTextExtent);
         // The library takes 0 for "its default"; libjpeg treats 0 and 1 alike.

@@ -12,16 +12,25 @@ namespace pavonia {
 // Returns true with `resultPath` naming the written copy. A picture larger
 // than boxWidth x boxHeight is scaled down keeping its proportions; a
 // smaller one keeps its size. A ".bmp" source is written as a JPEG of
-// `quality` (0..100) named "s_<name>.jpg"; any other source in its own
-// format with the library's default settings.
+// `quality` (0..100) named "s_<name>.jpg", and so is a ".png" source (its
+// transparent parts on white); any other source in its own format with the
+// library's default settings.
 // An animated GIF (two or more frames) is not fitted: false, with
 // `resultPath` set to the source path. A picture that cannot be read or
 // written: false, with `resultPath` empty.
 bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int quality,
                 std::string& resultPath);
 
-// The name a picture is published under: its own, a ".bmp" (any case)
-// becoming ".jpg".
+// Whether publishing fits the media file at `path` as a picture: gif, jpg,
+// jpeg, bmp and png files (by extension, without regard to case).
+bool isFittedPicture(const std::string& path);
+
+// Whether the file at `path` holds a picture the library can read (its
+// header is read, not its pixels).
+bool pictureReadable(const std::string& path);
+
+// The name a picture is published under: its own, a ".bmp" or ".png" (any
+// case) becoming ".jpg".
 std::string publishedPictureName(const std::string& fileName);
 
 // The path FitPicture writes for `sourcePath`: "s_" + the published name, in

@@ -89,6 +89,13 @@ FileHandle FileHandle::openWrite(const std::string& path)
     return FileHandle(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
 }
 
+FileHandle FileHandle::create(const std::string& path, Creation how)
+{
+    if (how == Creation::Replace && ::unlink(path.c_str()) != 0 && errno != ENOENT)
+        return FileHandle();
+    return FileHandle(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+}
+
 bool FileHandle::close()
 {
     if (fd_ < 0)
@@ -201,6 +208,26 @@ bool copyWholeFileOrRemove(const std::string& from, const std::string& to)
     if (copyWholeFile(from, to))
         return true;
     const int error = errno;
+    ::unlink(to.c_str());
+    errno = error;
+    return false;
+}
+
+bool copyIntoNewFile(const std::string& from, const std::string& to, Creation how)
+{
+    FileHandle in = FileHandle::openRead(from);
+    const std::int64_t size = in.valid() ? in.size() : -1;
+    if (size < 0)
+        return false;
+    FileHandle out = FileHandle::create(to, how);
+    if (!out.valid())
+        return false;
+    errno = 0;
+    if (copyBytes(in.get(), out.get(), static_cast<std::uint64_t>(size)) == static_cast<std::uint64_t>(size) &&
+        out.close())
+        return true;
+    const int error = errno ? errno : EIO;
+    out.close();
     ::unlink(to.c_str());
     errno = error;
     return false;

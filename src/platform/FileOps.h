@@ -29,6 +29,16 @@ bool copyWholeFile(const std::string& from, const std::string& to);
 // full disk) removes `to`, so no missing or cut-off file is left behind.
 bool copyWholeFileOrRemove(const std::string& from, const std::string& to);
 
+// How a file is created for writing. Neither way ever writes through a
+// symbolic link, or into a file that some other entry of the name leads to.
+enum class Creation {
+    New,     // the name must be free: any entry of that name (a link too) fails with EEXIST
+    Replace, // an entry of that name is removed first (a link as a link), then made as New
+};
+// Copies `from` into a file created at `to` as `how` says. False with errno
+// set when anything fails; a file this call created is then removed.
+bool copyIntoNewFile(const std::string& from, const std::string& to, Creation how);
+
 enum class FileRead {
     Ok,
     CannotOpen, // the file cannot be opened or its size taken (errno tells why)
@@ -73,6 +83,8 @@ public:
     static FileHandle openRead(const std::string& path);
     // Creates or truncates.
     static FileHandle openWrite(const std::string& path);
+    // Creates an empty file as `how` says, never through a link.
+    static FileHandle create(const std::string& path, Creation how);
 
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }

@@ -18,6 +18,12 @@ inline constexpr int InvalidFileToOpen = 103;
 inline constexpr int WriteProjectFileFailed = 104;
 inline constexpr int InstallationNotWritable = 105;
 inline constexpr int FileTooLargeToPack = 106;
+// Installations and working folders.
+inline constexpr int InstallationFolderEmpty = 120;
+inline constexpr int NotAnInstallation = 121;
+inline constexpr int WorkingFolderFailed = 122;
+inline constexpr int WorkingCopyFailed = 123;
+inline constexpr int DefaultFileMissing = 124;
 // Picture readers.
 inline constexpr int BmpStatusOk = 200;
 inline constexpr int BmpCantOpen = 201;
@@ -39,6 +45,21 @@ inline constexpr int JpegFatalErrorCaption = 222;
 inline constexpr int JpegUnsupportedComponents = 223;
 inline constexpr int JpegTooLarge = 224;
 inline constexpr int JpegTooManyScans = 225;
+// Media and slide-deck import.
+inline constexpr int MediaImportFilter = 230;
+inline constexpr int TooManyImportFiles = 231;
+inline constexpr int PowerPointNotFound = 232;
+inline constexpr int PresentationOpenFailed = 233;
+inline constexpr int PresentationExportFailed = 234;
+inline constexpr int PresentationTimedOut = 235;
+inline constexpr int PresentationNoSlides = 236;
+inline constexpr int PictureUnreadable = 237;
+inline constexpr int ImportMediaCaption = 238;
+inline constexpr int ImportToSameSession = 239;
+inline constexpr int ImportToEachSession = 240;
+inline constexpr int ImportDontShowAgain = 241;
+inline constexpr int PresentationCannotStart = 242;
+inline constexpr int PresentationCancelled = 243;
 // Template library and text styles.
 inline constexpr int GetSupportSizeError = 250;
 inline constexpr int NoLayoutListItem = 251;

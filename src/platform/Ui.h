@@ -19,6 +19,7 @@ struct FileDialogOptions {
     std::string defaultExtension;  // without the dot
     std::string startFolder;
     std::string fileName;
+    int initialFilter = 1;         // the filter shown first, counted from 1
     bool multiple = false;
     bool mustExist = false;
     bool overwritePrompt = false;

@@ -15,6 +15,7 @@ constexpr const char* kInitDlg = "InitDlg";
 constexpr const char* kShowExportDlg = "ShowExportDlg";
 constexpr const char* kShowImportDlg = "ShowImportDlg";
 constexpr const char* kTransition = "Transition";
+constexpr const char* kConvertTimeout = "ConvertTimeout";
 
 constexpr double kDefaultDelay = 3;
 constexpr int kDefaultExportType = 0;
@@ -24,6 +25,7 @@ constexpr int kDefaultInitDlg = 1;
 constexpr int kDefaultShowExportDlg = 1;
 constexpr int kDefaultShowImportDlg = 1;
 constexpr int kDefaultTransition = 18;
+constexpr int kDefaultConvertTimeout = 120;
 } // namespace
 
 Preferences::Preferences(const std::string& installationFolder)
@@ -53,6 +55,7 @@ int Preferences::initDlg() const { return file_.readInt(kSection, kInitDlg, kDef
 int Preferences::showExportDlg() const { return file_.readInt(kSection, kShowExportDlg, kDefaultShowExportDlg); }
 int Preferences::showImportDlg() const { return file_.readInt(kSection, kShowImportDlg, kDefaultShowImportDlg); }
 int Preferences::transition() const { return file_.readInt(kSection, kTransition, kDefaultTransition); }
+int Preferences::convertTimeout() const { return file_.readInt(kSection, kConvertTimeout, kDefaultConvertTimeout); }
 
 bool Preferences::setDelay(double seconds) { return file_.writeNumber(kSection, kDelay, seconds); }
 bool Preferences::setExportType(int value) { return file_.writeInt(kSection, kExportType, value); }

@@ -27,6 +27,10 @@ public:
     int showExportDlg() const;   // "ShowExportDlg", default 1
     int showImportDlg() const;   // "ShowImportDlg", default 1
     int transition() const;      // "Transition", default 18
+    // "ConvertTimeout", default 120: the seconds a slide deck may take to be
+    // turned into pictures before its conversion is stopped. Not among the
+    // keys written when the file is created.
+    int convertTimeout() const;
 
     // Each write goes to disk at once; false when it could not be written.
     bool setDelay(double seconds);

@@ -16,7 +16,7 @@ ProjectDocument::ProjectDocument(const DocumentEnvironment& environment)
       preferences_(environment.installationFolder),
       folderMemory_(environment.installationFolder, environment.registry, [] { return userDocumentsFolder(); }),
       workingFolder_(environment.installationFolder, environment.systemTempFolder, settings_.fileRefs,
-                     environment.clock, random_),
+                     environment.clock, random_, environment.ownFolder, environment.workingArea),
       svMngr_(environment.systemTempFolder, environment.ui)
 {
     windowTitle = StringTable::text(str::AppTitle);

@@ -25,6 +25,11 @@ struct DocumentEnvironment {
     Ui& ui;
     const Clock& clock;
     const Registry& registry;
+    // The process's own working folder, holding its "Temp", and the working
+    // area, holding "User" (see WorkingFolder); each with a trailing "/",
+    // or empty for the installation folder.
+    std::string ownFolder = {};
+    std::string workingArea = {};
 };
 
 class ProjectDocument {
@@ -58,6 +63,10 @@ public:
     // Import Talking Image / Import Talking Message and Wave enabling.
     int canImportTalkingImage = 0;
     int canImportTalkingMessage = 0;
+    // The kind of the last media import, as its folder memory slot
+    // (slot::MediaPicture, slot::MediaClip or slot::PowerPoint): the file
+    // dialog of the next import opens there, with that kind's filter first.
+    int lastImportKind = slot::MediaPicture;
 
     // Sets the title from a project path ("Pavonia - name.pvp"), or to
     // "Pavonia" when `path` is empty.

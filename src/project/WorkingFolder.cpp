@@ -2,9 +2,12 @@
 
 #include "platform/FileOps.h"
 #include "platform/Folders.h"
+#include "platform/StringTable.h"
 #include "platform/SystemFolders.h"
 #include "platform/Text.h"
+#include "project/Installation.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -52,20 +55,22 @@ std::string formatCopyName(const std::string& folder, const std::string& prefix,
 } // namespace
 
 WorkingFolder::WorkingFolder(std::string installationFolder, std::string systemTempFolder, FileRefTable& refs,
-                             const Clock& clock, CRandom& random)
+                             const Clock& clock, CRandom& random, std::string ownFolder, std::string area)
     : installationFolder_(std::move(installationFolder)),
       systemTempFolder_(std::move(systemTempFolder)),
+      ownFolder_(ownFolder.empty() ? installationFolder_ : std::move(ownFolder)),
+      area_(area.empty() ? installationFolder_ : std::move(area)),
       refs_(refs),
       clock_(clock),
       random_(random)
 {
 }
 
-std::string WorkingFolder::tempFolder() const { return installationFolder_ + "Temp/"; }
-std::string WorkingFolder::userFolder() const { return installationFolder_ + "User/"; }
+std::string WorkingFolder::tempFolder() const { return ownFolder_ + "Temp/"; }
+std::string WorkingFolder::userFolder() const { return area_ + "User/"; }
 std::string WorkingFolder::tempWavePath() const { return systemTempFolder_ + "_pv_tmpWave.wav"; }
-std::string WorkingFolder::defaultTalkingImage() const { return installationFolder_ + "default_tjm.tjm"; }
-std::string WorkingFolder::defaultTalkingMessage() const { return installationFolder_ + "default_tps.tps"; }
+std::string WorkingFolder::defaultTalkingImage() const { return installationFolder_ + kDefaultTalkingImageName; }
+std::string WorkingFolder::defaultTalkingMessage() const { return installationFolder_ + kDefaultTalkingMessageName; }
 
 void WorkingFolder::reset()
 {
@@ -73,7 +78,6 @@ void WorkingFolder::reset()
     folders::createPath(userFolder());
     if (!discardTempFiles())
         folders::deleteMatching(tempFolder(), "*");
-    folders::deleteFilesRecursively(userFolder());
     refs_.clear();
     folders::deleteFile(tempWavePath());
 }
@@ -138,13 +142,44 @@ std::string WorkingFolder::sessionCopy(const std::string& defaultPath, const std
         refs_.increment(*index);
         return refs_[*index].copy;
     }
-    const std::string copy = makeCopyName("Session", extension);
     // A copy that fails is removed and not entered: the session gets no
     // file rather than a missing or cut-off one.
-    if (copy.empty() || !copyWholeFileOrRemove(defaultPath, copy))
-        return {};
-    refs_.add(defaultPath, copy);
+    const std::string copy = newCopy(defaultPath, "Session", extension);
+    if (!copy.empty())
+        refs_.add(defaultPath, copy);
     return copy;
+}
+
+std::string WorkingFolder::newCopy(const std::string& source, const std::string& prefix, const std::string& extension)
+{
+    // A name found free may be taken before the file is made (by a link
+    // planted there, say): another name is drawn a few times.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const std::string copy = makeCopyName(prefix, extension);
+        if (copy.empty()) {
+            noteCopyFailure(source, tempFolder(), EEXIST);
+            return {};
+        }
+        if (copyIntoNewFile(source, copy, Creation::New))
+            return copy;
+        if (errno != EEXIST || attempt == 2) {
+            noteCopyFailure(source, copy, errno);
+            return {};
+        }
+    }
+    return {};
+}
+
+void WorkingFolder::noteCopyFailure(const std::string& source, const std::string& copy, int error)
+{
+    // Which side failed: a source that cannot be read is named as such.
+    if (::access(source.c_str(), R_OK) != 0)
+        copyFailure_ = StringTable::format(source == defaultTalkingImage() || source == defaultTalkingMessage()
+                                               ? str::DefaultFileMissing
+                                               : str::WorkingCopyFailed,
+                                           {source, systemErrorText(errno)});
+    else
+        copyFailure_ = StringTable::format(str::WorkingCopyFailed, {copy, systemErrorText(error)});
 }
 
 std::string WorkingFolder::sessionTalkingImageCopy() { return sessionCopy(defaultTalkingImage(), "tjm"); }
@@ -162,7 +197,9 @@ std::string WorkingFolder::mediaCopy(const std::string& sourcePath)
     if (copy.empty())
         return {};
     refs_.add(sourcePath, copy);
-    copyWholeFile(sourcePath, copy); // a failed copy leaves the path recorded
+    // A failed copy leaves the path recorded.
+    if (!copyIntoNewFile(sourcePath, copy, Creation::New))
+        noteCopyFailure(sourcePath, copy, errno);
     return copy;
 }
 
@@ -170,9 +207,9 @@ std::string WorkingFolder::backgroundCopy(const std::string& picturePath)
 {
     // "Bg*" finds what a Windows search for "Bg*.*" finds: names without a dot too.
     const std::string previous = folders::firstMatching(tempFolder(), "Bg*");
-    const std::string copy = makeCopyName("Bg", extensionOf(picturePath));
     // A copy that fails is removed and the previous background kept.
-    if (copy.empty() || !copyWholeFileOrRemove(picturePath, copy))
+    const std::string copy = newCopy(picturePath, "Bg", extensionOf(picturePath));
+    if (copy.empty())
         return {};
     // The new name was free, so the previous copy is never the new one.
     if (!previous.empty())

@@ -1,34 +1,48 @@
 #pragma once
-// The installation's working folders and the working copies of a project's
-// files. The program never edits a user's file: every file a project uses is
-// copied into "Temp" under a time-stamped name and shared through the file
-// reference table; a copy is deleted when its count falls below 1.
+// A process's working folders and the working copies of a project's files.
+// The program never edits a user's file: every file a project uses is copied
+// into "Temp" under a time-stamped name and shared through the file reference
+// table; a copy is deleted when its count falls below 1.
+//
+// Several processes may work on one installation at once. Each keeps its
+// "Temp" in a folder of its own (a RunFolder of the working area), so that no
+// reset or load of one touches another's files. "User" lies in the working
+// area itself and holds the published previews, which outlive the process
+// that made them.
 #include "platform/Clock.h"
 #include "project/BackgroundDeleter.h"
 #include "project/FileRefTable.h"
 #include "project/Records.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pavonia {
 
 class WorkingFolder {
 public:
-    // `installationFolder` and `systemTempFolder` end with "/".
+    // Every folder ends with "/". `ownFolder` is the process's own folder,
+    // `area` the working area; each empty means the installation folder
+    // (one process alone on its installation, as in tests and tools).
     WorkingFolder(std::string installationFolder, std::string systemTempFolder, FileRefTable& refs,
-                  const Clock& clock, CRandom& random);
+                  const Clock& clock, CRandom& random, std::string ownFolder = {}, std::string area = {});
 
-    std::string tempFolder() const;   // installation + "Temp/"
-    std::string userFolder() const;   // installation + "User/"
+    std::string tempFolder() const;   // own folder + "Temp/"
+    std::string userFolder() const;   // working area + "User/": the published previews
     std::string tempWavePath() const; // system temp + "_pv_tmpWave.wav"
     std::string defaultTalkingImage() const;   // installation + "default_tjm.tjm"
     std::string defaultTalkingMessage() const; // installation + "default_tps.tps"
 
-    // Empties Temp (files only) and User (files, recursively; folders stay),
-    // clears the reference table and deletes the temporary wave file. Creates
-    // Temp and User when they are missing.
+    // Empties Temp (files only), clears the reference table and deletes the
+    // temporary wave file. Creates Temp and User when they are missing. The
+    // published previews in User stay: they belong to no one project.
     void reset();
+
+    // The message for the last working copy that could not be made (the
+    // default file is missing, or Temp refuses the copy), and forgets it;
+    // empty when every copy since the last call was made.
+    std::string takeCopyFailure() { return std::exchange(copyFailure_, {}); }
 
     // The working copy of the default talking image (message) for a new
     // session: shared when one is in the table (its count goes up), else made
@@ -38,7 +52,7 @@ public:
     // The working copy of a slide's media: shared when the source (or the
     // copy itself) is in the table, else made under a fresh "Media" name and
     // entered with count 1. A source that cannot be copied still gives its
-    // path (the file is then missing). Empty for an empty source, or when no
+    // path (the file is then missing; takeCopyFailure() tells why). Empty for an empty source, or when no
     // free name is left (see makeCopyName).
     std::string mediaCopy(const std::string& sourcePath);
     // Copies a background picture under a new "Bg" name, deleting the
@@ -61,7 +75,9 @@ public:
     // generator is not seeded again, so it walks on through its sequence
     // instead of repeating the taken number. Empty only when no free name
     // turned up after a million draws, which needs a clock that stands still
-    // and every number of the minute taken.
+    // and every number of the minute taken. Copies are made under the name
+    // only if it is still free when the file is created, and never through a
+    // link planted there meanwhile.
     std::string makeCopyName(const std::string& prefix, const std::string& extension);
 
     // While a hold is kept, the files a reset throws away are deleted only
@@ -81,6 +97,10 @@ public:
 
 private:
     std::string sessionCopy(const std::string& defaultPath, const std::string& extension);
+    // Copies `source` into a new working file named with `prefix` and
+    // `extension`; empty after noting the failure when it cannot.
+    std::string newCopy(const std::string& source, const std::string& prefix, const std::string& extension);
+    void noteCopyFailure(const std::string& source, const std::string& copy, int error);
     // Drops one reference to `path`: below 1 the entry goes and the file is
     // deleted. A path missing from the table is deleted when `deleteUnknown`.
     void releasePath(const std::string& path, bool deleteUnknown);
@@ -94,6 +114,9 @@ private:
 
     std::string installationFolder_;
     std::string systemTempFolder_;
+    std::string ownFolder_;
+    std::string area_;
+    std::string copyFailure_;
     BackgroundDeleter deleter_;
     int discardCount_ = 0;
     FileRefTable& refs_;

@@ -6,6 +6,7 @@
 #include "platform/Text.h"
 #include "project/FolderMemory.h"
 #include "publish/ReadLayerRect.h"
+#include "platform/UniqueTempFolder.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -74,15 +75,25 @@ bool HtmlCodeCopy::process()
     const std::string base = dataFolderName(fileName_);
     const std::string dataFolder = folder_ + base + "/";
     const std::string companion = folder_ + base + ".htm";
-    const std::string user = document_.workingFolder().userFolder();
-
-    folders::deleteFilesExcept(user, "htm");
+    // Published into a folder of the run's own, removed when done.
+    std::string staged;
+    struct StagedFolder {
+        const std::string& folder;
+        const std::string& systemTemp;
+        ~StagedFolder()
+        {
+            if (!folder.empty())
+                deleteUniqueTempFolder(folder, systemTemp);
+        }
+    } removeStaged{staged, document_.systemTempFolder()};
     PublishRequest request;
     request.usePrefix = true;
     request.prefix = base;
     request.startAtFirstSlide = true;
+    request.destination = &staged;
     if (!publisher_.PublishProject(request))
         return false;
+    const std::string& user = staged;
 
     // The page's folder may refuse the copies (it is read-only, or a file
     // stands where the data folder goes): that is a failure, not a code.

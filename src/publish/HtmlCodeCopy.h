@@ -47,7 +47,7 @@ private:
     std::string code_;
 };
 
-// The "Slide Preview" command: publishes into the "User" folder starting at
+// The "Slide Preview" command: publishes onto the shelf of previews starting at
 // the selected slide and opens the page in the browser when the publisher
 // has one. False when publishing failed (it told why).
 bool PreviewInBrowser(Publisher& publisher);

@@ -11,7 +11,8 @@
 #include "publish/PageDataScript.h"
 #include "publish/PageFiller.h"
 #include "publish/PictureFitting.h"
-#include "publish/UniqueTempFolder.h"
+#include "platform/UniqueTempFolder.h"
+#include "publish/PreviewShelf.h"
 #include "templates/CaseBlindPath.h"
 
 #include <cerrno>
@@ -36,13 +37,6 @@ constexpr int kUnboundedBox = 1 << 20;
 std::string orMark(std::string text)
 {
     return text.empty() ? std::string(kNoFile) : text;
-}
-
-bool isPicture(const std::string& path)
-{
-    const std::string extension = extensionOf(path);
-    return equalsIgnoreCase(extension, "jpg") || equalsIgnoreCase(extension, "gif") ||
-           equalsIgnoreCase(extension, "bmp");
 }
 
 // The copies of one run, made in page order once the pictures are fitted.
@@ -177,20 +171,20 @@ bool Publisher::PublishProject(const PublishRequest& request)
         return false;
     }
 
-    std::string destination;
-    if (request.preview) {
-        destination = document.workingFolder().userFolder();
-        folders::deleteFilesExcept(destination, "htm");
-    } else if (request.destination) {
-        destination = makeUniqueTempFolder(document.systemTempFolder(), document.clock());
-        if (destination.empty()) {
-            show(StringTable::text(str::CreateTempDirectoryFailed));
-            return false;
-        }
-        *request.destination = destination;
-    } else {
-        destination = document.workingFolder().userFolder();
+    // Every page is published into a fresh folder of the run's own, so that
+    // nothing another run publishes meets it half-made; a preview is then
+    // moved onto the shelf of previews in "User".
+    const std::string destination = makeUniqueTempFolder(document.systemTempFolder(), document.clock());
+    if (destination.empty()) {
+        show(StringTable::text(str::CreateTempDirectoryFailed));
+        return false;
     }
+    if (request.destination)
+        *request.destination = destination;
+    const auto dropStaged = [&] {
+        if (!request.destination)
+            deleteUniqueTempFolder(destination, document.systemTempFolder());
+    };
 
     // The template's companion files; a failed copy shows up as a missing
     // page below, or as a missing picture in the browser.
@@ -202,9 +196,21 @@ bool Publisher::PublishProject(const PublishRequest& request)
     for (const char* shared : {"function.js", "face.js", "loading.gif"})
         copyWholeFile(resolveCaseBlind(root, shared), destination + shared);
 
-    const std::string page = destination + kPageName;
-    if (!ApplyTemplate(paths->pageTemplate, page, request.usePrefix, request.prefix, request.startAtFirstSlide))
+    std::string page = destination + kPageName;
+    if (!ApplyTemplate(paths->pageTemplate, page, request.usePrefix, request.prefix, request.startAtFirstSlide)) {
+        dropStaged();
         return false;
+    }
+    if (request.preview) {
+        const std::string shelf = document.workingFolder().userFolder();
+        const std::string shelved = shelvePreview(destination, shelf);
+        if (shelved.empty()) {
+            show(StringTable::format(str::ApplyTemplateOpenError, {shelf, systemErrorText(errno)}));
+            dropStaged();
+            return false;
+        }
+        page = shelved + kPageName;
+    }
     publishedPage_ = page;
     if (request.preview && context_.browser)
         context_.browser->open(page);
@@ -302,7 +308,7 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
             std::string media;
             if (context_.layers.effect == 1 && !slide->mediaPath.empty()) {
                 const std::string name = names.name(publishedPictureName(finalComponent(slide->mediaPath)), false);
-                if (isPicture(slide->mediaPath))
+                if (isFittedPicture(slide->mediaPath))
                     copies.add(CopyFitted{
                         pictures.add(slide->mediaPath, boxWidth, boxHeight, pictureQuality), folder + name});
                 else

@@ -3,9 +3,9 @@
 // PublishProject chooses and fills the destination folder with the template's
 // companion files; ApplyTemplate writes the filled page "Template.htm" and
 // copies every file the page names (talking images and messages, media,
-// background picture). Callers: browser preview and HTML code copy (into
-// the installation's "User" folder) and the CD export (a fresh temporary
-// folder).
+// background picture). Callers: browser preview (onto the shelf of previews
+// in the "User" folder), HTML code copy and the CD export (a fresh temporary
+// folder each).
 #include "platform/MessageExporter.h"
 #include "platform/Shell.h"
 #include "project/ProjectDocument.h"
@@ -27,8 +27,8 @@ struct ExportQualities {
 };
 
 struct PublishRequest {
-    // Publish into the "User" folder (its files other than ".htm" pages are
-    // removed first) and open the page in the browser afterwards.
+    // Publish onto the shelf of previews in the "User" folder (see
+    // PreviewShelf) and open the page in the browser afterwards.
     bool preview = false;
     // File references in the page begin with `prefix` and "/" (a given,
     // non-empty prefix only).
@@ -36,8 +36,10 @@ struct PublishRequest {
     std::optional<std::string> prefix;
     // The page starts at the first slide; otherwise at the selected one.
     bool startAtFirstSlide = false;
-    // When given (and not preview): the page goes into a fresh temporary
-    // folder whose path, ending with "/", is stored here.
+    // Every page goes into a fresh temporary folder of the run's own. When
+    // given (and not preview), that folder's path, ending with "/", is stored
+    // here and the folder is the caller's to delete; otherwise a failed
+    // publishing deletes it.
     std::string* destination = nullptr;
 };
 

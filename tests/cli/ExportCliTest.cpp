@@ -101,9 +101,10 @@ TEST_F(ExportCliTest, TheSampleExecutableUnpacksThePublishedFilesForThePlayer)
     EXPECT_TRUE(fs::is_empty(tmp));
 
     // The same project published as the preview does it from the first
-    // slide, into the installation's User folder.
-    ASSERT_EQ(runCli("--home " + q(installation.folder()) + " preview " + q(project) + " --slide 0").status, 0);
-    std::map<std::string, std::string> published = filesUnder(installation.folder() + "User");
+    // slide, into a folder of its own in the installation's User folder.
+    const CommandRun preview = runCli("--home " + q(installation.folder()) + " preview " + q(project) + " --slide 0");
+    ASSERT_EQ(preview.status, 0);
+    std::map<std::string, std::string> published = filesUnder(preview.out.substr(0, preview.out.rfind('/')));
     published["Show.htm"] = published["Template.htm"];
     published.erase("Template.htm");
     published["pvplayer.exe"] = readFile(installation.folder() + "pvplayer.exe");

@@ -31,12 +31,27 @@ TEST_F(PublishCliTest, PreviewPrintsThePublishedPage)
 {
     const CommandRun run = cli(installation, "preview '" + project + "' --slide 0 --dpi 120");
     ASSERT_EQ(run.status, 0);
-    const std::string page = installation.folder() + "User/Template.htm";
-    EXPECT_EQ(run.out, page + "\n");
+    const std::string shelf = installation.folder() + "User/Preview-";
+    ASSERT_EQ(run.out.rfind(shelf, 0), 0u) << run.out;
+    const std::string page = run.out.substr(0, run.out.size() - 1);
+    const std::string folder = page.substr(0, page.rfind('/') + 1);
+    EXPECT_EQ(page, folder + "Template.htm");
     const std::string text = readFile(page);
     EXPECT_NE(text.find("AppendPageInfo("), std::string::npos);
     EXPECT_EQ(text.find("%INIT"), std::string::npos);
-    EXPECT_TRUE(fs::exists(installation.folder() + "User/function.js"));
+    EXPECT_TRUE(fs::exists(folder + "function.js"));
+
+    // The page stays whole through other runs: a load, a new project, another preview.
+    const std::set<std::string> files = namesIn(folder);
+    ASSERT_EQ(cli(installation, "info '" + project + "'").status, 0);
+    ASSERT_EQ(cli(installation, "new '" + installation.root() + "other.pvp'").status, 0);
+    const CommandRun again = cli(installation, "preview '" + project + "'");
+    ASSERT_EQ(again.status, 0);
+    EXPECT_NE(again.out, run.out);
+    EXPECT_EQ(namesIn(folder), files);
+    EXPECT_EQ(readFile(page), text);
+    // Each run's working folder went with it.
+    EXPECT_TRUE(namesIn(installation.folder() + "Temp").empty());
 }
 
 TEST_F(PublishCliTest, PreviewRefusesWhatItCannotDo)

@@ -1,5 +1,9 @@
 #include "CliRunner.h"
 #include "TestInstallation.h"
+#include "platform/ConsoleUi.h"
+#include "project/ProjectDocument.h"
+#include "project/ProjectFile.h"
+#include "project/TreeOperations.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -7,6 +11,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 namespace fs = std::filesystem;
 using namespace pavonia::test;
@@ -51,15 +56,16 @@ class VoiceCli : public ::testing::Test {
 protected:
     std::string home() const { return "--home " + quoted(inst.folder()) + " "; }
     // The talking message paths of the project's sessions, as working copies
-    // of the installation after "info" loaded it.
+    // of a load here, each load in a working folder of its own.
     std::vector<std::string> messages(const std::string& project)
     {
-        const CommandRun info = runCli(home() + "info " + quoted(project));
-        EXPECT_EQ(info.status, 0);
+        const std::string own = inst.root() + "load" + std::to_string(loads.size()) + "/";
+        loads.push_back(std::make_unique<Loaded>(inst, own));
+        Loaded& loaded = *loads.back();
+        EXPECT_TRUE(LoadProject(loaded.document, loaded.operations, project)) << project;
         std::vector<std::string> out;
-        const auto json = nlohmann::json::parse(info.out);
-        for (const auto& session : json["sessions"])
-            out.push_back(inst.folder() + "Temp/" + session["talkingMessagePath"].get<std::string>());
+        for (const pavonia::TreeItem* session : loaded.document.tree().sessions())
+            out.push_back(session->session()->talkingMessagePath);
         return out;
     }
     nlohmann::json tpsInfo(const std::string& path)
@@ -68,7 +74,21 @@ protected:
         EXPECT_EQ(r.status, 0) << path;
         return r.status == 0 ? nlohmann::json::parse(r.out) : nlohmann::json();
     }
+    struct Loaded {
+        Loaded(const TestInstallation& inst, const std::string& own)
+            : ui(false),
+              document(pavonia::DocumentEnvironment{inst.folder(), inst.tempFolder(), ui, clock, registry, own}),
+              operations(document)
+        {
+        }
+        pavonia::ConsoleUi ui;
+        FixedClock clock;
+        MapRegistry registry;
+        pavonia::ProjectDocument document;
+        pavonia::TreeOperations operations;
+    };
     TestInstallation inst;
+    std::vector<std::unique_ptr<Loaded>> loads;
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "ScriptedUi.h"
 #include "TestInstallation.h"
 #include "import/ReadJpeg.h"
+#include "RunCommand.h"
 
 #include <gtest/gtest.h>
 
@@ -105,6 +106,28 @@ TEST_F(FitPictureTest, AnimatedGifIsLeftAloneAStillGifIsFitted)
     EXPECT_EQ(info.frames, 1u);
     EXPECT_EQ(info.width, 10u);
     EXPECT_EQ(info.height, 5u);
+}
+
+TEST_F(FitPictureTest, PngIsPublishedAsAJpegWithItsTransparencyOnWhite)
+{
+    // Left half opaque red, right half fully transparent.
+    const std::string source = installation.root() + "Logo.png";
+    ASSERT_EQ(runCommand("convert -size 800x300 xc:none -fill red -draw 'rectangle 0,0 399,299' '" + source + "'").status, 0);
+    std::string result;
+    ASSERT_TRUE(FitPicture(source, 400, 300, 90, result));
+    EXPECT_EQ(result, installation.root() + "s_Logo.jpg");
+    EXPECT_EQ(inspectPicture(result).format, "JPEG");
+    ScriptedUi ui;
+    const auto picture = ReadJpeg(result, ui);
+    ASSERT_TRUE(picture);
+    ASSERT_EQ(picture->width, 400);
+    ASSERT_EQ(picture->height, 150);
+    auto pixel = [&](int x, int y) { return &picture->rows[(std::size_t(y) * 400 + std::size_t(x)) * 3]; };
+    EXPECT_GT(pixel(50, 75)[0], 220);
+    EXPECT_LT(pixel(50, 75)[1], 40);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_GT(pixel(350, 75)[c], 230) << c;
+    EXPECT_TRUE(isFittedPicture("a/B.PNG") && isFittedPicture("x.jpeg") && !isFittedPicture("clip.webm"));
 }
 
 TEST_F(FitPictureTest, UnreadablePictureGivesNoPath)

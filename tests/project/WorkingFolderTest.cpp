@@ -1,12 +1,15 @@
 #include "project/WorkingFolder.h"
 
+#include "ChildProcess.h"
 #include "TestInstallation.h"
+#include "platform/FileOps.h"
 #include "platform/Text.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <filesystem>
 #include <set>
 
@@ -125,11 +128,45 @@ TEST_F(WorkingFolderTest, AMissingDefaultFileGivesTheSessionNoCopyAndNoEntry)
     EXPECT_EQ(working.sessionTalkingImageCopy(), "");
     EXPECT_EQ(tempNames(), before);
     EXPECT_EQ(refs.size(), 0u);
+    EXPECT_EQ(working.takeCopyFailure(), "A default file of the installation is missing. (" +
+                                             working.defaultTalkingImage() + ")\nError: No such file or directory");
+    EXPECT_EQ(working.takeCopyFailure(), "");
 
     // The other default file is copied and entered as usual.
     const std::string message = working.sessionTalkingMessageCopy();
     EXPECT_TRUE(exists(message));
     EXPECT_EQ(refs.size(), 1u);
+    EXPECT_EQ(working.takeCopyFailure(), "");
+}
+
+TEST_F(WorkingFolderTest, ACopyTheWorkingFolderRefusesIsReportedAndLeavesNothing)
+{
+    // A file too large for the process's limit stands for a full disk.
+    install.writeFile("install/default_tjm.tjm", std::string(64 * 1024, 'f'));
+    const int status = test::inChildProcess([&] {
+        test::limitFileSize(16 * 1024);
+        const std::string copy = working.sessionTalkingImageCopy();
+        const std::string failure = working.takeCopyFailure();
+        return copy.empty() && refs.size() == 0 && tempNames().empty() &&
+               failure.rfind("Cannot make the working copy of a file. (" + working.tempFolder() + "Session", 0) == 0 &&
+               failure.find("Error: File too large") != std::string::npos;
+    });
+    EXPECT_EQ(status, 0);
+}
+
+TEST_F(WorkingFolderTest, ALinkPlantedUnderTheNameOfANewCopyIsNeverWrittenThrough)
+{
+    // The copy's name is taken only after it was found free: the copy is not
+    // made under it, and the file the link leads to is left alone.
+    const std::string outside = install.writeFile("outside.txt", "mine");
+    const std::string name = working.makeCopyName("Session", "tjm");
+    fs::create_symlink(outside, name);
+    EXPECT_FALSE(copyIntoNewFile(working.defaultTalkingImage(), name, Creation::New));
+    EXPECT_EQ(errno, EEXIST);
+    EXPECT_TRUE(copyIntoNewFile(working.defaultTalkingImage(), name, Creation::Replace));
+    EXPECT_FALSE(fs::is_symlink(name));
+    EXPECT_EQ(readFile(name), readFile(working.defaultTalkingImage()));
+    EXPECT_EQ(readFile(outside), "mine");
 }
 
 TEST_F(WorkingFolderTest, ReleasingSessionsDropsTheirCopiesWithTheLastOne)
@@ -351,14 +388,13 @@ TEST_F(WorkingFolderTest, ABackgroundCopyOfThePreviousCopyKeepsItsContent)
     EXPECT_EQ(tempNames(), std::set<std::string>{finalComponent(second)});
 }
 
-TEST_F(WorkingFolderTest, ResetEmptiesTheWorkingFolders)
+TEST_F(WorkingFolderTest, ResetEmptiesTempAndLeavesThePreviewsInUser)
 {
     working.sessionTalkingImageCopy();
     install.writeFile("install/Temp/old.jpg", "x");
     install.writeFile("install/Temp/Keep/inner.txt", "x");
+    install.writeFile("install/User/Preview-abcdef/Template.htm", "x");
     install.writeFile("install/User/page.htm", "x");
-    install.writeFile("install/User/images/a.jpg", "x");
-    install.writeFile("install/User/images/deep/b.jpg", "x");
     const std::string wave = install.writeFile("systemp/_pv_tmpWave.wav", "x");
     const std::string otherTemp = install.writeFile("systemp/files.xxx", "x");
 
@@ -366,12 +402,37 @@ TEST_F(WorkingFolderTest, ResetEmptiesTheWorkingFolders)
 
     EXPECT_EQ(tempNames(), std::set<std::string>{"Keep"});
     EXPECT_TRUE(exists(working.tempFolder() + "Keep/inner.txt"));
-    EXPECT_EQ(namesIn(working.userFolder()), std::set<std::string>{"images"});
-    EXPECT_EQ(namesIn(working.userFolder() + "images"), std::set<std::string>{"deep"});
-    EXPECT_TRUE(namesIn(working.userFolder() + "images/deep").empty());
+    EXPECT_EQ(namesIn(working.userFolder()), (std::set<std::string>{"Preview-abcdef", "page.htm"}));
+    EXPECT_TRUE(exists(working.userFolder() + "Preview-abcdef/Template.htm"));
     EXPECT_FALSE(exists(wave));
     EXPECT_TRUE(exists(otherTemp));
     EXPECT_EQ(refs.size(), 0u);
+}
+
+TEST_F(WorkingFolderTest, TwoProcessesOnOneAreaNeverTouchEachOthersFiles)
+{
+    // Each with a folder of its own for "Temp"; "User" is the area's.
+    const std::string area = install.root() + "area/";
+    FileRefTable otherRefs;
+    CRandom otherRandom;
+    WorkingFolder first(install.folder(), install.tempFolder(), refs, clock, random, area + "Temp/run-1/", area);
+    WorkingFolder second(install.folder(), install.tempFolder(), otherRefs, clock, otherRandom,
+                         area + "Temp/run-2/", area);
+    EXPECT_EQ(first.tempFolder(), area + "Temp/run-1/Temp/");
+    EXPECT_EQ(first.userFolder(), area + "User/");
+    EXPECT_EQ(second.userFolder(), first.userFolder());
+    first.reset();
+    second.reset();
+    const std::string firstImage = first.sessionTalkingImageCopy();
+    const std::string secondImage = second.sessionTalkingImageCopy();
+    ASSERT_FALSE(firstImage.empty());
+    ASSERT_FALSE(secondImage.empty());
+
+    second.reset(); // a load or New in the second process
+    second.finishDeletions();
+    EXPECT_EQ(readFile(firstImage), readFile(first.defaultTalkingImage()));
+    EXPECT_FALSE(exists(secondImage));
+    EXPECT_EQ(first.takeCopyFailure() + second.takeCopyFailure(), "");
 }
 
 TEST_F(WorkingFolderTest, ResetCreatesMissingFolders)

@@ -182,9 +182,11 @@ TEST_F(HtmlCodeCopyTest, PreviewPublishesIntoTheUserFolderAndOpensThePage)
     context.stopPlayback = [&] { ++stops; };
     Publisher withBrowser(context);
     ASSERT_TRUE(PreviewInBrowser(withBrowser));
-    const std::string page = f.document.workingFolder().userFolder() + "Template.htm";
+    const std::string page = withBrowser.publishedPage();
+    EXPECT_EQ(page.rfind(f.document.workingFolder().userFolder() + "Preview-", 0), 0u) << page;
+    EXPECT_EQ(page.substr(page.rfind('/')), "/Template.htm");
+    EXPECT_TRUE(std::filesystem::exists(page));
     EXPECT_EQ(shell.opened, std::vector<std::string>{page});
-    EXPECT_EQ(withBrowser.publishedPage(), page);
     EXPECT_EQ(stops, 1);
 }
 

@@ -1,12 +1,14 @@
 #include "PublishFixture.h"
+#include "publish/PreviewShelf.h"
 
 #include "import/FitPicture.h"
 #include "import/ReadJpeg.h"
 #include "platform/Text.h"
-#include "publish/UniqueTempFolder.h"
+#include "platform/UniqueTempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <map>
@@ -53,14 +55,17 @@ protected:
         tree.select(&tree.root());
     }
 
-    std::string user() { return f.document.workingFolder().userFolder(); }
+    // The folder of the last preview.
+    std::string user() { return published.substr(0, published.rfind('/') + 1); }
 
     bool preview()
     {
         Publisher publisher = f.makePublisher();
         PublishRequest request;
         request.preview = true;
-        return publisher.PublishProject(request);
+        const bool done = publisher.PublishProject(request);
+        published = publisher.publishedPage();
+        return done;
     }
 
     std::string page() { return readFile(user() + "Template.htm"); }
@@ -75,6 +80,7 @@ protected:
     }
 
     PublishFixture f;
+    std::string published;
 };
 
 TEST_F(PublisherTest, PreviewWritesOneLinePerSlideWithTheSessionFilesOnItsFirstSlideOnly)
@@ -275,6 +281,7 @@ TEST_F(PublisherTest, Backgrounds)
     request.usePrefix = true;
     request.prefix = "deck_PVData";
     ASSERT_TRUE(publisher.PublishProject(request));
+    published = publisher.publishedPage();
     EXPECT_NE(page().find("url('deck_PVData/bg.jpg');\nbackground-repeat:repeat; }"), std::string::npos);
     EXPECT_EQ(readFile(user() + "bg.jpg"), "jpeg bytes");
 
@@ -311,16 +318,36 @@ TEST_F(PublisherTest, TextsAreConvertedAndTakeTheProjectFontsWhenSet)
     EXPECT_NE(page().find(">Tom &amp; Jerry</Font></h1>"), std::string::npos);
 }
 
-TEST_F(PublisherTest, PreviewKeepsOnlyThePagesOfTheUserFolder)
+TEST_F(PublisherTest, EachPreviewStaysWholeInAFolderOfItsOwnUntilTenNewerArrive)
 {
     buildTree(1, 1);
+    const std::string shelf = f.document.workingFolder().userFolder();
     f.installation.writeFile("install/User/old.htm", "old page");
-    f.installation.writeFile("install/User/stale.js", "x");
-    f.installation.writeFile("install/User/sub/stale.gif", "x");
+    f.installation.writeFile("install/User/sub/mine.gif", "x");
+    std::vector<std::string> folders;
+    for (int i = 0; i < kKeptPreviews; ++i) {
+        ASSERT_TRUE(preview());
+        ASSERT_EQ(user().rfind(shelf + "Preview-", 0), 0u) << user();
+        folders.push_back(user());
+        // Every earlier preview is still whole: a later one never takes its files.
+        for (const std::string& folder : folders)
+            EXPECT_TRUE(exists(folder + "function.js") && exists(folder + "Template.htm")) << i << " " << folder;
+        // Shelved in turn, a second apart.
+        fs::last_write_time(user(), fs::file_time_type::clock::now() - std::chrono::seconds(100 - i));
+    }
     ASSERT_TRUE(preview());
-    EXPECT_EQ(readFile(user() + "old.htm"), "old page");
-    EXPECT_FALSE(exists(user() + "stale.js"));
-    EXPECT_FALSE(exists(user() + "sub"));
+    ASSERT_TRUE(preview());
+    // The oldest two went as the two newer ones arrived.
+    EXPECT_FALSE(exists(folders[0]));
+    EXPECT_FALSE(exists(folders[1]));
+    for (std::size_t i = 2; i < folders.size(); ++i)
+        EXPECT_TRUE(exists(folders[i] + "Template.htm")) << folders[i];
+    EXPECT_TRUE(exists(user() + "Template.htm"));
+    EXPECT_EQ(readFile(shelf + "old.htm"), "old page");
+    EXPECT_EQ(readFile(shelf + "sub/mine.gif"), "x");
+    // Published in the run's own temporary folder, and moved from there.
+    for (const std::string& name : namesIn(f.installation.tempFolder()))
+        EXPECT_NE(name.rfind("_ppt", 0), 0u) << name;
 }
 
 TEST_F(PublisherTest, TheLibrarysSharedFilesAreFoundInAnyCase)
@@ -382,7 +409,7 @@ TEST_F(PublisherTest, FailuresAreReportedAndReturnFalse)
     f.document.settings().resolutionKey = "800";
     EXPECT_FALSE(publisher.PublishProject(request));
     EXPECT_EQ(f.ui.texts().back(), "Resolution information error [800].\nUnable to export template.");
-    EXPECT_FALSE(exists(user() + "function.js"));
+    EXPECT_FALSE(exists(f.document.workingFolder().userFolder() + "function.js"));
 
     f.document.settings().resolutionKey = "0_1024";
     EXPECT_FALSE(publisher.PublishProject(request));

@@ -1,4 +1,4 @@
-#include "publish/UniqueTempFolder.h"
+#include "platform/UniqueTempFolder.h"
 
 #include "platform/SystemFolders.h"
 
