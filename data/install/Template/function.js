@@ -435,8 +435,8 @@
         { area: "DescriptionLayer", id: "Description", part: "description" }
     ];
 
-    function slotOf(spec) {
-        return byId(spec.id);
+    function slotOf(slotArea) {
+        return byId(slotArea.id);
     }
 
     function releaseSlot(slot) {
@@ -532,19 +532,19 @@
         }
     }
 
-    function makeSlot(spec, slide, className) {
+    function makeSlot(slotArea, slide, className) {
         var slot = document.createElement("div");
         slot.className = className;
         slot.classList.add("pv-slot");
-        if (spec.part === "media")
+        if (slotArea.part === "media")
             fillMedia(slot, slide);
         else
-            slot.innerHTML = slide[spec.part];
+            slot.innerHTML = slide[slotArea.part];
         return slot;
     }
 
-    function hasPart(spec, slide) {
-        return !!(slide && slide[spec.part]);
+    function hasPart(slotArea, slide) {
+        return !!(slide && slide[slotArea.part]);
     }
 
     // What the areas show: slide `to`, coming in over slide `from` at
@@ -553,9 +553,9 @@
 
     function placeSlides(from, to) {
         for (var i = 0; i < AREAS.length; ++i) {
-            var spec = AREAS[i];
-            var area = byId(spec.area);
-            var current = slotOf(spec);
+            var slotArea = AREAS[i];
+            var area = byId(slotArea.area);
+            var current = slotOf(slotArea);
             if (!area || !current)
                 continue;
             var className = current.className.replace(/\s*\bpv-(slot|outgoing|loading)\b/g, "");
@@ -569,15 +569,15 @@
                 var outgoing = current;
                 if (shown.to !== from) {
                     releaseSlot(current);
-                    outgoing = makeSlot(spec, slides[from], className);
+                    outgoing = makeSlot(slotArea, slides[from], className);
                     area.appendChild(outgoing);
                 }
                 outgoing.classList.add("pv-outgoing");
             } else {
                 releaseSlot(current);
             }
-            var fresh = makeSlot(spec, slides[to], className);
-            fresh.id = spec.id;
+            var fresh = makeSlot(slotArea, slides[to], className);
+            fresh.id = slotArea.id;
             area.appendChild(fresh);
         }
         shown.from = from;
@@ -592,14 +592,14 @@
         var type = slide ? transitionOf(slide) : -1;
         var running = shown.from >= 0 && p < 1 && type >= 0;
         for (var i = 0; i < AREAS.length; ++i) {
-            var spec = AREAS[i];
-            var area = byId(spec.area);
-            var incoming = slotOf(spec);
+            var slotArea = AREAS[i];
+            var area = byId(slotArea.area);
+            var incoming = slotOf(slotArea);
             if (!area || !incoming)
                 continue;
             var outgoing = area.querySelector(".pv-outgoing");
-            var wasShown = shown.from >= 0 && hasPart(spec, slides[shown.from]);
-            var isShown = hasPart(spec, slide);
+            var wasShown = shown.from >= 0 && hasPart(slotArea, slides[shown.from]);
+            var isShown = hasPart(slotArea, slide);
             // An area the slide leaves empty does not stay up as a blank
             // panel, once the outgoing slide has left it.
             area.classList.toggle("pv-empty", !isShown && !(running && wasShown));
