@@ -4,6 +4,7 @@
 #include "PictureFixtures.h"
 #include "ScriptedUi.h"
 #include "TestInstallation.h"
+#include "TreeShape.h"
 #include "import/MediaImport.h"
 #include "platform/StringTable.h"
 #include "project/TreeOperations.h"
@@ -33,17 +34,7 @@ protected:
     }
 
     // The slides' labels in tree order: "Session 1[a,b] Session 2[c]".
-    std::string shape()
-    {
-        std::string out;
-        for (TreeItem* s : tree().sessions()) {
-            out += (out.empty() ? "" : " ") + s->text() + "[";
-            for (std::size_t i = 0; i < s->childCount(); ++i)
-                out += (i ? "," : "") + s->child(i)->text();
-            out += "]";
-        }
-        return out;
-    }
+    std::string shape() { return pavonia::test::treeShape(tree()); }
 
     // Fills the first session up to `count` slides, all carrying one picture.
     void fillSlides(int count)

@@ -2,6 +2,7 @@
 
 #include "ScriptedUi.h"
 #include "TestInstallation.h"
+#include "TreeShape.h"
 #include "platform/StringTable.h"
 
 #include <gtest/gtest.h>
@@ -31,17 +32,7 @@ protected:
     void select(TreeItem* item) { ops.selectionChanged(item); }
 
     // The tree as text: "Session 1[a,b] Session 2[c]".
-    std::string shape()
-    {
-        std::string out;
-        for (TreeItem* s : tree().sessions()) {
-            out += (out.empty() ? "" : " ") + s->text() + "[";
-            for (std::size_t i = 0; i < s->childCount(); ++i)
-                out += (i ? "," : "") + s->child(i)->text();
-            out += "]";
-        }
-        return out;
-    }
+    std::string shape() { return pavonia::test::treeShape(tree()); }
 
     // Gives the selected slide a label (and sub-topic) of its own.
     void label(TreeItem* item, const std::string& text)
