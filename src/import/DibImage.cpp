@@ -46,6 +46,11 @@ bool DibImage::assign(int width, int height, std::vector<std::uint8_t> pixels)
     return true;
 }
 
+void DibImage::assignRgb(RgbPicture picture)
+{
+    takeRgbRows(picture.width, picture.height, std::move(picture.rows));
+}
+
 // Turns top-down red-green-blue rows into bottom-up blue-green-red in place.
 void DibImage::takeRgbRows(int width, int height, std::vector<std::uint8_t> rows)
 {

@@ -3,6 +3,7 @@
 // the top, each pixel blue, green, red, rows not padded. The device bitmap
 // made from it belongs to the widget layer; this class holds pixels only.
 // Colours are 0x00BBGGRR values (red in the low byte).
+#include "import/RgbPicture.h"
 #include "platform/Ui.h"
 
 #include <cstdint>
@@ -43,6 +44,8 @@ public:
     const DibImage& TileOrCentre(const DibImage& source, int x, int y, int width, int height,
                                  bool tile, std::uint8_t grey);
 
+    // Takes a picture as the readers return it (top-down red-green-blue).
+    void assignRgb(RgbPicture picture);
     // Builds an image from bottom-up blue-green-red rows of width x 3 bytes.
     // Returns false (and leaves the image) when the size does not match.
     bool assign(int width, int height, std::vector<std::uint8_t> pixels);

@@ -258,4 +258,49 @@ bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int 
     return true;
 }
 
+std::optional<RgbPicture> readScaledPicture(const std::string& path, float factor)
+{
+    startImageLibrary();
+    std::string bytes;
+    if (readWholeFile(path, std::numeric_limits<std::uint64_t>::max(), bytes) != FileRead::Ok || bytes.empty())
+        return std::nullopt;
+    Exception exception;
+    Info read;
+    read.info->number_scenes = 1;
+    const std::string extension = toLowerAscii(extensionOf(path));
+    const std::string hint = plainExtension(extension) ? "picture." + extension : "picture";
+    CopyMagickString(read.info->filename, hint.c_str(), MaxTextExtent);
+    Images images;
+    images.reset(BlobToImage(read.info, bytes.data(), bytes.size(), exception.info));
+    if (!images.list || images.list->columns == 0 || images.list->rows == 0)
+        return std::nullopt;
+    Image* image = images.list;
+    if (image->colorspace != sRGBColorspace)
+        TransformImageColorspace(image, sRGBColorspace);
+
+    const auto scaled = [factor](std::size_t side) {
+        const float size = float(side) * factor;
+        if (!(size >= 1.0f))
+            return std::size_t(1);
+        return size < float(kMaxScaledSide) ? std::size_t(size) : std::size_t(kMaxScaledSide);
+    };
+    const std::size_t width = scaled(image->columns);
+    const std::size_t height = scaled(image->rows);
+    if (width != image->columns || height != image->rows) {
+        Image* resized = ResizeImage(image, width, height, image->filter, 1.0, exception.info);
+        if (!resized)
+            return std::nullopt;
+        images.reset(resized);
+        image = resized;
+    }
+    RgbPicture picture;
+    picture.width = int(width);
+    picture.height = int(height);
+    picture.rows.resize(width * height * 3);
+    if (ExportImagePixels(image, 0, 0, width, height, "RGB", CharPixel, picture.rows.data(), exception.info) ==
+        MagickFalse)
+        return std::nullopt;
+    return picture;
+}
+
 } // namespace pavonia

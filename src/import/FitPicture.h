@@ -5,6 +5,9 @@
 //
 // Safe to call from several threads at once, one picture per call; the
 // output bytes do not depend on how many calls run together.
+#include "import/RgbPicture.h"
+
+#include <optional>
 #include <string>
 
 namespace pavonia {
@@ -36,5 +39,11 @@ std::string publishedPictureName(const std::string& fileName);
 // The path FitPicture writes for `sourcePath`: "s_" + the published name, in
 // the source's folder.
 std::string fittedCopyPath(const std::string& sourcePath);
+
+// The first frame of the picture at `path` (any format the library reads),
+// scaled by `factor` in both directions: sizes truncated, at least 1, and at
+// most kMaxScaledSide. Nothing when the picture cannot be read. Shows nothing.
+inline constexpr int kMaxScaledSide = 8192;
+std::optional<RgbPicture> readScaledPicture(const std::string& path, float factor);
 
 } // namespace pavonia

@@ -5,7 +5,7 @@
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "project/FolderMemory.h"
-#include "publish/ReadLayerRect.h"
+#include "templates/ReadLayerRect.h"
 #include "platform/UniqueTempFolder.h"
 
 #include <cerrno>

@@ -1,7 +1,7 @@
 #include "PublishFixture.h"
 
 #include "publish/HtmlCodeCopy.h"
-#include "publish/ReadLayerRect.h"
+#include "templates/ReadLayerRect.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "publish/ReadLayerRect.h"
+#include "templates/ReadLayerRect.h"
 
 #include "platform/FileOps.h"
 #include "platform/StringTable.h"
