@@ -3,29 +3,13 @@
 #include "ScriptedUi.h"
 #include "TestInstallation.h"
 #include "platform/StringTable.h"
+#include "voice/NoInputDevices.h"
 #include "voice/RecordingDeviceSetup.h"
 
 #include <gtest/gtest.h>
 
 namespace pavonia {
 namespace {
-
-// A machine whose recording device cannot be asked for its formats.
-struct NoRecordingDevice final : InputDevicePlatform {
-    std::optional<std::vector<DeviceFormat>> queryCapabilities() override { return std::nullopt; }
-    bool openWaveIn(const WaveInFormat&) override { return false; }
-    void closeWaveIn() override {}
-    bool openMixer() override { return false; }
-    void closeMixer() override {}
-    LineQuery findWaveInLine(int&) override { return LineQuery::Failed; }
-    std::optional<std::vector<MixerControl>> waveInControls() override { return std::nullopt; }
-    std::optional<std::vector<std::string>> selectorNames(const MixerControl&) override { return std::nullopt; }
-    std::optional<std::vector<bool>> selectorValues(const MixerControl&) override { return std::nullopt; }
-    bool setSelectorValues(const MixerControl&, const std::vector<bool>&) override { return false; }
-    std::optional<VolumeControl> sourceVolume(int) override { return std::nullopt; }
-    std::optional<std::vector<std::uint32_t>> volumeValues(const VolumeControl&) override { return std::nullopt; }
-    bool setVolumeValues(const VolumeControl&, const std::vector<std::uint32_t>&) override { return false; }
-};
 
 TEST(PreferencesRecordingTest, AFailingRecordingGroupLeavesTheRestOfTheDialogWorking)
 {
@@ -36,7 +20,7 @@ TEST(PreferencesRecordingTest, AFailingRecordingGroupLeavesTheRestOfTheDialogWor
     Preferences preferences(inst.folder());
     TransitionList transitions(inst.folder());
     test::ScriptedUi ui;
-    NoRecordingDevice device;
+    NoInputDevices device;
     RecordingDeviceSetup recording(device, ui);
     PreferencesLogic logic(preferences, transitions, ui);
     logic.setRecordingDeviceSetup(&recording);

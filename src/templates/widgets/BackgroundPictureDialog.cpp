@@ -1,7 +1,7 @@
 #include "templates/widgets/BackgroundPictureDialog.h"
 
 #include "platform/StringTable.h"
-#include "templates/widgets/ColourSwatch.h"
+#include "templates/widgets/DialogParts.h"
 
 #include <QCheckBox>
 #include <QFileDialog>

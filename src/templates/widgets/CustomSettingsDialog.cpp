@@ -3,7 +3,6 @@
 #include "platform/StringTable.h"
 
 #include <QButtonGroup>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -82,16 +81,11 @@ CustomSettingsDialog::CustomSettingsDialog(CustomSettingsLogic& logic, QWidget* 
         });
     }
 
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(tableText(str::DialogOk), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(tableText(str::DialogCancel), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CustomSettingsDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(backgroundBox);
     layout->addWidget(coloursBox);
-    layout->addWidget(buttons);
+    addOkCancelButtons(*this, *layout);
     setMinimumWidth(420);
     showFields();
 }

@@ -12,7 +12,7 @@
 #include "project/ProjectDocument.h"
 #include "templates/CustomSettingsLogic.h"
 #include "templates/widgets/BackgroundPictureDialog.h"
-#include "templates/widgets/ColourSwatch.h"
+#include "templates/widgets/DialogParts.h"
 
 #include <QDialog>
 

@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
@@ -131,11 +130,6 @@ FontSettingDialog::FontSettingDialog(const FontSpec& font, QWidget* parent, Colo
         showPreview();
     });
 
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(tableText(str::DialogOk), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(tableText(str::DialogCancel), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* fields = new QGridLayout;
     fields->addWidget(new QLabel(tableText(str::FontSettingFace), this), 0, 0);
@@ -147,7 +141,7 @@ FontSettingDialog::FontSettingDialog(const FontSpec& font, QWidget* parent, Colo
     layout->addLayout(fields);
     layout->addWidget(tools);
     layout->addWidget(preview_, 1);
-    layout->addWidget(buttons);
+    addOkCancelButtons(*this, *layout);
     showPreview();
 }
 

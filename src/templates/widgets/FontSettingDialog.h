@@ -9,7 +9,7 @@
 // italic, underline and colour chosen and true is returned (EditFont).
 #include "project/FontSpec.h"
 #include "templates/FontSettingLogic.h"
-#include "templates/widgets/ColourSwatch.h"
+#include "templates/widgets/DialogParts.h"
 
 #include <QDialog>
 

@@ -1,11 +1,10 @@
 #include "templates/widgets/ListDialog.h"
 
 #include "platform/StringTable.h"
-#include "templates/widgets/ColourSwatch.h"
+#include "templates/widgets/DialogParts.h"
 #include "templates/widgets/ThumbnailLoader.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QListWidget>
 #include <QPushButton>
@@ -62,19 +61,12 @@ ListDialog::ListDialog(ListDialogLogic& logic, QWidget* parent)
             accept();
     });
 
-    auto* buttons = new QDialogButtonBox(this);
-    ok_ = buttons->addButton(tableText(str::DialogOk), QDialogButtonBox::AcceptRole);
-    ok_->setDefault(true);
-    buttons->addButton(tableText(str::DialogCancel), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &ListDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
     connect(loader_.get(), &ThumbnailLoader::loaded, this, &ListDialog::thumbnailLoaded);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(resolutionBox_);
     layout->addWidget(list_, 1);
-    layout->addWidget(buttons);
+    ok_ = addOkCancelButtons(*this, *layout);
     resize(560, 440);
     showRows();
 }

@@ -1,11 +1,10 @@
 #include "templates/widgets/ProjectSettingsDialog.h"
 
 #include "platform/StringTable.h"
-#include "templates/widgets/ColourSwatch.h"
+#include "templates/widgets/DialogParts.h"
 #include "templates/widgets/FontSettingDialog.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -62,11 +61,6 @@ ProjectSettingsDialog::ProjectSettingsDialog(ProjectSettingsLogic& logic, QWidge
         showFields();
     });
 
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(tableText(str::DialogOk), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(tableText(str::DialogCancel), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* switches = new QHBoxLayout;
     switches->addWidget(autoPlay_);
@@ -77,7 +71,7 @@ ProjectSettingsDialog::ProjectSettingsDialog(ProjectSettingsLogic& logic, QWidge
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(fonts);
     layout->addLayout(switches);
-    layout->addWidget(buttons);
+    addOkCancelButtons(*this, *layout);
     showFields();
 }
 

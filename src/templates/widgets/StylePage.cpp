@@ -1,7 +1,7 @@
 #include "templates/widgets/StylePage.h"
 
 #include "platform/StringTable.h"
-#include "templates/widgets/ColourSwatch.h"
+#include "templates/widgets/DialogParts.h"
 #include "templates/widgets/CustomSettingsDialog.h"
 #include "templates/widgets/ListDialog.h"
 #include "templates/widgets/ProjectSettingsDialog.h"

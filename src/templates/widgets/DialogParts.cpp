@@ -1,8 +1,10 @@
-#include "templates/widgets/ColourSwatch.h"
+#include "templates/widgets/DialogParts.h"
 
 #include "platform/StringTable.h"
 
+#include <QBoxLayout>
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QPainter>
 #include <QStyleOptionButton>
 
@@ -11,6 +13,19 @@ namespace pavonia {
 QString tableText(int id)
 {
     return QString::fromStdString(StringTable::text(id));
+}
+
+QPushButton* addOkCancelButtons(QDialog& dialog, QBoxLayout& layout)
+{
+    auto* buttons = new QDialogButtonBox(&dialog);
+    QPushButton* ok = buttons->addButton(tableText(str::DialogOk), QDialogButtonBox::AcceptRole);
+    ok->setObjectName("ok");
+    ok->setDefault(true);
+    buttons->addButton(tableText(str::DialogCancel), QDialogButtonBox::RejectRole)->setObjectName("cancel");
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout.addWidget(buttons);
+    return ok;
 }
 
 QColor toQColor(std::uint32_t colour)

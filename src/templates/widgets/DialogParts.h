@@ -1,9 +1,10 @@
 #pragma once
-// What the settings dialogs share: texts from the string table as Qt
-// strings, colours between the stored 0x00BBGGRR and QColor, the colour
-// chooser, and the swatch button that shows a colour and is clicked to choose
-// another.
+// What the dialogs share: texts from the string table as Qt strings, the
+// "&OK" and "&Cancel" buttons, colours between the stored 0x00BBGGRR and
+// QColor, the colour chooser, and the swatch button that shows a colour and
+// is clicked to choose another.
 #include <QColor>
+#include <QDialog>
 #include <QPushButton>
 #include <QString>
 
@@ -11,10 +12,16 @@
 #include <functional>
 #include <optional>
 
+class QBoxLayout;
+
 namespace pavonia {
 
 // The text of string-table entry `id`.
 QString tableText(int id);
+
+// Adds "&OK" (the default button) and "&Cancel" below the dialog's other
+// controls: OK calls the dialog's accept(), Cancel its reject(). Returns OK.
+QPushButton* addOkCancelButtons(QDialog& dialog, QBoxLayout& layout);
 
 QColor toQColor(std::uint32_t colour);
 std::uint32_t fromQColor(const QColor& colour);
