@@ -1,12 +1,12 @@
 // Draws the pictures the program needs from the desktop: its icon and the
 // project files' icon in the sizes desktops ask for, and the placeholder
 // pictures the editing pages show for clips ("rm_logo.bmp", "swf_logo.bmp",
-// "wmv_logo.bmp", 24-bit BMP files).
+// "wmv_logo.bmp", 24-bit BMP files), and the window's icon "pavonia.png".
 //
 // Usage: make_desktop_art ICON-FOLDER INSTALLATION-FOLDER...
 // The icons go into ICON-FOLDER as hicolor/<n>x<n>/apps/pavonia.png and
 // hicolor/<n>x<n>/mimetypes/application-x-pavonia-project.png; the clip
-// pictures into each INSTALLATION-FOLDER.
+// pictures and the window's icon into each INSTALLATION-FOLDER.
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
@@ -165,6 +165,11 @@ int main(int argc, char** argv)
     };
     for (int i = 2; i < argc; ++i) {
         fs::create_directories(argv[i]);
+        // The window's own icon, read from the installation.
+        if (!saveIcon(fs::path(argv[i]) / "pavonia.png", 256, drawMark)) {
+            std::fprintf(stderr, "cannot write the icon into %s\n", argv[i]);
+            return 1;
+        }
         for (const auto& clip : clips) {
             const fs::path file = fs::path(argv[i]) / clip.file;
             // 24 bits per pixel: the picture readers take no alpha channel.
