@@ -1,7 +1,6 @@
 #include "pages/SlideVoiceLogic.h"
 
-#include "ScriptedUi.h"
-#include "TestInstallation.h"
+#include "TestProject.h"
 #include "VoiceTestSounds.h"
 #include "voice/BufferAudioDevice.h"
 #include "voice/LipSyncAnalyzer.h"
@@ -57,7 +56,7 @@ struct OffsetEngine final : VoiceEngine {
     bool failSaves = false;
 };
 
-class SlideVoiceLogicTest : public ::testing::Test {
+class SlideVoiceLogicTest : public ::testing::Test, protected test::TestProject {
 protected:
     SlideVoiceLogicTest() { document.workingFolder().reset(); }
 
@@ -109,11 +108,6 @@ protected:
         return index ? document.settings().fileRefs[*index].refCount : 0;
     }
 
-    test::TestInstallation inst;
-    test::ScriptedUi ui;
-    test::FixedClock clock;
-    test::MapRegistry registry;
-    ProjectDocument document{DocumentEnvironment{inst.folder(), inst.tempFolder(), ui, clock, registry}};
     BufferAudioDevice device;
     OffsetEngine engine{device, inst.folder()};
     FakePlayer player;
