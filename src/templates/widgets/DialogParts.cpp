@@ -18,10 +18,10 @@ QString tableText(int id)
 QPushButton* addOkCancelButtons(QDialog& dialog, QBoxLayout& layout)
 {
     auto* buttons = new QDialogButtonBox(&dialog);
-    QPushButton* ok = buttons->addButton(tableText(str::DialogOk), QDialogButtonBox::AcceptRole);
+    QPushButton* ok = buttons->addButton(tableText(str::ButtonOk), QDialogButtonBox::AcceptRole);
     ok->setObjectName("ok");
     ok->setDefault(true);
-    buttons->addButton(tableText(str::DialogCancel), QDialogButtonBox::RejectRole)->setObjectName("cancel");
+    buttons->addButton(tableText(str::ButtonCancel), QDialogButtonBox::RejectRole)->setObjectName("cancel");
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout.addWidget(buttons);
