@@ -37,6 +37,7 @@ CustomSettingsLogic::CustomSettingsLogic(ProjectDocument& document, const Templa
 
 void CustomSettingsLogic::open()
 {
+    ViewChange change(*this);
     ProjectSettings& project = document_.settings();
     kind_ = project.backgroundMode >= Original && project.backgroundMode <= Picture ? project.backgroundMode
                                                                                      : Original;
@@ -67,6 +68,7 @@ void CustomSettingsLogic::clearPicture()
 
 void CustomSettingsLogic::chooseKind(int kind)
 {
+    ViewChange change(*this);
     if (kind < Original || kind > Picture)
         return;
     kind_ = kind;
@@ -75,6 +77,7 @@ void CustomSettingsLogic::chooseKind(int kind)
 
 void CustomSettingsLogic::setBackgroundColour(std::uint32_t colour)
 {
+    ViewChange change(*this);
     if (kind_ != Colour || colour == backgroundColour_)
         return;
     backgroundColour_ = colour;
@@ -83,6 +86,7 @@ void CustomSettingsLogic::setBackgroundColour(std::uint32_t colour)
 
 void CustomSettingsLogic::setTextColour(TextKind kind, std::uint32_t colour)
 {
+    ViewChange change(*this);
     std::uint32_t& current = textColours_[int(kind)];
     if (colour == current)
         return;
@@ -92,6 +96,7 @@ void CustomSettingsLogic::setTextColour(TextKind kind, std::uint32_t colour)
 
 void CustomSettingsLogic::editPictureName(const std::string& name)
 {
+    ViewChange change(*this);
     pictureName_ = name;
     changed_ = true;
 }
@@ -109,6 +114,7 @@ FileDialogOptions CustomSettingsLogic::browseOptions()
 
 void CustomSettingsLogic::pictureChosen(const std::string& path, bool tile)
 {
+    ViewChange change(*this);
     Ui& ui = document_.ui();
     if (!extensionInFilter(path, StringTable::text(str::BackgroundImageFilter))) {
         showMessage(ui, StringTable::format(str::UnsupportedFileFormat, {path}));
@@ -130,6 +136,7 @@ void CustomSettingsLogic::pictureChosen(const std::string& path, bool tile)
 
 void CustomSettingsLogic::browseCancelled()
 {
+    ViewChange change(*this);
     if (pictureName_.empty())
         kind_ = Original;
 }
@@ -152,9 +159,13 @@ void CustomSettingsLogic::apply()
         // The background copy replaces the previous one. A picture that
         // cannot be copied (gone since it was picked) keeps the project's
         // background as it was.
-        const std::string copy = document_.workingFolder().backgroundCopy(picturePath());
+        WorkingFolder& working = document_.workingFolder();
+        const std::string copy = working.backgroundCopy(picturePath());
         if (copy.empty()) {
-            showMessage(document_.ui(), StringTable::format(str::BackgroundFileNotFound, {picturePath()}));
+            if (const std::optional<Failure> failure = working.takeCopyFailure())
+                showFailure(document_.ui(), *failure);
+            else
+                showMessage(document_.ui(), StringTable::format(str::BackgroundFileNotFound, {picturePath()}));
             return;
         }
         project.backgroundImagePath = copy;

@@ -4,23 +4,33 @@
 // switch) and the colours of the heading, sub-topic and description text.
 // The widget shows the fields, opens the colour chooser and the background
 // picture dialog and forwards what they return; OK calls confirm() and,
-// when that allows closing, apply().
+// when that allows closing, apply(). The view learns of changes through
+// setViewChanged (see ViewNotifier).
 #include "platform/Ui.h"
+#include "platform/ViewNotifier.h"
 #include "project/ProjectDocument.h"
 #include "templates/ProjectSettingsLogic.h"
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 
 namespace pavonia {
 
 class TemplateLibrary;
 
-class CustomSettingsLogic {
+class CustomSettingsLogic : public ViewNotifier<CustomSettingsLogic> {
 public:
     enum Kind { Original = 0, Colour = 1, Picture = 2 };
 
     CustomSettingsLogic(ProjectDocument& document, const TemplateLibrary& library);
+
+    // Everything the view shows, as one value.
+    auto visibleState() const
+    {
+        return std::tuple(kind_, backgroundColour_, textColours_[0], textColours_[1], textColours_[2], pictureName_,
+                          tile_);
+    }
 
     // Fills the fields as the dialog opens. When none of the project's three
     // fonts replaces its template style, the template's fonts are read into

@@ -30,6 +30,7 @@ std::string ListDialogLogic::caption() const
 
 void ListDialogLogic::open()
 {
+    ViewChange change(*this);
     rows_.clear();
     previousRows_.clear();
     previousNumber_ = number_;
@@ -59,6 +60,7 @@ void ListDialogLogic::selectPosition(int position)
 
 void ListDialogLogic::chooseResolution(int row)
 {
+    ViewChange change(*this);
     if (mode_ == ListMode::Layouts || row < 0 || row >= int(resolutions_.rows.size()))
         return;
     selectedResolution_ = row;
@@ -82,6 +84,7 @@ void ListDialogLogic::showCatalogue(std::vector<CatalogueRow> rows)
 
 void ListDialogLogic::clickRow(int row)
 {
+    ViewChange change(*this);
     if (row < 0 || row >= int(rows_.size())) {
         selectedRow_ = -1;
         return;
@@ -99,6 +102,7 @@ bool ListDialogLogic::doubleClickRow(int row)
 
 void ListDialogLogic::noThumbnailLoaded()
 {
+    ViewChange change(*this);
     showMessage(ui_, StringTable::text(str::NoListItem));
     rows_ = std::move(previousRows_);
     previousRows_.clear();

@@ -4,12 +4,15 @@
 // a resolution (or the special styles), mode Custom the custom styles (or the
 // special custom styles), mode Layouts the layouts. The widget shows the
 // resolution rows and the catalogue rows with their thumbnails, forwards
-// clicks, and on OK takes accept().
+// clicks, and on OK takes accept(). The view learns of changes through
+// setViewChanged (see ViewNotifier).
 #include "platform/Ui.h"
+#include "platform/ViewNotifier.h"
 #include "templates/TemplateLibrary.h"
 
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace pavonia {
@@ -25,13 +28,16 @@ struct ListChoice {
     bool operator==(const ListChoice&) const = default;
 };
 
-class ListDialogLogic {
+class ListDialogLogic : public ViewNotifier<ListDialogLogic> {
 public:
     // `storedKey` is the project's resolution key, `dirty` the document's
     // unsaved-changes flag (choosing another resolution row sets it), and
     // `number`, `position` what the dialog returns when no row is clicked.
     ListDialogLogic(const TemplateLibrary& library, ListMode mode, std::string storedKey, int& dirty,
                     int number, int position, Ui& ui);
+
+    // Everything the view shows, as one value.
+    auto visibleState() const { return std::tuple(selectedResolution_, rows_, selectedRow_); }
 
     // Fills the lists as the dialog opens and selects the remembered position
     // (row 0 when it lies outside the list).

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -64,6 +65,8 @@ PreferencesDialog::PreferencesDialog(PreferencesLogic& logic, QWidget* parent) :
     delay_->installEventFilter(this);
     connect(delay_, &QLineEdit::textEdited, this, [this](const QString& text) {
         logic_.editDelay(text.toStdString());
+        // A refused edit restores the text the logic holds, which may not
+        // count as a change of what the logic shows.
         showDelay();
     });
     auto* delayRow = new QHBoxLayout;
@@ -77,6 +80,23 @@ PreferencesDialog::PreferencesDialog(PreferencesLogic& logic, QWidget* parent) :
 
     addOkCancelButtons(*this, *layout);
     setMinimumWidth(380);
+    logic_.setViewChanged([this] { showFields(); });
+}
+
+PreferencesDialog::~PreferencesDialog()
+{
+    logic_.setViewChanged({});
+}
+
+void PreferencesDialog::showFields()
+{
+    const QSignalBlocker blockStartup(showAtStartup_), blockExport(showWhenExporting_),
+        blockImport(showWhenImporting_), blockTransitions(transitions_);
+    showAtStartup_->setChecked(logic_.showAtStartup());
+    showWhenExporting_->setChecked(logic_.showWhenExporting());
+    showWhenImporting_->setChecked(logic_.showWhenImporting());
+    transitions_->setCurrentIndex(logic_.selectedTransition());
+    showDelay();
 }
 
 void PreferencesDialog::showDelay()
@@ -88,10 +108,8 @@ void PreferencesDialog::showDelay()
 
 bool PreferencesDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == delay_ && event->type() == QEvent::FocusOut) {
+    if (watched == delay_ && event->type() == QEvent::FocusOut)
         logic_.leaveDelay();
-        showDelay();
-    }
     return QDialog::eventFilter(watched, event);
 }
 

@@ -29,6 +29,7 @@ class PreferencesDialog : public QDialog {
 public:
     // `logic` has been opened.
     explicit PreferencesDialog(PreferencesLogic& logic, QWidget* parent = nullptr);
+    ~PreferencesDialog() override;
 
     void accept() override;
 
@@ -36,6 +37,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void showFields();
     void showDelay();
 
     PreferencesLogic& logic_;

@@ -29,10 +29,7 @@ CustomSettingsDialog::CustomSettingsDialog(CustomSettingsLogic& logic, QWidget* 
         kinds_[kind]->setObjectName(kindNames[kind]);
         kinds->addButton(kinds_[kind], kind);
     }
-    connect(kinds, &QButtonGroup::idClicked, this, [this](int kind) {
-        logic_.chooseKind(kind);
-        showFields();
-    });
+    connect(kinds, &QButtonGroup::idClicked, this, [this](int kind) { logic_.chooseKind(kind); });
     background_ = new ColourSwatch(backgroundBox);
     background_->setObjectName("backgroundColour");
     connect(background_, &QPushButton::clicked, this, [this] {
@@ -40,7 +37,6 @@ CustomSettingsDialog::CustomSettingsDialog(CustomSettingsLogic& logic, QWidget* 
             return;
         if (const std::optional<std::uint32_t> colour = chooseColour_(this, logic_.backgroundColour()))
             logic_.setBackgroundColour(*colour);
-        showFields();
     });
     pictureName_ = new QLineEdit(backgroundBox);
     pictureName_->setObjectName("pictureName");
@@ -53,7 +49,6 @@ CustomSettingsDialog::CustomSettingsDialog(CustomSettingsLogic& logic, QWidget* 
             logic_.pictureChosen(picked->path, picked->tile);
         else
             logic_.browseCancelled();
-        showFields();
     });
     auto* backgroundGrid = new QGridLayout(backgroundBox);
     backgroundGrid->addWidget(kinds_[0], 0, 0);
@@ -77,7 +72,6 @@ CustomSettingsDialog::CustomSettingsDialog(CustomSettingsLogic& logic, QWidget* 
         connect(textSwatches_[i], &QPushButton::clicked, this, [this, kind] {
             if (const std::optional<std::uint32_t> colour = chooseColour_(this, logic_.textColour(kind)))
                 logic_.setTextColour(kind, *colour);
-            showFields();
         });
     }
 
@@ -88,6 +82,12 @@ CustomSettingsDialog::CustomSettingsDialog(CustomSettingsLogic& logic, QWidget* 
     addOkCancelButtons(*this, *layout);
     setMinimumWidth(420);
     showFields();
+    logic_.setViewChanged([this] { showFields(); });
+}
+
+CustomSettingsDialog::~CustomSettingsDialog()
+{
+    logic_.setViewChanged({});
 }
 
 void CustomSettingsDialog::showFields()

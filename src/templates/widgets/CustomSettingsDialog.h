@@ -37,6 +37,7 @@ public:
     explicit CustomSettingsDialog(CustomSettingsLogic& logic, QWidget* parent = nullptr,
                                   ColourChooser chooseColour = chooseColourWithDialog,
                                   PictureBrowser browse = runBackgroundPictureDialog);
+    ~CustomSettingsDialog() override;
 
     // OK: closes only when the logic allows it.
     void accept() override;

@@ -91,7 +91,6 @@ FontSettingDialog::FontSettingDialog(const FontSpec& font, QWidget* parent, Colo
             logic_.setBold(bold_->isChecked());
             logic_.setItalic(italic_->isChecked());
             logic_.setUnderline(underline_->isChecked());
-            showPreview();
         });
         return action;
     };
@@ -112,23 +111,15 @@ FontSettingDialog::FontSettingDialog(const FontSpec& font, QWidget* parent, Colo
     colour->setObjectName("colour");
     colour->setToolTip(tableText(str::FontSettingColor));
     connect(colour, &QAction::triggered, this, [this] {
-        if (const std::optional<std::uint32_t> chosen = chooseColour_(this, logic_.colour())) {
+        if (const std::optional<std::uint32_t> chosen = chooseColour_(this, logic_.colour()))
             logic_.setColour(*chosen);
-            showPreview();
-        }
     });
 
     preview_ = new FontPreviewArea(this);
     preview_->setObjectName("preview");
 
-    connect(faces_, &QComboBox::currentIndexChanged, this, [this](int position) {
-        logic_.selectFace(position);
-        showPreview();
-    });
-    connect(sizes_, &QComboBox::currentIndexChanged, this, [this](int position) {
-        logic_.selectSize(position);
-        showPreview();
-    });
+    connect(faces_, &QComboBox::currentIndexChanged, this, [this](int position) { logic_.selectFace(position); });
+    connect(sizes_, &QComboBox::currentIndexChanged, this, [this](int position) { logic_.selectSize(position); });
 
 
     auto* fields = new QGridLayout;
@@ -143,6 +134,7 @@ FontSettingDialog::FontSettingDialog(const FontSpec& font, QWidget* parent, Colo
     layout->addWidget(preview_, 1);
     addOkCancelButtons(*this, *layout);
     showPreview();
+    logic_.setViewChanged([this] { showPreview(); });
 }
 
 void FontSettingDialog::showPreview()

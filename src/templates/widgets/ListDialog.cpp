@@ -39,7 +39,6 @@ ListDialog::ListDialog(ListDialogLogic& logic, QWidget* parent)
     resolutionBox_->setVisible(logic_.resolutionListShown());
     connect(resolutions_, &QComboBox::activated, this, [this](int row) {
         logic_.chooseResolution(row);
-        showRows();
         list_->setFocus();
     });
 
@@ -69,9 +68,30 @@ ListDialog::ListDialog(ListDialogLogic& logic, QWidget* parent)
     ok_ = addOkCancelButtons(*this, *layout);
     resize(560, 440);
     showRows();
+    logic_.setViewChanged([this] { showState(); });
 }
 
-ListDialog::~ListDialog() = default;
+ListDialog::~ListDialog()
+{
+    logic_.setViewChanged({});
+}
+
+void ListDialog::showState()
+{
+    // New rows are laid out afresh (their thumbnails load again); otherwise
+    // only the selection moved.
+    if (logic_.rows() != shownRows_) {
+        showRows();
+        return;
+    }
+    filling_ = true;
+    if (logic_.selectedRow() >= 0)
+        list_->setCurrentRow(logic_.selectedRow());
+    else
+        list_->clearSelection();
+    filling_ = false;
+    ok_->setEnabled(logic_.okEnabled());
+}
 
 void ListDialog::showRows()
 {
@@ -80,7 +100,8 @@ void ListDialog::showRows()
     list_->clear();
     anyLoaded_ = false;
     thumbnailSize_ = QSize();
-    const std::vector<CatalogueRow>& rows = logic_.rows();
+    shownRows_ = logic_.rows();
+    const std::vector<CatalogueRow>& rows = shownRows_;
     pending_ = int(rows.size());
     for (int row = 0; row < int(rows.size()); ++row) {
         const CatalogueRow& entry = rows[std::size_t(row)];
@@ -116,10 +137,8 @@ void ListDialog::thumbnailLoaded(int generation, int row, const QImage& image)
             item->setIcon(QIcon(QPixmap::fromImage(
                 image.scaled(thumbnailSize_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation))));
     }
-    if (pending_ == 0 && !anyLoaded_ && list_->count() > 0) {
+    if (pending_ == 0 && !anyLoaded_ && list_->count() > 0)
         logic_.noThumbnailLoaded();
-        showRows();
-    }
 }
 
 void ListDialog::selectionChanged()
@@ -128,7 +147,6 @@ void ListDialog::selectionChanged()
         return;
     const QList<QListWidgetItem*> selected = list_->selectedItems();
     logic_.clickRow(selected.isEmpty() ? -1 : list_->row(selected.first()));
-    ok_->setEnabled(logic_.okEnabled());
 }
 
 void ListDialog::accept()

@@ -44,6 +44,7 @@ public:
 
 private:
     void showRows();
+    void showState();
     void thumbnailLoaded(int generation, int row, const QImage& image);
     void selectionChanged();
 
@@ -58,6 +59,7 @@ private:
     bool anyLoaded_ = false;
     QSize thumbnailSize_;
     bool filling_ = false;
+    std::vector<CatalogueRow> shownRows_;
     std::optional<ListChoice> choice_;
 };
 

@@ -34,10 +34,8 @@ ProjectSettingsDialog::ProjectSettingsDialog(ProjectSettingsLogic& logic, QWidge
         fontGrid->addWidget(button, i, 2);
         connect(button, &QPushButton::clicked, this, [this, kind] {
             FontSpec font = logic_.font(kind);
-            if (editFont_(this, font)) {
+            if (editFont_(this, font))
                 logic_.fontConfirmed(kind, font);
-                showFields();
-            }
         });
     }
     fontGrid->setColumnStretch(1, 1);
@@ -51,15 +49,11 @@ ProjectSettingsDialog::ProjectSettingsDialog(ProjectSettingsLogic& logic, QWidge
     for (QCheckBox* box : {autoPlay_, autoJump_, autoLoop_})
         connect(box, &QCheckBox::clicked, this, [this] {
             logic_.setCheckBoxes(autoPlay_->isChecked(), autoLoop_->isChecked(), autoJump_->isChecked());
-            showFields();
         });
 
     auto* defaults = new QPushButton(tableText(str::SettingsDefaultButton), this);
     defaults->setObjectName("default");
-    connect(defaults, &QPushButton::clicked, this, [this] {
-        logic_.loadDefaults();
-        showFields();
-    });
+    connect(defaults, &QPushButton::clicked, this, [this] { logic_.loadDefaults(); });
 
 
     auto* switches = new QHBoxLayout;
@@ -73,6 +67,12 @@ ProjectSettingsDialog::ProjectSettingsDialog(ProjectSettingsLogic& logic, QWidge
     layout->addLayout(switches);
     addOkCancelButtons(*this, *layout);
     showFields();
+    logic_.setViewChanged([this] { showFields(); });
+}
+
+ProjectSettingsDialog::~ProjectSettingsDialog()
+{
+    logic_.setViewChanged({});
 }
 
 void ProjectSettingsDialog::showFields()

@@ -32,6 +32,7 @@ public:
     // `logic` has been opened.
     explicit ProjectSettingsDialog(ProjectSettingsLogic& logic, QWidget* parent = nullptr,
                                    FontEditor editFont = {});
+    ~ProjectSettingsDialog() override;
 
     void accept() override;
 

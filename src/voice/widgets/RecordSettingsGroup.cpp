@@ -30,10 +30,7 @@ RecordSettingsGroup::RecordSettingsGroup(RecordingDeviceSetup& setup, QWidget* p
     volume_->setObjectName("volume");
     volume_->setSingleStep(setup_.lineSize());
 
-    connect(inputs_, &QComboBox::activated, this, [this](int index) {
-        setup_.selectInput(index);
-        showState();
-    });
+    connect(inputs_, &QComboBox::activated, this, [this](int index) { setup_.selectInput(index); });
     // The slider's own moves are replaced by the setup's: it clamps, writes
     // the volume to the device and says where the thumb stands.
     connect(volume_, &QSlider::actionTriggered, this, [this](int action) {
@@ -48,6 +45,8 @@ RecordSettingsGroup::RecordSettingsGroup(RecordingDeviceSetup& setup, QWidget* p
         case QAbstractSlider::SliderMove: setup_.moveSlider(Action::Drag, volume_->sliderPosition()); break;
         default: return;
         }
+        // The thumb stands where the setup put it, even when that is where
+        // it stood (a move past an end).
         volume_->setSliderPosition(setup_.sliderPosition());
     });
 
@@ -55,6 +54,12 @@ RecordSettingsGroup::RecordSettingsGroup(RecordingDeviceSetup& setup, QWidget* p
     layout->addRow(inputLabel_, inputs_);
     layout->addRow(volumeLabel_, volume_);
     showState();
+    setup_.setViewChanged([this] { showState(); });
+}
+
+RecordSettingsGroup::~RecordSettingsGroup()
+{
+    setup_.setViewChanged({});
 }
 
 void RecordSettingsGroup::showState()

@@ -3,7 +3,8 @@
 // ("Input Device:") and its recording volume ("Volume: "), over
 // RecordingDeviceSetup. The group shows the setup's state and forwards the
 // user's choices; the setup is opened and closed by the dialog's logic
-// (PreferencesLogic::open and close).
+// (PreferencesLogic::open and close). The group follows the setup through
+// setViewChanged.
 #include "voice/RecordingDeviceSetup.h"
 
 #include <QGroupBox>
@@ -18,6 +19,7 @@ class RecordSettingsGroup : public QGroupBox {
     Q_OBJECT
 public:
     explicit RecordSettingsGroup(RecordingDeviceSetup& setup, QWidget* parent = nullptr);
+    ~RecordSettingsGroup() override;
 
     // Shows the inputs, the selected one, the slider and what is enabled.
     void showState();
