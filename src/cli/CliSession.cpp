@@ -15,31 +15,10 @@ namespace fs = std::filesystem;
 
 namespace pavonia::cli {
 
-std::string programFolder()
+bool openWorkplace(Workplace& place, const std::string& home)
 {
-    std::error_code ec;
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string("./") : withTrailingSeparator(self.parent_path().string());
-}
-
-bool Workplace::open(const std::string& home)
-{
-    home_ = home;
-    // Nothing is written or deleted anywhere that is not an installation.
-    if (const std::string problem = installationProblem(home); !problem.empty()) {
+    if (const std::string problem = place.open(home); !problem.empty()) {
         std::cerr << problem << '\n';
-        return false;
-    }
-    if (::access(home.c_str(), W_OK) != 0) {
-        std::cerr << StringTable::format(str::InstallationNotWritable, {home, systemErrorText(errno)}) << '\n';
-        return false;
-    }
-    const std::string runs = area() + "Temp/";
-    run_ = std::make_unique<RunFolder>(runs);
-    if (!run_->valid() || !folders::createPath(scratchFolder())) {
-        const int error = run_->valid() ? errno : run_->error();
-        std::cerr << StringTable::format(str::WorkingFolderFailed, {runs, systemErrorText(error)}) << '\n';
-        run_.reset();
         return false;
     }
     return true;

@@ -181,7 +181,7 @@ bool SaveProject(ProjectDocument& document, const std::string& path)
         return fail(file.failure(str::OpenOutputProjectError));
 
     document.documentPath = path;
-    document.dirty = 0;
+    document.setDirty(false);
     return true;
 }
 
@@ -385,8 +385,8 @@ bool LoadProject(ProjectDocument& document, TreeOperations& operations, const st
     // From here on the present project is replaced. Until the load is
     // complete the project has no file, so that a save cannot put a partial
     // project over the previous file.
-    const int wasBusy = document.busy;
-    document.busy = 1;
+    const bool wasBusy = document.busy();
+    document.setBusy(true);
     document.documentPath.clear();
     ProjectSettings& settings = document.settings();
     settings.headerTag = static_cast<std::int32_t>(getU32(head));
@@ -436,14 +436,14 @@ bool LoadProject(ProjectDocument& document, TreeOperations& operations, const st
     };
     std::string writeError;
     document.svMngr().readStream(in, fileSize, -1, placer, &writeError);
-    document.busy = wasBusy;
+    document.setBusy(wasBusy);
     if (!writeError.empty()) {
         document.message(StringTable::format(str::TempProjectFileError, {writeError}));
         return false;
     }
 
     document.documentPath = path;
-    document.dirty = 0;
+    document.setDirty(false);
     return true;
 }
 
