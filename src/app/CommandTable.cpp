@@ -1,5 +1,8 @@
 #include "app/CommandTable.h"
 #include "platform/StringTable.h"
+#include "project/ProjectDocument.h"
+#include "project/TreeOperations.h"
+#include "templates/LayoutLayers.h"
 
 namespace pavonia {
 
@@ -97,6 +100,26 @@ std::span<const Command> toolBarCommands()
 std::span<const std::optional<Command>> contextMenuCommands()
 {
     return kContextMenu;
+}
+
+CommandInputs gatherCommandInputs(const ProjectDocument& document, const TreeOperations& operations,
+                                  const LayoutLayers& layers)
+{
+    CommandInputs in;
+    in.editingAllowed = document.editingAllowed();
+    in.voiceImportAllowed = document.voiceImportAllowed();
+    in.imageImportAllowed = document.imageImportAllowed();
+    in.itemSelected = operations.itemSelected();
+    in.atTop = operations.atTop();
+    in.atBottom = operations.atBottom();
+    in.canDelete = operations.canDelete();
+    const ProjectTree& tree = document.tree();
+    const TreeItem* target = tree.pendingItem() ? tree.pendingItem() : tree.selected();
+    in.canRename = target && operations.canRename(*target);
+    in.layoutHasMedia = layers.effect != 0;
+    in.styleNumber = document.settings().styleNumber;
+    in.resolutionKey = document.settings().resolutionKey;
+    return in;
 }
 
 bool isEnabled(EnableRule rule, const CommandInputs& in)

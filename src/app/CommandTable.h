@@ -98,6 +98,15 @@ struct CommandInputs {
     std::string resolutionKey = "0_800";
 };
 
+class ProjectDocument;
+class TreeOperations;
+struct LayoutLayers;
+
+// The inputs as the document, the tree's selection (or the pending item of
+// an open context menu) and the current layout's layers stand.
+CommandInputs gatherCommandInputs(const ProjectDocument& document, const TreeOperations& operations,
+                                  const LayoutLayers& layers);
+
 bool isEnabled(EnableRule rule, const CommandInputs& inputs);
 inline bool isEnabled(Command command, const CommandInputs& inputs)
 {

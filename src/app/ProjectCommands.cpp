@@ -143,24 +143,38 @@ bool ProjectCommands::OpenProjectFile(const std::string& path)
     if (!loaded) {
         // A file refused before anything changed leaves the previous
         // project. One that failed half-way leaves what it held, without a
-        // file name; when not even a session came through, the window gets
-        // an empty project to go on with.
-        if (document_.tree().sessions().empty()) {
-            document_.setBusy(true);
-            operations_.createView();
-            document_.setBusy(false);
-        }
+        // file name.
+        ensureSession();
         document_.updateTitle(document_.documentPath);
         if (hooks_.projectReplaced)
             hooks_.projectReplaced();
         return false;
     }
+    ensureSession();
     library_.ValidateTemplateSelection(document_.settings(), layers_);
+    document_.setEditingAllowed(true);
     operations_.selectionChanged(&document_.tree().root());
     document_.updateTitle(path);
     if (hooks_.projectReplaced)
         hooks_.projectReplaced();
     return true;
+}
+
+void ProjectCommands::ensureSession()
+{
+    ProjectTree& tree = document_.tree();
+    if (!tree.sessions().empty())
+        return;
+    // A file whose records were cut short may bring no session at all: the
+    // project gets the one session with one empty slide that every project
+    // starts with, so the tree can be worked on.
+    const bool wasDirty = document_.dirty();
+    document_.setBusy(true);
+    tree.setPendingItem(&tree.root());
+    operations_.AddItem();
+    document_.setBusy(false);
+    document_.setDirty(wasDirty);
+    operations_.selectionChanged(&tree.root());
 }
 
 bool ProjectCommands::NewProject()
@@ -174,13 +188,11 @@ bool ProjectCommands::NewProject()
         hooks_.chooseNewProjectTemplate();
     library_.ReadLayoutLayers(document_.settings().layoutNumber, layers_);
 
-    ProjectTree& tree = document_.tree();
     document_.setBusy(true);
-    tree.removeAllSessions();
-    tree.setPendingItem(&tree.root());
-    operations_.AddItem();
+    document_.tree().removeAllSessions();
     document_.setBusy(false);
-    operations_.selectionChanged(&tree.root());
+    ensureSession();
+    operations_.selectionChanged(&document_.tree().root());
 
     document_.documentPath.clear();
     document_.setDirty(false);

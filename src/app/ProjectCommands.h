@@ -62,6 +62,8 @@ private:
     // Asks about unsaved changes with message `textId` when the project is
     // dirty; false when the command stops there.
     bool askToSave(int textId);
+    // Gives a tree without sessions its first session with one slide.
+    void ensureSession();
     FileDialogOptions projectDialog() const;
     // False after message 61362 when `path` does not end in ".pvp".
     bool checkExtension(const std::string& path);

@@ -325,22 +325,7 @@ void MainWindow::pruneMenus()
 
 CommandInputs MainWindow::commandInputs() const
 {
-    const ProjectDocument& doc = session_.document();
-    const TreeOperations& operations = session_.operations();
-    CommandInputs in;
-    in.editingAllowed = doc.editingAllowed();
-    in.voiceImportAllowed = doc.voiceImportAllowed();
-    in.imageImportAllowed = doc.imageImportAllowed();
-    in.itemSelected = operations.itemSelected();
-    in.atTop = operations.atTop();
-    in.atBottom = operations.atBottom();
-    in.canDelete = operations.canDelete();
-    const TreeItem* target = doc.tree().pendingItem() ? doc.tree().pendingItem() : doc.tree().selected();
-    in.canRename = target && operations.canRename(*target);
-    in.layoutHasMedia = session_.layers().effect != 0;
-    in.styleNumber = doc.settings().styleNumber;
-    in.resolutionKey = doc.settings().resolutionKey;
-    return in;
+    return gatherCommandInputs(session_.document(), session_.operations(), session_.layers());
 }
 
 void MainWindow::scheduleCommandUpdate()
