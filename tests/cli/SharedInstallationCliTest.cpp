@@ -156,6 +156,26 @@ TEST_F(SharedInstallation, AFolderLeftByAKilledRunGoesAtTheNextStartAndALiveRuns
     EXPECT_EQ(namesIn(inst.folder() + "Temp"), std::set<std::string>{"run-young1"});
 }
 
+TEST_F(SharedInstallation, RunsLeaveNothingInTheSystemTemporaryFolderEvenWhenKilled)
+{
+    const std::string systemTemp = inst.root() + "systemp/";
+    const std::string run = "TMPDIR=" + quoted(systemTemp) + " " + PAVONIA_CLI + " --home " + quoted(inst.folder());
+    const std::string project = inst.root() + "p.pvp";
+    ASSERT_EQ(runCommand(run + " new " + quoted(project)).status, 0);
+    ASSERT_EQ(runCommand(run + " preview " + quoted(project) + " >/dev/null").status, 0);
+    const std::string web = inst.root() + "web/index.htm";
+    ASSERT_EQ(runCommand(run + " export " + quoted(project) + " --type web " + quoted(web)).status, 0);
+    // Killed part-way (or, on a fast machine, just after): the run's folder
+    // under the installation's Temp is all it may leave, and the next run
+    // sweeps it.
+    runCommand(run + " export " + quoted(project) + " --type cd " + quoted(inst.root() + "cd/") +
+               " & sleep 0.05; kill -9 $! 2>/dev/null; wait");
+    EXPECT_TRUE(namesIn(systemTemp).empty());
+    ASSERT_EQ(runCommand(run + " info " + quoted(project) + " >/dev/null").status, 0);
+    EXPECT_TRUE(namesIn(inst.folder() + "Temp").empty());
+    EXPECT_TRUE(namesIn(systemTemp).empty());
+}
+
 TEST_F(SharedInstallation, OnlyAnInstallationIsWrittenIn)
 {
     // A folder of the user's own with "Temp" and "User" in it.
