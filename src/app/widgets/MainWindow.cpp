@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -281,6 +282,7 @@ void MainWindow::buildSplit()
     palette.setColor(QPalette::Base, QColor(0xA0, 0x9C, 0x77));
     treeView_->setPalette(palette);
     treeView_->installEventFilter(this);
+    treeView_->viewport()->installEventFilter(this);
     treeView_->expandAll();
     connect(treeModel_, &ProjectTreeModel::treeSelectionChanged, this, &MainWindow::followTreeSelection);
     connect(treeView_->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -386,6 +388,12 @@ void MainWindow::treeCurrentChanged(const QModelIndex& current)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    // A right-click opens the item's menu without moving the selection.
+    if (watched == treeView_->viewport() &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
+         event->type() == QEvent::MouseButtonDblClick) &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
+        return true;
     if (watched == treeView_ && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const TreeItem* selected = document().tree().selected();

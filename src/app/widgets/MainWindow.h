@@ -101,6 +101,8 @@ private:
     bool moveStep(TreeItem& item, bool up);
     void selectAll();
     void showInformation();
+    void preview();
+    void importMedia();
     void openHelp(const char* page);
     void openWebLink(const char* fileName);
     void commandNotReady();

@@ -5,6 +5,11 @@
 #include "app/widgets/ProjectTreeModel.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
+#include "import/MediaImport.h"
+#include "import/SlideDeckConverter.h"
+#include "publish/HtmlCodeCopy.h"
+#include "publish/Publisher.h"
+#include "voice/TpsMessageExporter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -118,6 +123,8 @@ void MainWindow::installDefaultHandlers()
                                                 StringTable::text(str::MakerName)})));
     };
     handlers_[index(C::SelectAll)] = [this] { selectAll(); };
+    handlers_[index(C::SlidePreview)] = [this] { preview(); };
+    handlers_[index(C::ImportMedia)] = [this] { importMedia(); };
 }
 
 void MainWindow::setCommandHandler(Command command, std::function<void()> handler)
@@ -205,7 +212,34 @@ void MainWindow::selectAll()
 }
 
 // ---------------------------------------------------------------------------
-// Help and web links
+// Preview, help and web links
+
+void MainWindow::importMedia()
+{
+    // The ImportType question comes with the media import dialog; until
+    // then the stored ImportType is used, as when the question is switched
+    // off.
+    LibreOfficeConverter converter(document().preferences().convertTimeout());
+    converter.setKeepGoing([] {
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return true;
+    });
+    MediaImport import(document(), session_.operations(), converter);
+    import.setStopPlayback(stopPlayback_);
+    import.ImportMediaFiles();
+}
+
+void MainWindow::preview()
+{
+    BusyCursor cursor(session_.ui());
+    TpsMessageExporter exporter;
+    PublishContext context(document(), session_.library(), session_.layers(), exporter);
+    context.browser = &shell_;
+    context.verticalDotsPerInch = logicalDpiY();
+    context.stopPlayback = stopPlayback_;
+    Publisher publisher(context);
+    PreviewInBrowser(publisher);
+}
 
 void MainWindow::openHelp(const char* page)
 {
