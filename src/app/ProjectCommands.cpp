@@ -74,7 +74,9 @@ bool ProjectCommands::SaveCommand(bool force)
     BusyCursor busy(document_.ui());
     if (!force && !document_.dirty())
         return true;
-    std::string path = document_.documentPath;
+    // A project read from a damaged file is not saved over that file
+    // unasked: the user names the file, as for a new project.
+    std::string path = document_.loadedDamaged ? std::string() : document_.documentPath;
     if (path.empty()) {
         FileDialogOptions options = projectDialog();
         options.overwritePrompt = true;

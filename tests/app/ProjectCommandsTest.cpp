@@ -204,6 +204,15 @@ TEST_F(ProjectCommandsTest, DamagedOrForeignFilesLeaveAWorkingProject)
             EXPECT_FALSE(ui.shown.empty());
             EXPECT_TRUE(document().documentPath.empty());
             EXPECT_EQ(document().windowTitle(), "Pavonia");
+        } else if (document().loadedDamaged) {
+            // Save does not write over the damaged file unasked: it asks
+            // for a name (here: cancelled).
+            document().setDirty(true);
+            ui.lastDialog = {};
+            EXPECT_FALSE(commands->Save());
+            EXPECT_EQ(ui.lastDialog.filter, "PVP File(*.pvp)|*.pvp||");
+            EXPECT_EQ(test::readFile(damaged), bytes.substr(0, cut));
+            document().setDirty(false);
         }
     }
 }
