@@ -25,11 +25,8 @@ bool openWorkplace(Workplace& place, const std::string& home)
 }
 
 Session::Session(const Workplace& place, bool echo)
-    : ui(echo),
-      registry(place.home() + IniRegistry::fileName()),
-      document(DocumentEnvironment{place.home(), place.scratchFolder(), ui, clock, registry, place.ownFolder(),
-                                   place.area()}),
-      operations(document)
+    : ProjectHolder({place.home(), place.scratchFolder(), place.ownFolder(), place.area()}, ConsoleUi(echo),
+                    IniRegistry(place.home() + IniRegistry::fileName()))
 {
     operations.createView();
 }
