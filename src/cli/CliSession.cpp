@@ -55,10 +55,10 @@ bool loadProjectToSave(Session& session, const std::string& path, const std::str
 
 bool reportCopyFailure(Session& session)
 {
-    const std::string failure = session.document.workingFolder().takeCopyFailure();
-    if (failure.empty())
+    const std::optional<Failure> failure = session.document.workingFolder().takeCopyFailure();
+    if (!failure)
         return false;
-    session.document.message(failure);
+    showFailure(session.document.ui(), *failure);
     return true;
 }
 

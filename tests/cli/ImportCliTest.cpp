@@ -89,4 +89,21 @@ TEST_F(ImportCliTest, NothingImportableFailsAndLeavesTheProjectAlone)
     EXPECT_EQ(readFile(project), before);
 }
 
+TEST_F(ImportCliTest, AProjectReadFromADamagedFileIsNotSavedOverIt)
+{
+    const std::string bytes = readFile(project);
+    const std::string cut = inst.writeFile("cut.pvp", bytes.substr(0, bytes.size() - 200));
+    const std::string picture = pavonia::test::quoted(bmp("a.bmp"));
+    const CommandRun refused = cli("import " + pavonia::test::quoted(cut) + " " + picture, true);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.out.find("saving over that file would make the loss permanent"), std::string::npos)
+        << refused.out;
+    EXPECT_EQ(readFile(cut), bytes.substr(0, bytes.size() - 200));
+
+    const std::string out = inst.root() + "out.pvp";
+    ASSERT_EQ(cli("import " + pavonia::test::quoted(cut) + " " + picture + " --out " + pavonia::test::quoted(out)).status,
+              0);
+    EXPECT_EQ(shape(out), "Session 1[a]");
+}
+
 } // namespace
