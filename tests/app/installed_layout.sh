@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs the build into a throw-away prefix and checks the installed
 # layout: the installation folder with its data and programs, the links in
-# bin, the desktop entry, the file type and the icons.
+# bin, the desktop entry, the file type and the icons. Then makes the
+# installation read-only and checks that the command line works on it with
+# its writable parts in the user's own folders, leaving the installation as
+# it was.
 #
 # Usage: installed_layout.sh BUILD-FOLDER
 set -euo pipefail
@@ -39,4 +42,25 @@ for size in 16 32 48 256; do
   [ -s "$prefix/share/icons/hicolor/${size}x$size/mimetypes/application-x-pavonia-project.png" ] || fail "no $size px project icon"
 done
 
+# A read-only installation, used by a user who cannot write it.
+chmod -R a-w "$app"
+home="$work/home"
+mkdir -p "$home"
+run_as_user() {
+  if [ "$(id -u)" = 0 ]; then
+    chown -R 65534:65534 "$home"
+    setpriv --reuid=65534 --regid=65534 --clear-groups env -i HOME="$home" PATH="$PATH" "$@"
+  else
+    env -i HOME="$home" PATH="$PATH" "$@"
+  fi
+}
+before="$(cd "$app" && find . | sort)"
+run_as_user "$prefix/bin/pavonia-cli" new "$home/made.pvp" >/dev/null || fail "new on a read-only installation"
+page="$(run_as_user "$prefix/bin/pavonia-cli" preview "$app/Samples/Sample.pvp")" || fail "preview on a read-only installation"
+case "$page" in "$home/.local/share/pavonia/User/"*) ;; *) fail "the preview is not in the user's data folder: $page" ;; esac
+[ -f "$page" ] || fail "the printed page is not there"
+[ -f "$home/made.pvp" ] || fail "new wrote no project"
+[ -f "$home/.config/pavonia/PVPreference.ini" ] || fail "no preference file in the user's config folder"
+[ -d "$home/.cache/pavonia/Temp" ] || fail "no working folder in the user's cache folder"
+[ "$(cd "$app" && find . | sort)" = "$before" ] || fail "the installation was changed"
 echo "installed layout: ok"
