@@ -45,7 +45,7 @@ void CustomSettingsLogic::open()
     tile_ = project.backgroundTile != 0;
     pictureFolder_ = folderOf(project.backgroundImagePath);
     pictureName_ = finalComponent(project.backgroundImagePath);
-    changed_ = document_.dirty != 0;
+    changed_ = document_.dirty();
 
     if (!project.headingFontSet && !project.subTopicFontSet && !project.descriptionFontSet)
         ReadTemplateFonts(library_, project, project.headingFont, project.subTopicFont, project.descriptionFont,
@@ -183,7 +183,7 @@ void CustomSettingsLogic::apply()
     }
     if (kind_ == Colour)
         project.backgroundColour = backgroundColour_;
-    document_.dirty = changed_ ? 1 : 0;
+    document_.setDirty(changed_);
 }
 
 } // namespace pavonia

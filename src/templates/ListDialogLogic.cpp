@@ -16,9 +16,9 @@ TemplateLibrary::ResolutionCatalogue catalogueOf(ListMode mode)
 
 } // namespace
 
-ListDialogLogic::ListDialogLogic(const TemplateLibrary& library, ListMode mode, std::string storedKey, int& dirty,
+ListDialogLogic::ListDialogLogic(const TemplateLibrary& library, ListMode mode, std::string storedKey, std::function<void()> markModified,
                                  int number, int position, Ui& ui)
-    : library_(library), mode_(mode), storedKey_(std::move(storedKey)), dirty_(dirty), ui_(ui), number_(number),
+    : library_(library), mode_(mode), storedKey_(std::move(storedKey)), markModified_(std::move(markModified)), ui_(ui), number_(number),
       position_(position)
 {
 }
@@ -64,7 +64,8 @@ void ListDialogLogic::chooseResolution(int row)
     if (mode_ == ListMode::Layouts || row < 0 || row >= int(resolutions_.rows.size()))
         return;
     selectedResolution_ = row;
-    dirty_ = 1;
+    if (markModified_)
+        markModified_();
     showCatalogue(library_.listStylesForRow(catalogueOf(mode_), resolutions_.rows[std::size_t(row)].value));
 }
 

@@ -10,6 +10,7 @@
 #include "platform/ViewNotifier.h"
 #include "templates/TemplateLibrary.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -30,10 +31,10 @@ struct ListChoice {
 
 class ListDialogLogic : public ViewNotifier<ListDialogLogic> {
 public:
-    // `storedKey` is the project's resolution key, `dirty` the document's
-    // unsaved-changes flag (choosing another resolution row sets it), and
+    // `storedKey` is the project's resolution key, `markModified` marks the
+    // project as changed (choosing another resolution row does), and
     // `number`, `position` what the dialog returns when no row is clicked.
-    ListDialogLogic(const TemplateLibrary& library, ListMode mode, std::string storedKey, int& dirty,
+    ListDialogLogic(const TemplateLibrary& library, ListMode mode, std::string storedKey, std::function<void()> markModified,
                     int number, int position, Ui& ui);
 
     // Everything the view shows, as one value.
@@ -79,7 +80,7 @@ private:
     const TemplateLibrary& library_;
     ListMode mode_;
     std::string storedKey_;
-    int& dirty_;
+    std::function<void()> markModified_;
     Ui& ui_;
     ResolutionList resolutions_;
     int selectedResolution_ = -1;

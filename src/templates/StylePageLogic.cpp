@@ -95,13 +95,13 @@ bool StylePageLogic::PickStyle(const ListDialogRunner& runList, const CustomSett
 
     project.layoutNumber = rememberedLayoutPosition;
     ListDialogLogic list(library_, customList ? ListMode::Custom : ListMode::Standard, project.resolutionKey,
-                         document_.dirty, project.styleNumber, rememberedStylePosition, ui);
+                         [this] { document_.setDirty(true); }, project.styleNumber, rememberedStylePosition, ui);
     const std::optional<ListChoice> choice = runList(list);
     if (choice) {
         if (!choice->resolutionKey.empty())
             project.resolutionKey = choice->resolutionKey;
         if (project.styleNumber != choice->number)
-            document_.dirty = 1;
+            document_.setDirty(true);
         project.styleNumber = choice->number;
         rememberedStylePosition = choice->position;
         templateDefaultsPending = true;
@@ -129,12 +129,12 @@ bool StylePageLogic::PickStyle(const ListDialogRunner& runList, const CustomSett
 bool StylePageLogic::PickLayout(const ListDialogRunner& runList)
 {
     ProjectSettings& project = document_.settings();
-    ListDialogLogic list(library_, ListMode::Layouts, project.resolutionKey, document_.dirty, rememberedLayoutPosition,
+    ListDialogLogic list(library_, ListMode::Layouts, project.resolutionKey, [this] { document_.setDirty(true); }, rememberedLayoutPosition,
                          rememberedLayoutPosition, document_.ui());
     const std::optional<ListChoice> choice = runList(list);
     if (choice) {
         if (project.layoutNumber != choice->number)
-            document_.dirty = 1;
+            document_.setDirty(true);
         project.layoutNumber = choice->number;
         RefreshStylePreview();
         library_.ReadLayoutLayers(project.layoutNumber, layers_);
@@ -163,7 +163,7 @@ void StylePageLogic::moveInlineFrames()
         if (moved != slide->description) {
             slide->description = std::move(moved);
             // A description that changed is unsaved work.
-            document_.dirty = 1;
+            document_.setDirty(true);
         }
     }
 }

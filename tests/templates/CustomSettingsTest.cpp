@@ -72,7 +72,7 @@ TEST(CustomSettings, OnlyTheChangedColourSetsItsFlagAndAnUntouchedSwatchKeepsThe
     EXPECT_EQ(project.subTopicFontSet, 1);
     EXPECT_EQ(project.headingFontSet, 0);
     EXPECT_EQ(project.descriptionFontSet, 0);
-    EXPECT_EQ(f.document.dirty, 1);
+    EXPECT_TRUE(f.document.dirty());
 }
 
 TEST(CustomSettings, APictureAppliedTwiceLeavesOneBackgroundCopy)

@@ -103,7 +103,7 @@ TEST(PickStyle, AConfirmedStandardStyleTakesItsKeyAndResetsTheFonts)
     EXPECT_EQ(project.resolutionKey, "0_800");
     EXPECT_EQ(f.page.rememberedStylePosition, 1);
     EXPECT_TRUE(f.page.templateDefaultsPending);
-    EXPECT_EQ(f.document.dirty, 1);
+    EXPECT_TRUE(f.document.dirty());
     EXPECT_EQ(project.headingFontSet + project.subTopicFontSet + project.descriptionFontSet, 0);
     // Style 5 has no layout 2: the layout falls back to 0.
     EXPECT_EQ(project.layoutNumber, 0);
@@ -122,7 +122,7 @@ TEST(PickStyle, CancellingStillValidatesTheRememberedLayout)
     EXPECT_EQ(project.layoutNumber, 1);
     EXPECT_EQ(project.headingFontSet, 1);
     EXPECT_FALSE(f.page.templateDefaultsPending);
-    EXPECT_EQ(f.document.dirty, 0);
+    EXPECT_FALSE(f.document.dirty());
 
     f.page.rememberedLayoutPosition = 7; // a layout style 0 does not have
     f.page.PickStyle(f.cancel(), f.customSettings);
@@ -144,7 +144,7 @@ TEST(PickStyle, ACustomStyleOpensTheCustomSettingsRightAfterThePick)
     // The custom row's key takes the style's own supported size.
     EXPECT_EQ(project.resolutionKey, "1_800");
     EXPECT_EQ(f.customSettingsRuns, 1);
-    EXPECT_EQ(f.document.dirty, 0); // the same style again
+    EXPECT_FALSE(f.document.dirty()); // the same style again
 }
 
 TEST(PickStyle, ASpecialStyleBringsItsLayoutAndABadKeyIsRefused)
@@ -189,7 +189,7 @@ TEST(PickLayout, TakesTheLayoutItsLayersAndSwitchesAndMovesInlineFrames)
     EXPECT_EQ(project.autoJump, 0);
     EXPECT_EQ(project.subTopicFontSet, 0);
     EXPECT_TRUE(f.page.templateDefaultsPending);
-    EXPECT_EQ(f.document.dirty, 1);
+    EXPECT_TRUE(f.document.dirty());
     EXPECT_EQ(slideItem->slide()->description,
               "<iframe id=iframe1 style=\"left:30; top:40; height:250; width:300;\"></iframe>");
 
@@ -203,7 +203,7 @@ TEST(ListDialogLogic, AnotherResolutionMarksTheProjectAndShowsItsCatalogue)
 {
     StyleFixture f;
     int dirty = 0;
-    ListDialogLogic list(f.library, ListMode::Standard, "0_800", dirty, 0, 9, f.ui);
+    ListDialogLogic list(f.library, ListMode::Standard, "0_800", [&] { dirty = 1; }, 0, 9, f.ui);
     list.open();
     EXPECT_EQ(list.caption(), "Pavonia");
     EXPECT_TRUE(list.resolutionListShown());
@@ -226,7 +226,7 @@ TEST(ListDialogLogic, AnotherResolutionMarksTheProjectAndShowsItsCatalogue)
     EXPECT_EQ(f.ui.texts().back(), "No List item.");
     EXPECT_EQ(list.accept().number, 0);
 
-    ListDialogLogic layouts(f.library, ListMode::Layouts, "0_800", dirty, 2, 1, f.ui);
+    ListDialogLogic layouts(f.library, ListMode::Layouts, "0_800", [&] { dirty = 1; }, 2, 1, f.ui);
     layouts.open();
     EXPECT_EQ(layouts.caption(), "Select Layout");
     EXPECT_FALSE(layouts.resolutionListShown());

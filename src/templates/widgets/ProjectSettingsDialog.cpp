@@ -105,7 +105,7 @@ void ProjectSettingsDialog::accept()
 bool runProjectSettingsDialog(QWidget* parent, ProjectDocument& document, const TemplateLibrary& library,
                               bool& templateDefaultsPending)
 {
-    ProjectSettingsLogic logic(document.settings(), document.dirty, templateDefaultsPending, library, document.ui());
+    ProjectSettingsLogic logic(document.settings(), [&document] { document.setDirty(true); }, templateDefaultsPending, library, document.ui());
     logic.open();
     ProjectSettingsDialog dialog(logic, parent);
     return dialog.exec() == QDialog::Accepted;

@@ -90,7 +90,7 @@ TEST(ProjectSettingsDialog, ShowsTheSwitchesAndOkWritesTheProject)
     project.autoJump = 0;
     project.headingFont.setFaceName("Georgia");
     bool pending = false;
-    ProjectSettingsLogic logic(project, f.document.dirty, pending, f.library, f.ui);
+    ProjectSettingsLogic logic(project, [&] { f.document.setDirty(true); }, pending, f.library, f.ui);
     logic.open();
     FontSpec edited;
     edited.setFaceName("Courier");
@@ -116,7 +116,7 @@ TEST(ProjectSettingsDialog, ShowsTheSwitchesAndOkWritesTheProject)
     EXPECT_EQ(project.autoJump, 1);
     EXPECT_EQ(project.headingFont.faceName(), "Courier");
     EXPECT_EQ(project.headingFontSet, 1);
-    EXPECT_EQ(f.document.dirty, 1);
+    EXPECT_TRUE(f.document.dirty());
 }
 
 TEST(CustomSettingsDialog, ShowsTheBackgroundAndOkAppliesTheColours)

@@ -40,7 +40,7 @@ void waitForThumbnails(const ListDialog& dialog)
 TEST(ListDialog, ShowsTheCatalogueWithThumbnailsAndReturnsTheClickedRow)
 {
     StockFixture f;
-    ListDialogLogic logic(f.library, ListMode::Standard, "0_800", f.document.dirty, 0, 0, f.ui);
+    ListDialogLogic logic(f.library, ListMode::Standard, "0_800", [&] { f.document.setDirty(true); }, 0, 0, f.ui);
     ListDialog dialog(logic);
     waitForThumbnails(dialog);
     test::grab(dialog, "list-styles");
@@ -64,7 +64,7 @@ TEST(ListDialog, ShowsTheCatalogueWithThumbnailsAndReturnsTheClickedRow)
     EXPECT_EQ(dialog.choice()->resolutionKey, "0_800");
     EXPECT_TRUE(f.ui.shown.empty());
 
-    ListDialogLogic layouts(f.library, ListMode::Layouts, "0_800", f.document.dirty, 1, 1, f.ui);
+    ListDialogLogic layouts(f.library, ListMode::Layouts, "0_800", [&] { f.document.setDirty(true); }, 1, 1, f.ui);
     ListDialog layoutDialog(layouts);
     waitForThumbnails(layoutDialog);
     test::grab(layoutDialog, "list-layouts");
