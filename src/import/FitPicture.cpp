@@ -249,8 +249,10 @@ bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int 
     }
     const std::string outputPath = fittedCopyPath(sourcePath);
     // Through a temporary, so that a failed write never leaves a partial
-    // copy under the published name.
-    const bool written = writeFileReplacing(outputPath, std::string_view(static_cast<const char*>(blob), length));
+    // copy under the published name; a working file, so a link planted in
+    // its place is replaced, not written through.
+    const bool written = writeFileReplacing(outputPath, std::string_view(static_cast<const char*>(blob), length),
+                                            LinkTarget::Replace);
     RelinquishMagickMemory(blob);
     if (!written)
         return false;
