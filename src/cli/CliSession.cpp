@@ -65,6 +65,18 @@ bool loadCheckedProject(Session& session, TemplateLibrary& library, LayoutLayers
     return true;
 }
 
+bool loadProjectToSave(Session& session, const std::string& path, const std::string& out)
+{
+    if (!LoadProject(session.document, session.operations, path))
+        return false;
+    std::error_code ec;
+    if (session.document.loadedDamaged && (out.empty() || fs::equivalent(out, path, ec))) {
+        session.document.message(StringTable::format(str::DamagedProjectNotOverwritten, {path}));
+        return false;
+    }
+    return true;
+}
+
 bool reportCopyFailure(Session& session)
 {
     const std::string failure = session.document.workingFolder().takeCopyFailure();

@@ -58,6 +58,12 @@ struct Session {
 // loaded.
 bool loadCheckedProject(Session& session, TemplateLibrary& library, LayoutLayers& layers, const std::string& path);
 
+// Loads the project at `path` into `session` for a command that saves it
+// again, to `out` or, when `out` is empty, over `path`. A project read from a
+// damaged file is not saved over that file: the loss would become permanent.
+// False, after saying why, when the project cannot be loaded or is refused.
+bool loadProjectToSave(Session& session, const std::string& path, const std::string& out);
+
 // Prints the message of a working copy that could not be made since the
 // last call, if any; true when there was one.
 bool reportCopyFailure(Session& session);

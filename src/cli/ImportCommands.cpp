@@ -61,7 +61,7 @@ int importCommand(const Workplace& place, const std::vector<std::string>& args)
     if (!parsed)
         return 2;
     Session session(place, true);
-    if (!LoadProject(session.document, session.operations, parsed->project))
+    if (!loadProjectToSave(session, parsed->project, parsed->out))
         return 1;
     ProjectDocument& document = session.document;
 

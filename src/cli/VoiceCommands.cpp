@@ -46,7 +46,7 @@ int voiceImport(const Workplace& place, const std::string& project, const std::s
 {
     const std::optional<int> number = wholeNumber(sessionText, 1, 999999999);
     Session session(place, true);
-    if (!LoadProject(session.document, session.operations, project))
+    if (!loadProjectToSave(session, project, out))
         return 1;
     ProjectDocument& document = session.document;
     const auto sessions = document.tree().sessions();

@@ -24,11 +24,15 @@ struct PaletteEntry {
 
 } // namespace
 
-std::optional<RgbPicture> BmpReader::read(const std::string& path)
+Result<RgbPicture> BmpReader::read(const std::string& path)
 {
     ok_ = false;
     consumed_ = 0;
     status_ = StringTable::text(str::BmpStatusOk);
+    const auto refuse = [&](Failure failure) {
+        status_ = failure.text();
+        return failure;
+    };
 
     std::string bytes;
     try {
@@ -36,28 +40,24 @@ std::optional<RgbPicture> BmpReader::read(const std::string& path)
         case FileRead::Ok:
             break;
         case FileRead::CannotOpen:
-            status_ = StringTable::format(str::BmpCantOpen, {path});
-            return std::nullopt;
+            return refuse(Failure(str::BmpCantOpen, {path}));
         case FileRead::TooLarge:
         case FileRead::Failed:
-            status_ = StringTable::text(str::BmpHeaderReadError);
-            return std::nullopt;
+            return refuse(Failure(str::BmpHeaderReadError));
         }
     } catch (const std::bad_alloc&) {
-        status_ = StringTable::text(str::BmpAllocFailed);
-        return std::nullopt;
+        return refuse(Failure(str::BmpAllocFailed));
     }
 
     ByteReader in(bytes);
-    const auto fail = [&](std::string status) {
+    const auto fail = [&](Failure failure) {
         consumed_ = in.consumed();
-        status_ = std::move(status);
-        return std::nullopt;
+        return refuse(std::move(failure));
     };
 
     std::uint8_t magicB = 0, magicM = 0;
     if (!in.u8(magicB) || !in.u8(magicM) || magicB != 'B' || magicM != 'M')
-        return fail(StringTable::text(str::BmpNotValid));
+        return fail(Failure(str::BmpNotValid));
 
     std::uint32_t fileSize = 0, pixelOffset = 0, headerSize = 0, rawWidth = 0, rawHeight = 0;
     std::uint32_t compression = 0, imageSize = 0, xResolution = 0, yResolution = 0;
@@ -68,28 +68,27 @@ std::optional<RgbPicture> BmpReader::read(const std::string& path)
         !in.u16(bitsPerPixel) || !in.u32(compression) || !in.u32(imageSize) ||
         !in.u32(xResolution) || !in.u32(yResolution) || !in.u32(coloursUsed) ||
         !in.u32(importantColours))
-        return fail(StringTable::text(str::BmpHeaderReadError));
+        return fail(Failure(str::BmpHeaderReadError));
 
     if (compression != 0)
-        return fail(StringTable::text(str::BmpCompressed));
+        return fail(Failure(str::BmpCompressed));
 
     // Only the 40-byte information header and its longer successors share
     // this layout; the palette follows the whole header, however long.
     if (headerSize < kInfoHeaderSize)
-        return fail(StringTable::format(str::BmpUnsupportedHeader, {std::to_string(headerSize)}));
+        return fail(Failure(str::BmpUnsupportedHeader, {std::to_string(headerSize)}));
     if (headerSize > kInfoHeaderSize && !in.skip(headerSize - kInfoHeaderSize))
-        return fail(StringTable::text(str::BmpHeaderReadError));
+        return fail(Failure(str::BmpHeaderReadError));
 
     if (bitsPerPixel != 1 && bitsPerPixel != 4 && bitsPerPixel != 8 && bitsPerPixel != 24)
-        return fail(StringTable::format(str::BmpUnsupportedDepth, {std::to_string(bitsPerPixel)}));
+        return fail(Failure(str::BmpUnsupportedDepth, {std::to_string(bitsPerPixel)}));
 
     const auto width = static_cast<std::int32_t>(rawWidth);
     const auto height = static_cast<std::int32_t>(rawHeight);
     if (height < 0 && width > 0)
-        return fail(StringTable::text(str::BmpTopDown));
+        return fail(Failure(str::BmpTopDown));
     if (width <= 0 || height <= 0)
-        return fail(StringTable::format(str::BmpBadSize,
-                                        {std::to_string(width), std::to_string(height)}));
+        return fail(Failure(str::BmpBadSize, {std::to_string(width), std::to_string(height)}));
 
     if (coloursUsed == 0)
         coloursUsed = 1u << std::min<std::uint16_t>(bitsPerPixel, 24);
@@ -98,11 +97,11 @@ std::optional<RgbPicture> BmpReader::read(const std::string& path)
     if (bitsPerPixel <= 8) {
         // Every entry must be in the file before the palette is sized.
         if (std::uint64_t(coloursUsed) * 4 > in.remaining())
-            return fail(StringTable::text(str::BmpHeaderReadError));
+            return fail(Failure(str::BmpHeaderReadError));
         try {
             palette.resize(coloursUsed);
         } catch (const std::bad_alloc&) {
-            return fail(StringTable::text(str::BmpOutOfMemory));
+            return fail(Failure(str::BmpOutOfMemory));
         }
         for (PaletteEntry& entry : palette) {
             std::uint8_t reserved = 0;
@@ -114,22 +113,22 @@ std::optional<RgbPicture> BmpReader::read(const std::string& path)
     }
 
     if (in.consumed() > pixelOffset)
-        return fail(StringTable::text(str::BmpCorruptPalette));
+        return fail(Failure(str::BmpCorruptPalette));
     if (!in.skip(pixelOffset - in.consumed()))
-        return fail(StringTable::text(str::BmpPixelReadError));
+        return fail(Failure(str::BmpPixelReadError));
 
     // Rows are padded to a multiple of 4 bytes counted from the pixel data.
     const std::uint64_t rowBits = std::uint64_t(width) * bitsPerPixel;
     const std::uint64_t fileStride = (rowBits + 31) / 32 * 4;
     if (fileStride * std::uint64_t(height) > in.remaining())
-        return fail(StringTable::text(str::BmpPixelReadError));
+        return fail(Failure(str::BmpPixelReadError));
 
     const std::uint64_t outStride = std::uint64_t(width) * 3;
     RgbPicture picture;
     try {
         picture.rows.resize(outStride * std::uint64_t(height));
     } catch (const std::bad_alloc&) {
-        return fail(StringTable::text(str::BmpAllocFailed));
+        return fail(Failure(str::BmpAllocFailed));
     }
     picture.width = width;
     picture.height = height;
@@ -159,7 +158,7 @@ std::optional<RgbPicture> BmpReader::read(const std::string& path)
             const unsigned index = (current >> bitsLeft) & mask;
             if (index >= palette.size()) {
                 in.skip(std::uint64_t(src - data));
-                return fail(StringTable::text(str::BmpBadPaletteIndex));
+                return fail(Failure(str::BmpBadPaletteIndex));
             }
             out[0] = palette[index].red;
             out[1] = palette[index].green;

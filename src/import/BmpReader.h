@@ -1,21 +1,21 @@
 #pragma once
 // Reads uncompressed Windows bitmaps of 1, 4, 8 and 24 bits per pixel.
-// The reader shows nothing itself: after each read, status() is "OK" or the
-// text of the failure, for the caller to show.
+// The reader shows nothing itself: a read returns the picture or the failure,
+// for the caller to show; status() keeps "OK" or the failure's text.
 #include "import/RgbPicture.h"
+#include "platform/Result.h"
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 namespace pavonia {
 
 class BmpReader {
 public:
-    // The picture in `path`, or nothing; status() tells why not. Bitmaps of
-    // 16 or 32 bits, top-down bitmaps and pixel data that refers beyond the
-    // palette or beyond the end of the file are refused.
-    std::optional<RgbPicture> read(const std::string& path);
+    // The picture in `path`, or why not. Bitmaps of 16 or 32 bits, top-down
+    // bitmaps and pixel data that refers beyond the palette or beyond the end
+    // of the file are refused.
+    Result<RgbPicture> read(const std::string& path);
 
     // "OK" after a successful read, otherwise the message of the failure
     // (from the string table).

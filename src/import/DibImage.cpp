@@ -68,21 +68,19 @@ void DibImage::takeRgbRows(int width, int height, std::vector<std::uint8_t> rows
 
 bool DibImage::LoadJpeg(const std::string& path, Ui& ui)
 {
-    clear();
-    std::optional<RgbPicture> picture = ReadJpeg(path, ui);
-    if (!picture)
-        return false;
-    takeRgbRows(picture->width, picture->height, std::move(picture->rows));
-    return true;
+    return take(ReadJpeg(path), ui);
 }
 
 bool DibImage::LoadBmp(const std::string& path, Ui& ui)
 {
+    return take(BmpReader().read(path), ui);
+}
+
+bool DibImage::take(Result<RgbPicture> picture, Ui& ui)
+{
     clear();
-    BmpReader reader;
-    std::optional<RgbPicture> picture = reader.read(path);
     if (!picture) {
-        showMessage(ui, reader.status());
+        showFailure(ui, picture.failure());
         return false;
     }
     takeRgbRows(picture->width, picture->height, std::move(picture->rows));

@@ -3,6 +3,7 @@
 // the top, each pixel blue, green, red, rows not padded. The device bitmap
 // made from it belongs to the widget layer; this class holds pixels only.
 // Colours are 0x00BBGGRR values (red in the low byte).
+#include "import/RgbPicture.h"
 #include "platform/Ui.h"
 
 #include <cstdint>
@@ -15,8 +16,7 @@ namespace pavonia {
 class DibImage {
 public:
     // Replace the pixels with the picture in `path`. On failure the image is
-    // empty and false is returned; LoadJpeg's reader has shown its message,
-    // LoadBmp shows the bitmap reader's status through `ui`.
+    // empty, the reader's failure is shown through `ui` and false is returned.
     bool LoadJpeg(const std::string& path, Ui& ui);
     bool LoadBmp(const std::string& path, Ui& ui);
 
@@ -59,6 +59,7 @@ public:
     std::vector<std::uint8_t> paddedPixels() const;
 
 private:
+    bool take(Result<RgbPicture> picture, Ui& ui);
     void takeRgbRows(int width, int height, std::vector<std::uint8_t> rows);
 
     std::vector<std::uint8_t> pixels_;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 
 extern "C" {
 #include <jpeglib.h>
@@ -23,11 +24,12 @@ constexpr std::size_t kInputBlock = 4096;
 // dozen or so, damaged ones can keep the decoder busy for minutes.
 constexpr int kMaxScans = 1000;
 
-// libjpeg's error manager with the fatal exit returning to the reader.
+// libjpeg's error manager with the fatal exit returning to the reader, which
+// finds why in `failure`.
 struct ErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
-    Ui* ui;
+    std::optional<Failure>* failure;
     bool tooManyScans;
     const std::string* path;
 };
@@ -41,24 +43,24 @@ struct FileSource {
     JOCTET buffer[kInputBlock];
 };
 
-void showFatal(j_common_ptr cinfo)
+void noteFatal(j_common_ptr cinfo)
 {
     auto* errors = reinterpret_cast<ErrorManager*>(cinfo->err);
     if (errors->tooManyScans) {
-        errors->ui->messageBox(StringTable::format(str::JpegTooManyScans, {*errors->path}),
-                               StringTable::text(str::JpegFatalErrorCaption), Buttons::Ok);
+        *errors->failure =
+            Failure(str::JpegTooManyScans, {*errors->path}).withCaption(str::JpegFatalErrorCaption);
         return;
     }
     char message[JMSG_LENGTH_MAX];
     (*cinfo->err->format_message)(cinfo, message);
-    errors->ui->messageBox(message, StringTable::text(str::JpegFatalErrorCaption), Buttons::Ok);
+    *errors->failure = Failure(str::JpegLibraryMessage, {message}).withCaption(str::JpegFatalErrorCaption);
 }
 
 void fatalExit(j_common_ptr cinfo)
 {
-    // The message is shown (and its texts destroyed) before the jump, which
-    // must not pass over any live object with a destructor.
-    showFatal(cinfo);
+    // The failure is noted (and the temporaries destroyed) before the jump,
+    // which must not pass over any live object with a destructor.
+    noteFatal(cinfo);
     std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
 }
 
@@ -118,13 +120,13 @@ struct Decoder {
     ErrorManager errors;
     FileSource source;
     jpeg_progress_mgr progress;
+    std::optional<Failure> failure;
 };
 
 // The part of the reader that libjpeg may jump out of. Everything it changes
 // lives in `decoder` and `picture`, outside this frame, so nothing is lost
-// or left half-destroyed by the jump.
-bool decode(Decoder& decoder, RgbPicture& picture, std::uint64_t maxPixels,
-            const std::string& path, Ui& ui)
+// or left half-destroyed by the jump. False with `decoder.failure` set.
+bool decode(Decoder& decoder, RgbPicture& picture, std::uint64_t maxPixels, const std::string& path)
 {
     j_decompress_ptr cinfo = &decoder.cinfo;
     if (setjmp(decoder.errors.jump))
@@ -133,14 +135,14 @@ bool decode(Decoder& decoder, RgbPicture& picture, std::uint64_t maxPixels,
     jpeg_read_header(cinfo, TRUE);
     jpeg_calc_output_dimensions(cinfo);
     if (cinfo->output_components != 1 && cinfo->output_components != 3) {
-        showMessage(ui, StringTable::format(str::JpegUnsupportedComponents,
-                                            {std::to_string(cinfo->output_components), path}));
+        decoder.failure = Failure(str::JpegUnsupportedComponents,
+                                  {std::to_string(cinfo->output_components), path});
         return false;
     }
     const std::uint64_t pixels = std::uint64_t(cinfo->output_width) * cinfo->output_height;
     if (pixels > maxPixels) {
-        showMessage(ui, StringTable::format(str::JpegTooLarge, {std::to_string(cinfo->output_width),
-                                                                std::to_string(cinfo->output_height), path}));
+        decoder.failure = Failure(str::JpegTooLarge, {std::to_string(cinfo->output_width),
+                                                      std::to_string(cinfo->output_height), path});
         return false;
     }
 
@@ -153,7 +155,7 @@ bool decode(Decoder& decoder, RgbPicture& picture, std::uint64_t maxPixels,
         allocated = false;
     }
     if (!allocated) {
-        showMessage(ui, StringTable::text(str::JpegOutOfMemory));
+        decoder.failure = Failure(str::JpegOutOfMemory);
         return false;
     }
     picture.width = static_cast<int>(cinfo->output_width);
@@ -180,24 +182,22 @@ bool decode(Decoder& decoder, RgbPicture& picture, std::uint64_t maxPixels,
 
 } // namespace
 
-std::optional<RgbPicture> ReadJpeg(const std::string& path, Ui& ui, std::uint64_t maxPixels)
+Result<RgbPicture> ReadJpeg(const std::string& path, std::uint64_t maxPixels)
 {
     // Only a regular file: a pipe or device could hold the reader forever.
     FileHandle handle = FileHandle::openRead(path);
     std::FILE* file = handle.valid() ? ::fdopen(handle.get(), "rb") : nullptr;
     if (file)
         handle.release();
-    if (!file) {
-        showMessage(ui, StringTable::format(str::JpegCantOpen, {path}));
-        return std::nullopt;
-    }
+    if (!file)
+        return Failure(str::JpegCantOpen, {path});
 
     auto decoder = std::make_unique<Decoder>();
     Decoder& d = *decoder;
     d.cinfo.err = jpeg_std_error(&d.errors.base);
     d.errors.base.error_exit = fatalExit;
     d.errors.base.output_message = quietOutput;
-    d.errors.ui = &ui;
+    d.errors.failure = &d.failure;
     d.errors.tooManyScans = false;
     d.errors.path = &path;
     jpeg_create_decompress(&d.cinfo);
@@ -217,11 +217,11 @@ std::optional<RgbPicture> ReadJpeg(const std::string& path, Ui& ui, std::uint64_
     d.cinfo.progress = &d.progress;
 
     RgbPicture picture;
-    const bool decoded = decode(d, picture, maxPixels, path, ui);
+    const bool decoded = decode(d, picture, maxPixels, path);
     jpeg_destroy_decompress(&d.cinfo);
     std::fclose(file);
     if (!decoded)
-        return std::nullopt;
+        return std::move(*d.failure);
     return picture;
 }
 

@@ -36,7 +36,7 @@ bool SlideVoiceLogic::saveMessage()
     if (!ensureOwnMessageCopy())
         return false;
     if (!engine_.SaveTPS(session->talkingMessagePath, 2, 1)) {
-        document_.message(engine_.lastError());
+        showFailure(document_.ui(), *engine_.lastError());
         return false;
     }
     session->engineLoadFlag = 1;
@@ -131,7 +131,7 @@ bool SlideVoiceLogic::importVoice(const std::string& path)
     }
     stopPlayback();
     if (!engine_.ImportWave(wave, nullptr, 1)) {
-        document_.message(engine_.lastError());
+        showFailure(document_.ui(), *engine_.lastError());
         return false;
     }
     if (!saveMessage())

@@ -254,8 +254,8 @@ void SlideVoiceLogic::clickRecord()
         mode_ = previousMode;
         syncFlag_ = false;
         strip_.setCurrent(previousPicture);
-        if (!engine_.lastError().empty())
-            document_.message(engine_.lastError());
+        if (engine_.lastError())
+            showFailure(document_.ui(), *engine_.lastError());
         return;
     }
     controls_.recordTip = str::VoiceTipStop;
@@ -376,8 +376,8 @@ void SlideVoiceLogic::clickSync()
     controls_.nextSlideVisible = true;
     refreshStrip();
     if (!engine_.PlayAll(0)) {
-        if (!engine_.lastError().empty())
-            document_.message(engine_.lastError());
+        if (engine_.lastError())
+            showFailure(document_.ui(), *engine_.lastError());
         backToIdle();
     }
 }
@@ -399,8 +399,8 @@ void SlideVoiceLogic::clickPreview()
     controls_.record = controls_.sync = controls_.mute = controls_.voiceFilter = false;
     refreshStrip();
     if (!engine_.PlayAll(0)) {
-        if (!engine_.lastError().empty())
-            document_.message(engine_.lastError());
+        if (engine_.lastError())
+            showFailure(document_.ui(), *engine_.lastError());
         backToIdle();
     }
 }

@@ -17,6 +17,7 @@ struct Failure {
     int message = 0;                    // string-table number
     std::vector<std::string> arguments; // fill the message's places in turn
     int systemError = 0;                // errno when it failed; 0 when the system had no part
+    int caption = 0;                    // string-table number of the box's caption; 0: the program's title
 
     Failure() = default;
     Failure(int messageId, std::vector<std::string> args = {}, int error = 0)
@@ -27,6 +28,13 @@ struct Failure {
     static Failure system(int messageId, std::vector<std::string> args = {})
     {
         return Failure(messageId, std::move(args), errno);
+    }
+
+    // The same failure shown under its own caption.
+    Failure withCaption(int captionId) &&
+    {
+        caption = captionId;
+        return std::move(*this);
     }
 
     // The message as the user reads it: the arguments, then the system's

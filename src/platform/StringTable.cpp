@@ -48,6 +48,7 @@ constexpr Entry kTexts[] = {
     {str::JpegUnsupportedComponents, "JPEG :\nUnsupported picture: %s colour components (1 or 3 can be read).\n%s"},
     {str::JpegTooLarge, "JPEG :\nPicture too large to open (%s x %s).\n%s"},
     {str::JpegTooManyScans, "JPEG :\nDamaged picture: too many scans.\n%s"},
+    {str::JpegLibraryMessage, "%s"},
     {str::MediaImportFilter,
      "Image File (*.gif;*.jpg;*.jpeg;*.bmp;*.png)|*.gif;*.jpg;*.jpeg;*.bmp;*.png|"
      "Media File (*.swf;*.wmv;*.rm;*.mp4;*.webm)|*.swf;*.wmv;*.rm;*.mp4;*.webm|"
@@ -141,10 +142,11 @@ constexpr Entry kTexts[] = {
     {str::VoiceRecordFailed, "Unable to start recording.\n%s"},
     {str::AudioNoOutput, "No sound output device was found."},
     {str::AudioNoInput, "No sound input device was found."},
-    {str::AudioOutputError, "The sound output device stopped with an error."},
-    {str::AudioInputError, "The sound input device stopped with an error."},
+    {str::AudioOutputError, "The sound output device stopped with an error.\n%s"},
+    {str::AudioInputError, "The sound input device stopped with an error.\n%s"},
     {str::VoiceNoRecording, "There is no recording to apply."},
     {str::VoiceSecondWaveUnsupported, "Only one wave file can be imported at a time."},
+    {str::AudioNoDevice, "No sound output device was found.\nNo sound input device was found."},
     {str::TalkingImageMissing, "The talking image file does not exist. (%s)"},
     {str::TalkingImageDamaged, "The talking image file is damaged and cannot be shown. (%s)"},
     {str::TalkingImageNewer, "The talking image file was made by a later version of Pavonia. (%s)"},
@@ -193,6 +195,12 @@ constexpr Entry kTexts[] = {
     {str::AudioFromPipe,
      "The sound comes from a pipe or a device, which cannot be read as a file. (%s)\nSave it to a wave or MP3 "
      "file first."},
+    {str::ProjectDamaged, "The project file is damaged or cut short; it was read only in part. (%s)"},
+    {str::ProjectDamagedFiles,
+     "The project file is damaged or cut short. (%s)\nThese files are missing or incomplete: %s"},
+    {str::DamagedProjectNotOverwritten,
+     "The project was read from a damaged file; saving over that file would make the loss permanent. "
+     "(%s)\nName another file with --out."},
     {str::AppTitle, "Pavonia"},
     {str::OpenButton, "&Open"},
     {str::ProjectLabel, "Project"},

@@ -45,6 +45,7 @@ inline constexpr int JpegFatalErrorCaption = 222;
 inline constexpr int JpegUnsupportedComponents = 223;
 inline constexpr int JpegTooLarge = 224;
 inline constexpr int JpegTooManyScans = 225;
+inline constexpr int JpegLibraryMessage = 226;
 // Media and slide-deck import.
 inline constexpr int MediaImportFilter = 230;
 inline constexpr int TooManyImportFiles = 231;
@@ -143,6 +144,7 @@ inline constexpr int AudioOutputError = 480;
 inline constexpr int AudioInputError = 481;
 inline constexpr int VoiceNoRecording = 482;
 inline constexpr int VoiceSecondWaveUnsupported = 483;
+inline constexpr int AudioNoDevice = 484;
 // Talking image player.
 inline constexpr int TalkingImageMissing = 500;
 inline constexpr int TalkingImageDamaged = 501;
@@ -190,6 +192,9 @@ inline constexpr int PlayerPageMissing = 661;
 inline constexpr int PicturesNotPublished = 702;
 inline constexpr int NotARegularFile = 703;
 inline constexpr int AudioFromPipe = 704;
+inline constexpr int ProjectDamaged = 705;
+inline constexpr int ProjectDamagedFiles = 706;
+inline constexpr int DamagedProjectNotOverwritten = 707;
 // Texts of the resource module.
 inline constexpr int OpenButton = 61233;
 inline constexpr int AppTitle = 57344;

@@ -11,6 +11,8 @@ Answer showMessage(Ui& ui, const std::string& text, Buttons buttons)
 
 Answer showFailure(Ui& ui, const Failure& failure, Buttons buttons)
 {
+    if (failure.caption != 0)
+        return ui.messageBox(failure.text(), StringTable::text(failure.caption), buttons);
     return showMessage(ui, failure.text(), buttons);
 }
 

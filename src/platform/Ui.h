@@ -41,7 +41,8 @@ public:
 // A message box captioned with the program's title: every message the
 // program shows goes through here.
 Answer showMessage(Ui& ui, const std::string& text, Buttons buttons = Buttons::Ok);
-// The message of a failure, shown as showMessage does.
+// The message of a failure, shown as showMessage does (under the failure's
+// own caption when it has one).
 Answer showFailure(Ui& ui, const Failure& failure, Buttons buttons = Buttons::Ok);
 
 // Sets the wait cursor for the life of a scope.

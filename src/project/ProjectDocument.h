@@ -56,6 +56,10 @@ public:
     Answer message(const std::string& text, Buttons buttons = Buttons::Ok);
 
     std::string documentPath;
+    // Set by a load that found the file damaged or cut short, until the
+    // project is saved: saving over that file would make the loss permanent,
+    // so the commands that would do so ask first (or refuse).
+    bool loadedDamaged = false;
     std::string windowTitle;
     int dirty = 0;
     int busy = 0;

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <set>
 #include <unordered_map>
 #include <vector>
 
@@ -77,20 +78,25 @@ std::string safeFileName(const std::string& storedName)
 bool SaveProject(ProjectDocument& document, const std::string& path)
 {
     BusyCursor busy(document.ui());
-    ProjectSettings& settings = document.settings();
-    auto fail = [&](const Failure& failure) {
-        document.message(failure.text());
+    if (const Result<> written = writeProjectFile(document, path); !written) {
+        showFailure(document.ui(), written.failure());
         return false;
-    };
+    }
+    return true;
+}
+
+Result<> writeProjectFile(ProjectDocument& document, const std::string& path)
+{
+    ProjectSettings& settings = document.settings();
     // A write failure: errno is taken at once, before anything else runs.
-    auto writeFailed = [&](ReplacingFile& file) {
-        file.noteFailure(errno);
-        return fail(file.failure(str::WriteProjectFileFailed));
+    auto writeFailed = [&](ReplacingFile& file, int error) {
+        file.noteFailure(error);
+        return file.failure(str::WriteProjectFileFailed);
     };
 
     ReplacingFile file(path);
     if (!file.valid())
-        return fail(file.failure(str::OpenOutputProjectError));
+        return file.failure(str::OpenOutputProjectError);
     FileHandle& out = file.handle();
 
     SvMngr& store = document.svMngr();
@@ -155,34 +161,30 @@ bool SaveProject(ProjectDocument& document, const std::string& path)
         }
     }
 
-    if (!tooLarge.empty()) {
-        document.message(StringTable::format(str::FileTooLargeToPack, {tooLarge}));
-        return false;
-    }
+    if (!tooLarge.empty())
+        return Failure(str::FileTooLargeToPack, {tooLarge});
 
     // Provisional header, the records, then the pack stream straight from the
     // working files; the header is completed once the length is known.
     if (!out.writeAll(header(pvp::kHeaderSize, 0).data(), pvp::kHeaderSize) ||
         !out.writeAll(records.bytes().data(), records.bytes().size()))
-        return writeFailed(file);
-    bool ioFailed = false;
-    const bool packed = store.writeStream(out, &ioFailed);
-    if (ioFailed)
-        return writeFailed(file);
-    if (!packed) {
-        document.message(StringTable::format(str::PackFileMissing, {document.packTempPath()}));
-        return false;
-    }
+        return writeFailed(file, errno);
+    const Result<bool> packed = store.writeStream(out);
+    if (!packed)
+        return writeFailed(file, packed.failure().systemError);
+    if (!*packed)
+        return Failure(str::PackFileMissing, {document.packTempPath()});
     const std::int64_t total = out.position();
     const std::string finalHeader = header(static_cast<std::uint32_t>(total), records.count());
     if (total < 0 || !out.seek(0) || !out.writeAll(finalHeader.data(), finalHeader.size()))
-        return writeFailed(file);
+        return writeFailed(file, errno);
     if (!file.commit())
-        return fail(file.failure(str::OpenOutputProjectError));
+        return file.failure(str::OpenOutputProjectError);
 
     document.documentPath = path;
     document.dirty = 0;
-    return true;
+    document.loadedDamaged = false;
+    return {};
 }
 
 namespace {
@@ -190,8 +192,8 @@ namespace {
 // Reads the records of a project file into the document.
 class RecordLoader {
 public:
-    RecordLoader(ProjectDocument& document, TreeOperations& operations)
-        : document_(document), operations_(operations), settings_(document.settings())
+    RecordLoader(ProjectDocument& document, TreeOperations& operations, std::vector<Failure>& warnings)
+        : document_(document), operations_(operations), settings_(document.settings()), warnings_(warnings)
     {
     }
 
@@ -211,6 +213,7 @@ private:
     ProjectDocument& document_;
     TreeOperations& operations_;
     ProjectSettings& settings_;
+    std::vector<Failure>& warnings_;
     std::vector<std::string> expected_;
     TreeItem* session_ = nullptr;
     TreeItem* slide_ = nullptr;
@@ -230,7 +233,7 @@ std::string RecordLoader::expect(const std::string& payload)
 void RecordLoader::limitReached()
 {
     if (!warned_)
-        document_.message(StringTable::text(str::SlideLimitReached));
+        warnings_.emplace_back(str::SlideLimitReached);
     warned_ = true;
 }
 
@@ -360,27 +363,64 @@ void RecordLoader::apply(std::uint32_t tag, const std::string& payload)
     }
 }
 
+std::string joinNames(const std::vector<std::string>& names)
+{
+    std::string out;
+    for (const std::string& name : names)
+        out += (out.empty() ? "" : ", ") + name;
+    return out;
+}
+
+// Reads the next record; false when the file ends inside it or its length
+// is negative or runs past the end of the file: the file is damaged and
+// nothing after it can be read.
+bool readRecord(FileHandle& in, std::int64_t fileSize, std::uint32_t& tag, std::string& payload)
+{
+    std::uint8_t recordHead[8];
+    if (in.readFully(recordHead, 8) != 8)
+        return false;
+    const std::int64_t length = static_cast<std::int32_t>(getU32(recordHead + 4));
+    if (length < 0 || length > fileSize - in.position())
+        return false;
+    payload.resize(static_cast<std::size_t>(length));
+    if (in.readFully(payload.data(), payload.size()) != payload.size())
+        return false;
+    tag = getU32(recordHead);
+    return true;
+}
+
 } // namespace
 
 bool LoadProject(ProjectDocument& document, TreeOperations& operations, const std::string& path)
 {
     BusyCursor busy(document.ui());
+    std::vector<Failure> warnings;
+    const Result<> read = readProjectFile(document, operations, path, warnings);
+    for (const Failure& warning : warnings)
+        showFailure(document.ui(), warning);
+    if (!read) {
+        showFailure(document.ui(), read.failure());
+        return false;
+    }
+    return true;
+}
+
+Result<> readProjectFile(ProjectDocument& document, TreeOperations& operations, const std::string& path,
+                         std::vector<Failure>& warnings)
+{
     FileHandle in = FileHandle::openRead(path);
+    int openError = in.valid() ? 0 : errno;
     struct stat info {};
     if (in.valid() && (::fstat(in.get(), &info) != 0 || !S_ISREG(info.st_mode))) {
-        errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        openError = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
         in = FileHandle();
     }
-    if (!in.valid()) {
-        document.message(StringTable::format(str::OpenProjectFileError, {path, systemErrorText(errno)}));
-        return false;
-    }
+    if (!in.valid())
+        return Failure(str::OpenProjectFileError, {path}, openError);
     const std::int64_t fileSize = in.size();
     std::uint8_t head[pvp::kHeaderSize];
-    if (in.readFully(head, sizeof head) != sizeof head || getU32(head) != pvp::kMagic) {
-        document.message(StringTable::format(str::NotAProjectFile, {path}));
-        return false;
-    }
+    if (in.readFully(head, sizeof head) != sizeof head || getU32(head) != pvp::kMagic)
+        return Failure(str::NotAProjectFile, {path});
 
     // From here on the present project is replaced. Until the load is
     // complete the project has no file, so that a save cannot put a partial
@@ -397,21 +437,18 @@ bool LoadProject(ProjectDocument& document, TreeOperations& operations, const st
     document.tree().removeAllSessions();
     document.workingFolder().reset();
 
-    RecordLoader loader(document, operations);
+    RecordLoader loader(document, operations, warnings);
     std::string payload;
+    // A file shorter than its header says was cut short, as is one whose
+    // records or pack stream end before they do.
+    bool damaged = std::uint64_t(fileSize) < getU32(head + 4);
     for (std::int32_t i = 0; i < settings.headerRecordCount; ++i) {
-        std::uint8_t recordHead[8];
-        if (in.readFully(recordHead, 8) != 8)
+        std::uint32_t tag = 0;
+        if (!readRecord(in, fileSize, tag, payload)) {
+            damaged = true;
             break;
-        const std::int64_t length = static_cast<std::int32_t>(getU32(recordHead + 4));
-        // A negative length or one past the end of the file means damage:
-        // nothing after it can be read.
-        if (length < 0 || length > fileSize - in.position())
-            break;
-        payload.resize(static_cast<std::size_t>(length));
-        if (in.readFully(payload.data(), payload.size()) != payload.size())
-            break;
-        loader.apply(getU32(recordHead), payload);
+        }
+        loader.apply(tag, payload);
     }
 
     // Each pack entry goes straight to the working file named like it; an
@@ -434,17 +471,39 @@ bool LoadProject(ProjectDocument& document, TreeOperations& operations, const st
         unfilled.erase(it);
         return placement;
     };
-    std::string writeError;
-    document.svMngr().readStream(in, fileSize, -1, placer, &writeError);
+    SvMngr& store = document.svMngr();
+    const Result<bool> packRead = store.readStream(in, fileSize, -1, placer);
     document.busy = wasBusy;
-    if (!writeError.empty()) {
-        document.message(StringTable::format(str::TempProjectFileError, {writeError}));
-        return false;
+    if (!packRead)
+        return packRead.failure();
+    if (*packRead && !store.complete())
+        damaged = true;
+
+    if (damaged) {
+        // What the damage cost: the named files that were not in the pack,
+        // or only in part.
+        std::set<std::string> cutShort;
+        for (int i = 0; i < store.count(); ++i)
+            if (store.entry(i).cutShort)
+                cutShort.insert(store.entry(i).privateCopy);
+        std::vector<std::string> missing;
+        std::set<std::string> listed;
+        for (const std::string& expected : loader.expected()) {
+            const auto it = unfilled.find(toLowerAscii(finalComponent(expected)));
+            const bool notFilled = it != unfilled.end() && it->second == expected;
+            if ((notFilled || cutShort.count(expected)) && listed.insert(expected).second)
+                missing.push_back(finalComponent(expected));
+        }
+        if (missing.empty())
+            warnings.emplace_back(str::ProjectDamaged, std::vector<std::string>{path});
+        else
+            warnings.emplace_back(str::ProjectDamagedFiles, std::vector<std::string>{path, joinNames(missing)});
     }
 
     document.documentPath = path;
     document.dirty = 0;
-    return true;
+    document.loadedDamaged = damaged;
+    return {};
 }
 
 } // namespace pavonia

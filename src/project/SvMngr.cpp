@@ -139,29 +139,31 @@ int SvMngr::add(const std::string& path, int mode)
     return count();
 }
 
-bool SvMngr::writeStream(const std::string& path)
+Result<bool> SvMngr::writeStream(const std::string& path)
 {
     ReplacingFile out(path);
     if (!out.valid())
-        return false;
-    bool ioFailed = false;
-    return writeStream(out.handle(), &ioFailed) && !ioFailed && out.commit();
+        return out.failure(str::WriteProjectFileFailed);
+    Result<bool> written = writeStream(out.handle());
+    if (!written) {
+        out.noteFailure(written.failure().systemError);
+        return out.failure(str::WriteProjectFileFailed);
+    }
+    if (*written && !out.commit())
+        return out.failure(str::WriteProjectFileFailed);
+    return written;
 }
 
-bool SvMngr::writeStream(FileHandle& out, bool* ioFailed)
+Result<bool> SvMngr::writeStream(FileHandle& out)
 {
-    if (ioFailed)
-        *ioFailed = false;
     // A source changed since it was added is taken as it is now.
     for (const auto& entry : std::vector<Entry>(entries_))
         add(entry.source, kReplaceIfNewer);
     if (!changed_)
         return false;
-    auto fail = [&] {
-        if (ioFailed)
-            *ioFailed = true;
-        return false;
-    };
+    // The error is taken where the write failed, before closing the source
+    // can change errno.
+    auto fail = [] { return Failure::system(str::WriteProjectFileFailed); };
 
     std::uint8_t head[12];
     std::memcpy(head, kMagic, 8);
@@ -183,10 +185,11 @@ bool SvMngr::writeStream(FileHandle& out, bool* ioFailed)
         std::uint64_t copied = 0;
         if (in.valid()) {
             copied = copyBytes(in.get(), out.get(), entry.size);
+            const Failure failed = fail();
             // Stopping before the end of the source means the write failed;
             // a source that shrank since its size was taken is padded.
             if (copied < entry.size && in.position() < in.size())
-                return fail();
+                return failed;
         }
         if (!writeZeros(out, entry.size - copied))
             return fail();
@@ -200,7 +203,7 @@ bool SvMngr::readStream(const std::string& path, int limit)
     FileHandle in = FileHandle::openRead(path);
     if (!in.valid())
         return false;
-    return readStream(in, in.size(), limit);
+    return readStream(in, in.size(), limit).valueOr(true);
 }
 
 namespace {
@@ -212,28 +215,28 @@ struct CopyJob {
     std::uint64_t length;
 };
 
-// Writes one file from the stream; the system's text of the failure, or
-// nothing when it was written whole.
-std::optional<std::string> runCopyJob(int in, const CopyJob& job)
+// Writes one file from the stream; why it failed, or nothing when it was
+// written whole.
+std::optional<Failure> runCopyJob(int in, const CopyJob& job)
 {
     // A leftover of the same name (read-only, or a link planted there) is
     // replaced, never written through.
     FileHandle out = FileHandle::create(job.target, Creation::Replace);
     if (!out.valid())
-        return systemErrorText(errno);
+        return Failure::system(str::TempProjectFileError);
     errno = 0;
     const std::uint64_t copied = copyRange(in, job.offset, out.get(), job.length);
     const int copyError = errno;
     if (!out.close())
-        return systemErrorText(errno);
+        return Failure::system(str::TempProjectFileError);
     if (copied < job.length)
-        return systemErrorText(copyError ? copyError : EIO);
+        return Failure(str::TempProjectFileError, {}, copyError ? copyError : EIO);
     return std::nullopt;
 }
 
 // Runs the copies on the machine's cores: each is a separate file, and the
 // source is read by position, so they do not disturb one another.
-std::optional<std::string> runCopyJobs(int in, const std::vector<CopyJob>& jobs)
+std::optional<Failure> runCopyJobs(int in, const std::vector<CopyJob>& jobs)
 {
     std::uint64_t bytes = 0;
     for (const CopyJob& job : jobs)
@@ -243,7 +246,7 @@ std::optional<std::string> runCopyJobs(int in, const std::vector<CopyJob>& jobs)
     const std::size_t threads = bytes < (8u << 20) ? 1 : std::min<std::size_t>({jobs.size(), cores, 4});
     std::atomic<std::size_t> next{0};
     std::mutex mutex;
-    std::optional<std::string> firstError;
+    std::optional<Failure> firstError;
     auto work = [&] {
         for (std::size_t i = next++; i < jobs.size(); i = next++) {
             if (auto error = runCopyJob(in, jobs[i])) {
@@ -264,14 +267,16 @@ std::optional<std::string> runCopyJobs(int in, const std::vector<CopyJob>& jobs)
 
 } // namespace
 
-bool SvMngr::readStream(FileHandle& in, std::int64_t end, int limit, const Placer& placer, std::string* error)
+Result<bool> SvMngr::readStream(FileHandle& in, std::int64_t end, int limit, const Placer& placer)
 {
+    complete_ = true;
     char magic[8];
     if (in.readFully(magic, 8) != 8 || std::memcmp(magic, kMagic, 8) != 0)
         return false;
     std::uint8_t countBytes[4];
     if (in.readFully(countBytes, 4) != 4) {
         clear();
+        complete_ = false;
         return true;
     }
     std::int64_t entryCount = static_cast<std::int32_t>(getU32(countBytes));
@@ -323,12 +328,15 @@ bool SvMngr::readStream(FileHandle& in, std::int64_t end, int limit, const Place
         }
         // The name is a path on the machine that saved the project: it tells
         // which file this is, and is never opened here.
+        entry.cutShort = available < entry.size;
         entries_.push_back(std::move(entry));
-        if (available < entries_.back().size || !in.seek(offset + static_cast<std::int64_t>(available)))
+        if (entries_.back().cutShort || !in.seek(offset + static_cast<std::int64_t>(available)))
             break; // the stream ended inside this file
     }
-    if (auto failure = runCopyJobs(in.get(), jobs); failure && error)
-        *error = *failure;
+    complete_ = static_cast<std::int64_t>(entries_.size()) == entryCount &&
+                (entries_.empty() || !entries_.back().cutShort);
+    if (auto failure = runCopyJobs(in.get(), jobs))
+        return std::move(*failure);
     return true;
 }
 

@@ -6,6 +6,7 @@
 //   FILETIME, 8 bytes), size (uint32), the file's bytes.
 // All integers little-endian.
 #include "platform/FileOps.h"
+#include "platform/Result.h"
 #include "platform/Ui.h"
 
 #include <cstdint>
@@ -26,6 +27,9 @@ public:
         // The private copy could not be made (a full disk, say): the stream
         // takes the bytes from the source instead.
         bool privateCopyFailed = false;
+        // Read from a stream that ended before the file's last byte: the
+        // copy holds only what was there.
+        bool cutShort = false;
     };
 
     // Add modes.
@@ -62,11 +66,13 @@ public:
     bool changed() const { return changed_; }
 
     // Writes the stream into a file at `path`, which it replaces only once
-    // written whole (see ReplacingFile).
-    bool writeStream(const std::string& path);
-    // Writes the stream at the current position of `out`. False when there was
-    // nothing new to write; `ioFailed` tells a failed write apart.
-    bool writeStream(FileHandle& out, bool* ioFailed = nullptr);
+    // written whole (see ReplacingFile). True when written, false when there
+    // was nothing new to write; a failure carries the system's error.
+    Result<bool> writeStream(const std::string& path);
+    // Writes the stream at the current position of `out`, answering as above.
+    // A failed write fails with str::WriteProjectFileFailed and the error
+    // taken when the write failed (its path place is left to the caller).
+    Result<bool> writeStream(FileHandle& out);
 
     // Where an entry's bytes go while reading: into the private folder, to a
     // path of the caller's (the bytes are then copied once), or nowhere.
@@ -78,14 +84,18 @@ public:
 
     // Reads a stream file into private copies. `limit` < 0 reads every entry.
     // False when the stream does not begin with the magic. A damaged stream
-    // ends the reading at the damage, keeping the entries before it. An
-    // entry's name only tells which file it is: it is never opened.
+    // ends the reading at the damage, keeping the entries before it (see
+    // complete()). An entry's name only tells which file it is: it is never
+    // opened.
     bool readStream(const std::string& path, int limit);
     // Reads a stream from the current position of `in` up to `end`, placing
-    // each entry's bytes as `placer` says. `error` receives the system's text
-    // when a file could not be written.
-    bool readStream(FileHandle& in, std::int64_t end, int limit, const Placer& placer = {},
-                    std::string* error = nullptr);
+    // each entry's bytes as `placer` says; answers as above. Fails with
+    // str::TempProjectFileError and the system's error when a file could not
+    // be written.
+    Result<bool> readStream(FileHandle& in, std::int64_t end, int limit, const Placer& placer = {});
+    // After a read: false when the stream ended before the entries it
+    // announced (the entries cut short are marked).
+    bool complete() const { return complete_; }
 
     // Last-write time of a file as a Windows FILETIME; nothing when missing.
     static std::optional<std::uint64_t> fileTimeOf(const std::string& path);
@@ -97,6 +107,7 @@ private:
     std::vector<Entry> entries_;
     bool changed_ = false;
     bool deferred_ = false;
+    bool complete_ = true;
 };
 
 } // namespace pavonia

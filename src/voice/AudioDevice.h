@@ -8,6 +8,7 @@
 // Threads: every call, and every call back into the listener, happens on the
 // user-interface thread. A device whose platform delivers sound on threads of
 // its own hands the results over to that thread (see QtAudioDevice).
+#include "platform/Result.h"
 #include "voice/PcmAudio.h"
 
 #include <cstdint>
@@ -39,9 +40,9 @@ public:
     virtual void setListener(AudioDeviceListener* listener) = 0;
 
     // Starts playing `audio` from its first sample; the device keeps its own
-    // copy. A playback already running is stopped first. False, with a
-    // message for the user in `error`, when the output cannot start.
-    virtual bool startPlayback(const PcmAudio& audio, std::string& error) = 0;
+    // copy. A playback already running is stopped first. Fails with the
+    // reason for the user when the output cannot start.
+    virtual Result<> startPlayback(const PcmAudio& audio) = 0;
     virtual void stopPlayback() = 0;
     // True from a successful start until the end of the block has been heard
     // or playback was stopped.
@@ -50,9 +51,8 @@ public:
     virtual std::int64_t playbackPositionMs() const = 0;
 
     // Starts capturing in `format`. A capture already running is stopped and
-    // its samples dropped. False, with a message in `error`, when the input
-    // cannot start.
-    virtual bool startCapture(const AudioFormat& format, std::string& error) = 0;
+    // its samples dropped. Fails with the reason when the input cannot start.
+    virtual Result<> startCapture(const AudioFormat& format) = 0;
     // While paused nothing is captured; the samples taken so far are kept.
     virtual void pauseCapture() = 0;
     virtual void resumeCapture() = 0;

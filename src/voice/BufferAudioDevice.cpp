@@ -4,20 +4,18 @@
 
 namespace pavonia {
 
-bool BufferAudioDevice::startPlayback(const PcmAudio& audio, std::string& error)
+Result<> BufferAudioDevice::startPlayback(const PcmAudio& audio)
 {
     stopPlayback();
-    if (playbackFailure_) {
-        error = *playbackFailure_;
-        return false;
-    }
+    if (playbackFailure_)
+        return *playbackFailure_;
     block_ = audio;
     played_.sampleRate = audio.sampleRate;
     played_.channels = audio.channels;
     playedMs_ = 0;
     playedFrames_ = 0;
     playing_ = true;
-    return true;
+    return {};
 }
 
 void BufferAudioDevice::stopPlayback() { playing_ = false; }
@@ -27,20 +25,18 @@ std::int64_t BufferAudioDevice::playbackPositionMs() const
     return std::min(playedMs_, block_.lengthMs());
 }
 
-bool BufferAudioDevice::startCapture(const AudioFormat& format, std::string& error)
+Result<> BufferAudioDevice::startCapture(const AudioFormat& format)
 {
     capturing_ = false;
     pending_.clear();
-    if (captureFailure_) {
-        error = *captureFailure_;
-        return false;
-    }
+    if (captureFailure_)
+        return *captureFailure_;
     captureFormat_ = format;
     capturing_ = true;
     capturePaused_ = false;
     capturedMs_ = 0;
     capturedFrames_ = 0;
-    return true;
+    return {};
 }
 
 std::vector<std::int16_t> BufferAudioDevice::takeCaptured()

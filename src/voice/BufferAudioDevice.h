@@ -15,12 +15,12 @@ class BufferAudioDevice final : public AudioDevice {
 public:
     void setListener(AudioDeviceListener* listener) override { listener_ = listener; }
 
-    bool startPlayback(const PcmAudio& audio, std::string& error) override;
+    Result<> startPlayback(const PcmAudio& audio) override;
     void stopPlayback() override;
     bool isPlaying() const override { return playing_; }
     std::int64_t playbackPositionMs() const override;
 
-    bool startCapture(const AudioFormat& format, std::string& error) override;
+    Result<> startCapture(const AudioFormat& format) override;
     void pauseCapture() override { capturePaused_ = true; }
     void resumeCapture() override { capturePaused_ = false; }
     void stopCapture() override { capturing_ = false; }
@@ -34,8 +34,8 @@ public:
     // The sound the next capture reads, from its start.
     void setInput(PcmAudio input) { input_ = std::move(input); }
     // Makes the next starts fail with this message (until cleared with nullopt).
-    void failPlayback(std::optional<std::string> message) { playbackFailure_ = std::move(message); }
-    void failCapture(std::optional<std::string> message) { captureFailure_ = std::move(message); }
+    void failPlayback(std::optional<Failure> failure) { playbackFailure_ = std::move(failure); }
+    void failCapture(std::optional<Failure> failure) { captureFailure_ = std::move(failure); }
 
     // Everything played so far, across playbacks, in the format of the last block.
     const PcmAudio& played() const { return played_; }
@@ -51,7 +51,7 @@ private:
     std::int64_t playedMs_ = 0;
     std::size_t playedFrames_ = 0;
     PcmAudio played_;
-    std::optional<std::string> playbackFailure_;
+    std::optional<Failure> playbackFailure_;
 
     AudioFormat captureFormat_;
     bool capturing_ = false;
@@ -60,7 +60,7 @@ private:
     std::size_t capturedFrames_ = 0;  // frames produced so far
     std::vector<std::int16_t> pending_;
     PcmAudio input_;
-    std::optional<std::string> captureFailure_;
+    std::optional<Failure> captureFailure_;
 };
 
 } // namespace pavonia

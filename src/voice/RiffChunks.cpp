@@ -17,41 +17,35 @@ constexpr std::uint16_t kFormatExtensible = 0xfffe;
 
 } // namespace
 
-ParseResult parseChunks(std::string_view bytes, std::vector<Chunk>& chunks, std::string& detail)
+Result<std::vector<Chunk>> parseChunks(std::string_view bytes, const std::string& name, int notRiffText,
+                                       int damagedText)
 {
-    chunks.clear();
     if (bytes.size() < 12 || bytes.substr(0, 4) != "RIFF" || bytes.substr(8, 4) != "WAVE")
-        return ParseResult::NotRiff;
+        return Failure(notRiffText, {name});
+    const auto damaged = [&](std::string detail) { return Failure(damagedText, {name, std::move(detail)}); };
     const std::uint64_t riffEnd = std::uint64_t(u32At(bytes, 4)) + 8;
-    if (riffEnd > bytes.size()) {
-        detail = "the RIFF size runs past the end of the file";
-        return ParseResult::Damaged;
-    }
+    if (riffEnd > bytes.size())
+        return damaged("the RIFF size runs past the end of the file");
+    std::vector<Chunk> chunks;
     // Bytes after the RIFF body (some tools append tags) are not ours to read.
     const std::string_view body = bytes.substr(0, std::size_t(riffEnd));
     std::size_t at = 12;
     while (at < body.size()) {
-        if (chunks.size() == kMaxChunks) {
-            detail = "more than " + std::to_string(kMaxChunks) + " chunks";
-            return ParseResult::Damaged;
-        }
-        if (body.size() - at < 8) {
-            detail = "a chunk header is cut off";
-            return ParseResult::Damaged;
-        }
+        if (chunks.size() == kMaxChunks)
+            return damaged("more than " + std::to_string(kMaxChunks) + " chunks");
+        if (body.size() - at < 8)
+            return damaged("a chunk header is cut off");
         const std::string_view id = body.substr(at, 4);
         const std::uint32_t size = u32At(body, at + 4);
         at += 8;
-        if (size > body.size() - at) {
-            detail = "the \"" + std::string(id) + "\" chunk runs past the end of the file";
-            return ParseResult::Damaged;
-        }
+        if (size > body.size() - at)
+            return damaged("the \"" + std::string(id) + "\" chunk runs past the end of the file");
         chunks.push_back({id, body.substr(at, size)});
         at += size;
         if (size % 2 == 1 && at < body.size())
             ++at; // pad byte; a writer may leave it off the last chunk
     }
-    return ParseResult::Ok;
+    return chunks;
 }
 
 const Chunk* findChunk(const std::vector<Chunk>& chunks, std::string_view id)

@@ -19,11 +19,12 @@ struct Chunk {
     std::string_view body; // exactly the chunk's declared size
 };
 
-enum class ParseResult { Ok, NotRiff, Damaged };
-
-// Splits `bytes` into the chunks of a RIFF/WAVE file. Damaged when the RIFF
-// size or a chunk size runs past the data; `detail` then says which.
-ParseResult parseChunks(std::string_view bytes, std::vector<Chunk>& chunks, std::string& detail);
+// Splits `bytes` into the chunks of a RIFF/WAVE file named `name`. Fails
+// with `notRiffText` (its place filled by the name) when the bytes are not
+// a RIFF/WAVE file, and with `damagedText` (the name, then which size runs
+// past the data) when the RIFF size or a chunk size does.
+Result<std::vector<Chunk>> parseChunks(std::string_view bytes, const std::string& name, int notRiffText,
+                                       int damagedText);
 
 // The first chunk named `id`, or null.
 const Chunk* findChunk(const std::vector<Chunk>& chunks, std::string_view id);

@@ -46,16 +46,10 @@ Result<> readTps(const std::string& path, TalkingMessage& message)
 
 Result<> readTpsBytes(std::string_view bytes, TalkingMessage& message, const std::string& name)
 {
-    std::vector<riff::Chunk> chunks;
-    std::string detail;
-    switch (riff::parseChunks(bytes, chunks, detail)) {
-    case riff::ParseResult::NotRiff:
-        return Failure(str::VoiceNotMessage, {name});
-    case riff::ParseResult::Damaged:
-        return damaged(name, detail);
-    case riff::ParseResult::Ok:
-        break;
-    }
+    const auto parsed = riff::parseChunks(bytes, name, str::VoiceNotMessage, str::VoiceDamagedMessage);
+    if (!parsed)
+        return parsed.failure();
+    const std::vector<riff::Chunk>& chunks = *parsed;
     const riff::Chunk* header = riff::findChunk(chunks, "pvtm");
     if (!header) // a plain wave file, not one of ours
         return Failure(str::VoiceNotMessage, {name});

@@ -71,7 +71,7 @@ int VoiceEngine::load(const std::string& path, int reload, bool refuseTextMode)
         return kTextModeMessage;
     Stop();
     if (!read) {
-        lastError_ = read.failure().text();
+        lastError_ = read.failure();
         return 1;
     }
     // A message whose frames do not cover its voice (written by a tool
@@ -89,7 +89,7 @@ bool VoiceEngine::SaveTPS(const std::string& path, int /*format*/, int flags)
     if ((flags & 1) && !framesCoverVoice())
         analyseAll();
     if (const Result<> written = writeTps(path, message_); !written) {
-        lastError_ = written.failure().text();
+        lastError_ = written.failure();
         return false;
     }
     loadedPath_ = path;
@@ -99,13 +99,13 @@ bool VoiceEngine::SaveTPS(const std::string& path, int /*format*/, int flags)
 bool VoiceEngine::ImportWave(const std::string& wavePath, const std::string* secondPath, int /*mode*/)
 {
     if (secondPath) {
-        lastError_ = StringTable::text(str::VoiceSecondWaveUnsupported);
+        lastError_ = Failure(str::VoiceSecondWaveUnsupported);
         return false;
     }
     Stop();
     PcmAudio audio;
     if (const Result<> read = readWave(wavePath, audio); !read) {
-        lastError_ = read.failure().text();
+        lastError_ = read.failure();
         return false;
     }
     message_.voice = std::move(audio);
@@ -132,12 +132,11 @@ bool VoiceEngine::startPlaying(std::int64_t fromMs, std::int64_t toMs, PlayMode 
         return false;
     Stop();
     if (message_.voice.empty() || fromMs >= toMs) {
-        lastError_ = StringTable::text(str::VoiceNothingToPlay);
+        lastError_ = Failure(str::VoiceNothingToPlay);
         return false;
     }
-    std::string error;
-    if (!device_.startPlayback(slice(message_.voice, fromMs, toMs), error)) {
-        lastError_ = StringTable::format(str::VoicePlaybackFailed, {error});
+    if (const Result<> started = device_.startPlayback(slice(message_.voice, fromMs, toMs)); !started) {
+        lastError_ = Failure(str::VoicePlaybackFailed, {started.failure().text()});
         return false;
     }
     playMode_ = mode;
@@ -203,9 +202,8 @@ bool VoiceEngine::StartAsyncRec()
     Stop();
     if (hook_ && !hook_->queryStart())
         return false;
-    std::string error;
-    if (!device_.startCapture(kRecordFormat, error)) {
-        lastError_ = StringTable::format(str::VoiceRecordFailed, {error});
+    if (const Result<> started = device_.startCapture(kRecordFormat); !started) {
+        lastError_ = Failure(str::VoiceRecordFailed, {started.failure().text()});
         return false;
     }
     recorded_ = PcmAudio{};
@@ -270,7 +268,7 @@ std::int64_t VoiceEngine::ApplyAsyncRec(int /*mode*/)
     if (recording_)
         StopAsyncRec();
     if (!finishedRecording_) {
-        lastError_ = StringTable::text(str::VoiceNoRecording);
+        lastError_ = Failure(str::VoiceNoRecording);
         return -1;
     }
     finishedRecording_ = false;

@@ -6,8 +6,8 @@
 // notifications on the user-interface thread (see docs/voice-engine.md).
 //
 // The calls keep the names and results the slide voice page and the voice
-// filter dialog rely on. Times are milliseconds. A call that fails leaves a
-// text for the user in lastError().
+// filter dialog rely on. Times are milliseconds. A call that fails leaves
+// why in lastError(), for the command that made it to show.
 #include "voice/AudioDevice.h"
 #include "voice/LipSyncAnalyzer.h"
 #include "voice/TalkingMessage.h"
@@ -15,6 +15,7 @@
 #include "voice/VoiceNotify.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -99,8 +100,9 @@ public:
     std::int64_t position() const { return position_; }
     // The recorded length so far (running or finished recording).
     std::int64_t recordedMs() const;
-    // A text for the user about the last call that failed.
-    const std::string& lastError() const { return lastError_; }
+    // Why the last call that failed did, for the user; nothing before the
+    // first failure.
+    const std::optional<Failure>& lastError() const { return lastError_; }
 
 private:
     enum class PlayMode { None, All, Selection };
@@ -123,7 +125,7 @@ private:
 
     TalkingMessage message_;
     std::string loadedPath_;
-    std::string lastError_;
+    std::optional<Failure> lastError_;
 
     PlayMode playMode_ = PlayMode::None;
     std::int64_t playOffset_ = 0; // message time of the block's first sample

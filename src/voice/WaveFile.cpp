@@ -17,17 +17,10 @@ Result<> readWave(const std::string& path, PcmAudio& audio)
 
 Result<> readWaveBytes(std::string_view bytes, PcmAudio& audio, const std::string& name)
 {
-    std::vector<riff::Chunk> chunks;
-    std::string detail;
-    switch (riff::parseChunks(bytes, chunks, detail)) {
-    case riff::ParseResult::NotRiff:
-        return Failure(str::VoiceNotWave, {name});
-    case riff::ParseResult::Damaged:
-        return Failure(str::VoiceDamagedWave, {name, detail});
-    case riff::ParseResult::Ok:
-        break;
-    }
-    return riff::readPcm(chunks, audio, name, str::VoiceDamagedWave);
+    const auto chunks = riff::parseChunks(bytes, name, str::VoiceNotWave, str::VoiceDamagedWave);
+    if (!chunks)
+        return chunks.failure();
+    return riff::readPcm(*chunks, audio, name, str::VoiceDamagedWave);
 }
 
 std::string waveBytes(const PcmAudio& audio, int bitsPerSample)

@@ -127,6 +127,34 @@ TEST_F(VoiceCli, ImportsAWaveAsTheSessionsAnalysedMessage)
     EXPECT_EQ(json2["openFrames"], 0);
 }
 
+TEST_F(VoiceCli, AProjectReadFromADamagedFileIsNotSavedOverIt)
+{
+    const std::string whole = inst.root() + "whole.pvp";
+    ASSERT_EQ(runCli(home() + "new " + quoted(whole)).status, 0);
+    const std::string bytes = readFile(whole);
+    // Cut inside the pack: the talking message's bytes are lost.
+    const std::string project = inst.writeFile("cut.pvp", bytes.substr(0, bytes.size() - 200));
+    const std::string before = readFile(project);
+    const std::string wave = inst.writeFile("voice.wav", buzzWave(500));
+
+    // Over the file itself, named or not: refused, with the damage named.
+    for (const std::string& out : {std::string(), " --out " + quoted(inst.root() + "./cut.pvp")}) {
+        SCOPED_TRACE(out);
+        const CommandRun r = runCli(home() + "voice import " + quoted(project) + " 1 " + quoted(wave) + out, true);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.out.find("damaged or cut short. (" + project + ")"), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find("--out"), std::string::npos) << r.out;
+        EXPECT_EQ(readFile(project), before);
+    }
+
+    // Another file is written, and keeps what could be read.
+    const std::string saved = inst.root() + "saved.pvp";
+    ASSERT_EQ(runCli(home() + "voice import " + quoted(project) + " 1 " + quoted(wave) + " --out " + quoted(saved)).status,
+              0);
+    EXPECT_EQ(readFile(project), before);
+    EXPECT_EQ(tpsInfo(messages(saved)[0])["lengthMs"], 500);
+}
+
 TEST_F(VoiceCli, OtherSessionsKeepTheirMessages)
 {
     const fs::path sample = fs::path(PAVONIA_CLI).parent_path() / "Samples" / "Sample.pvp";

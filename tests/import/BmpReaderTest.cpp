@@ -11,11 +11,11 @@ namespace {
 
 class BmpReaderTest : public ::testing::Test {
 protected:
-    std::optional<RgbPicture> read(const BmpFile& file)
+    Result<RgbPicture> read(const BmpFile& file)
     {
         return readBytes(file.bytes());
     }
-    std::optional<RgbPicture> readBytes(const std::string& bytes)
+    Result<RgbPicture> readBytes(const std::string& bytes)
     {
         const std::string path = installation.root() + "picture.bmp";
         writeBytes(path, bytes);
@@ -219,7 +219,9 @@ TEST_F(BmpReaderTest, RefusesWhatItCannotReadWithItsStatus)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_FALSE(readBytes(c.bytes()));
+        const auto picture = readBytes(c.bytes());
+        ASSERT_FALSE(picture);
+        EXPECT_EQ(picture.failure().text(), c.status);
         EXPECT_FALSE(reader.ok());
         EXPECT_EQ(reader.status(), c.status);
     }

@@ -1,7 +1,6 @@
 #include "import/FitPicture.h"
 
 #include "PictureFixtures.h"
-#include "ScriptedUi.h"
 #include "TestInstallation.h"
 #include "import/ReadJpeg.h"
 #include "RunCommand.h"
@@ -83,9 +82,8 @@ TEST_F(FitPictureTest, PictureInAnotherColourSpaceIsPublishedInRgb)
         "print.jpg", encodeJpeg(64, 32, 4, [](int, int, int c) { return std::uint8_t(c == 1 ? 200 : 20); }));
     std::string result;
     ASSERT_TRUE(FitPicture(source, 32, 32, 80, result));
-    ScriptedUi ui;
-    const auto fitted = ReadJpeg(result, ui);
-    ASSERT_TRUE(fitted) << (ui.shown.empty() ? "" : ui.shown[0].text);
+    const auto fitted = ReadJpeg(result);
+    ASSERT_TRUE(fitted) << fitted.failure().text();
     EXPECT_EQ(fitted->width, 32);
     EXPECT_EQ(fitted->height, 16);
 }
@@ -117,8 +115,7 @@ TEST_F(FitPictureTest, PngIsPublishedAsAJpegWithItsTransparencyOnWhite)
     ASSERT_TRUE(FitPicture(source, 400, 300, 90, result));
     EXPECT_EQ(result, installation.root() + "s_Logo.jpg");
     EXPECT_EQ(inspectPicture(result).format, "JPEG");
-    ScriptedUi ui;
-    const auto picture = ReadJpeg(result, ui);
+    const auto picture = ReadJpeg(result);
     ASSERT_TRUE(picture);
     ASSERT_EQ(picture->width, 400);
     ASSERT_EQ(picture->height, 150);
@@ -175,8 +172,7 @@ TEST_F(FitPictureTest, LargeJpegFitsWithTheQualityOfAFullDecode)
     const std::string source = installation.writeFile("large.jpg", encodeJpeg(width, height, 3, sample, 92));
     std::string result;
     ASSERT_TRUE(FitPicture(source, 400, 300, 80, result));
-    ScriptedUi ui;
-    const auto fitted = ReadJpeg(result, ui);
+    const auto fitted = ReadJpeg(result);
     ASSERT_TRUE(fitted);
     ASSERT_EQ(fitted->width, 400);
     ASSERT_EQ(fitted->height, 266);

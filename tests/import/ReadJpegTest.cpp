@@ -14,7 +14,6 @@ namespace {
 class ReadJpegTest : public ::testing::Test {
 protected:
     TestInstallation installation{false};
-    ScriptedUi ui;
 };
 
 // Colour bands that survive compression: red left half, blue right half.
@@ -29,7 +28,7 @@ bool near(int actual, int expected) { return std::abs(actual - expected) <= 8; }
 TEST_F(ReadJpegTest, ColourAndGreyPicturesComeBackAsRgbRows)
 {
     const std::string colour = installation.writeFile("colour.jpg", encodeJpeg(32, 8, 3, bands));
-    auto picture = ReadJpeg(colour, ui);
+    auto picture = ReadJpeg(colour);
     ASSERT_TRUE(picture);
     EXPECT_EQ(picture->width, 32);
     EXPECT_EQ(picture->height, 8);
@@ -42,14 +41,13 @@ TEST_F(ReadJpegTest, ColourAndGreyPicturesComeBackAsRgbRows)
     // Grey: the value in all three bytes, top row first.
     const std::string grey = installation.writeFile(
         "grey.jpg", encodeJpeg(8, 16, 1, [](int, int y, int) { return static_cast<std::uint8_t>(y < 8 ? 30 : 200); }));
-    picture = ReadJpeg(grey, ui);
+    picture = ReadJpeg(grey);
     ASSERT_TRUE(picture);
     EXPECT_EQ(picture->rows.size(), 8u * 16 * 3);
     EXPECT_TRUE(near(picture->rows[0], 30));
     EXPECT_EQ(picture->rows[0], picture->rows[1]);
     EXPECT_EQ(picture->rows[0], picture->rows[2]);
     EXPECT_TRUE(near(picture->rows.back(), 200));
-    EXPECT_TRUE(ui.shown.empty());
 }
 
 TEST_F(ReadJpegTest, TruncatedFileDecodesToTheEndOfItsDataWithoutAMessage)
@@ -59,13 +57,12 @@ TEST_F(ReadJpegTest, TruncatedFileDecodesToTheEndOfItsDataWithoutAMessage)
         const std::string whole = encodeJpeg(64, 64, 3, [](int x, int y, int c) {
             return static_cast<std::uint8_t>((x * 4 + y * 2 + c * 50) & 0xFF);
         }, 90, progressive);
-        const auto full = ReadJpeg(installation.writeFile("whole.jpg", whole), ui);
+        const auto full = ReadJpeg(installation.writeFile("whole.jpg", whole));
         ASSERT_TRUE(full);
-        const auto cut = ReadJpeg(installation.writeFile("cut.jpg", whole.substr(0, whole.size() * 2 / 3)), ui);
+        const auto cut = ReadJpeg(installation.writeFile("cut.jpg", whole.substr(0, whole.size() * 2 / 3)));
         ASSERT_TRUE(cut);
         EXPECT_EQ(cut->width, 64);
         EXPECT_EQ(cut->height, 64);
-        EXPECT_TRUE(ui.shown.empty());
         if (!progressive) {
             // The rows before the cut are those of the whole picture.
             const std::size_t topRows = 64 * 3 * 16;
@@ -74,7 +71,16 @@ TEST_F(ReadJpegTest, TruncatedFileDecodesToTheEndOfItsDataWithoutAMessage)
     }
 }
 
-TEST_F(ReadJpegTest, FailuresShowOneMessageAndReturnNothing)
+// What the command that read the picture shows for a failed read.
+std::vector<ScriptedUi::Shown> shownFor(const Result<RgbPicture>& picture)
+{
+    ScriptedUi ui;
+    if (!picture)
+        showFailure(ui, picture.failure());
+    return ui.shown;
+}
+
+TEST_F(ReadJpegTest, FailuresCarryOneMessageAndNoPicture)
 {
     struct Case {
         const char* name;
@@ -102,25 +108,24 @@ TEST_F(ReadJpegTest, FailuresShowOneMessageAndReturnNothing)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ui.shown.clear();
         writeBytes(path, c.bytes);
-        EXPECT_FALSE(ReadJpeg(path, ui, c.maxPixels));
-        ASSERT_EQ(ui.shown.size(), 1u);
-        EXPECT_EQ(ui.shown[0].text, c.text);
-        EXPECT_EQ(ui.shown[0].caption, c.caption);
+        const auto picture = ReadJpeg(path, c.maxPixels);
+        EXPECT_FALSE(picture);
+        const auto shown = shownFor(picture);
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].text, c.text);
+        EXPECT_EQ(shown[0].caption, c.caption);
     }
 
-    ui.shown.clear();
     writeBytes(path, corrupt);
-    EXPECT_FALSE(ReadJpeg(path, ui));
-    ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].caption, "JPEG Fatal Error");
+    auto shown = shownFor(ReadJpeg(path));
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "JPEG Fatal Error");
 
-    ui.shown.clear();
     const std::string absent = installation.root() + "absent.jpg";
-    EXPECT_FALSE(ReadJpeg(absent, ui));
-    ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].text, "JPEG :\nCan't open " + absent + "\n");
+    shown = shownFor(ReadJpeg(absent));
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "JPEG :\nCan't open " + absent + "\n");
 }
 
 } // namespace

@@ -75,7 +75,7 @@ protected:
     // The colour in the lower middle of a slide's picture, away from its number.
     Colour colourOf(const TreeItem& slide)
     {
-        const auto picture = ReadJpeg(slide.slide()->mediaPath, ui);
+        const auto picture = ReadJpeg(slide.slide()->mediaPath);
         if (!picture)
             return {-1, -1, -1};
         const std::size_t at = (std::size_t(picture->height * 9 / 10) * std::size_t(picture->width) +

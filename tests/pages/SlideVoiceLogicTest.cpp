@@ -423,7 +423,7 @@ TEST_F(SlideVoiceLogicTest, RecordingThatCannotStartLeavesThePageAsItWas)
     TreeItem* session = addSession(2);
     logic.showSession(session);
     ASSERT_TRUE(logic.setTalkingMessage(messageFile("voice.tps", 2000)));
-    device.failCapture("no input");
+    device.failCapture(Failure(str::AudioInputError, {"no input"}));
     logic.clickRecord();
     EXPECT_EQ(logic.mode(), SlideVoiceLogic::Mode::Idle);
     EXPECT_FALSE(logic.syncing());

@@ -1,5 +1,6 @@
 #include "project/ProjectFile.h"
 
+#include "platform/StringTable.h"
 #include "project/ProjectFileFormat.h"
 #include "ScriptedUi.h"
 #include "TestInstallation.h"
@@ -350,6 +351,9 @@ TEST_F(ProjectFileTest, FilesPairWithTheirEntriesByName)
     EXPECT_EQ(readFile(slide(0, 0).mediaPath), "MEDIA");
     EXPECT_FALSE(fs::exists(temp + "stray.gif"));
     EXPECT_EQ(readFile(inst.folder() + "default_tjm.tjm").empty(), false);
+    // A named file that was never packed is no damage.
+    EXPECT_TRUE(ui.shown.empty());
+    EXPECT_FALSE(document.loadedDamaged);
 }
 
 TEST_F(ProjectFileTest, StoredNamesNeverLeaveTheWorkingFolder)
@@ -384,6 +388,9 @@ TEST_F(ProjectFileTest, DamagedFilesNeverCrashOrHang)
         const auto file = write("cut.pvp", good.substr(0, n));
         const bool ok = load(file);
         EXPECT_EQ(ok, n >= 12) << n;
+        if (ok) {
+            EXPECT_EQ(document.loadedDamaged, n < good.size()) << n;
+        }
         EXPECT_LE(document.tree().slideCount(), 256);
     }
     // Counts and lengths that lie.
@@ -396,6 +403,59 @@ TEST_F(ProjectFileTest, DamagedFilesNeverCrashOrHang)
         std::string b = u32(pvp::kMagic) + u32(0) + u32(3) + u32(pvp::tag(" ITM")) + u32(length) + "abc";
         ASSERT_TRUE(load(write("len.pvp", b))) << length;
     }
+}
+
+TEST_F(ProjectFileTest, ACutShortProjectLoadsWithAWarningThatNamesWhatIsLost)
+{
+    document.tree().select(&session(0));
+    operations.AddItem(inst.writeFile("p.gif", std::string(5000, 'g')));
+    ASSERT_TRUE(save(path("good.pvp")));
+    const std::string good = readFile(path("good.pvp"));
+    // The names of the project's files in record order, each once (the
+    // picture last).
+    std::string names;
+    std::string last;
+    const auto name = [&](const std::string& file) {
+        last = fs::path(file).filename().string();
+        if (!file.empty() && (", " + names + ", ").find(", " + last + ", ") == std::string::npos)
+            names += (names.empty() ? "" : ", ") + last;
+    };
+    for (TreeItem* s : document.tree().sessions()) {
+        name(s->session()->talkingImagePath);
+        name(s->session()->talkingMessagePath);
+        for (const auto& item : s->children())
+            name(item->slide()->mediaPath);
+    }
+    ASSERT_EQ(fs::path(last).extension(), ".gif");
+    const std::size_t pack = good.find("NBSVMNGR");
+
+    struct Case {
+        const char* what;
+        std::size_t length;
+        std::string text;
+    } cases[] = {
+        {"inside the last file", good.size() - 1000,
+         StringTable::format(str::ProjectDamagedFiles, {path("cut.pvp"), last})},
+        {"inside the first entry's name", pack + 30,
+         StringTable::format(str::ProjectDamagedFiles, {path("cut.pvp"), names})},
+        {"inside the records", 40, StringTable::format(str::ProjectDamaged, {path("cut.pvp")})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ui.shown.clear();
+        ASSERT_TRUE(load(write("cut.pvp", good.substr(0, c.length))));
+        EXPECT_TRUE(document.loadedDamaged);
+        EXPECT_EQ(document.documentPath, path("cut.pvp"));
+        EXPECT_EQ(ui.texts(), std::vector<std::string>{c.text});
+    }
+
+    // A save makes the project whole again; a whole file loads in silence.
+    ASSERT_TRUE(save(path("again.pvp")));
+    EXPECT_FALSE(document.loadedDamaged);
+    ui.shown.clear();
+    ASSERT_TRUE(load(path("good.pvp")));
+    EXPECT_FALSE(document.loadedDamaged);
+    EXPECT_TRUE(ui.shown.empty());
 }
 
 TEST_F(ProjectFileTest, MissingRecordsKeepPreviousValues)

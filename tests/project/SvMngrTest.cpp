@@ -82,8 +82,10 @@ TEST(SvMngr, StreamRoundTripBothWays)
             store.setDeferredCopies(deferred);
             store.add(a, SvMngr::kReplaceIfNewer);
             store.add(b, SvMngr::kReplaceIfNewer);
-            ASSERT_TRUE(store.writeStream(inst.root() + "pack"));
-            EXPECT_FALSE(store.writeStream(inst.root() + "pack2")); // nothing new since
+            ASSERT_TRUE(store.writeStream(inst.root() + "pack").valueOr(false));
+            const Result<bool> again = store.writeStream(inst.root() + "pack2");
+            ASSERT_TRUE(again);
+            EXPECT_FALSE(*again); // nothing new since
             stream = readFile(inst.root() + "pack");
         }
         ASSERT_EQ(stream.substr(0, 12), "NBSVMNGR" + u32(2));
@@ -92,6 +94,7 @@ TEST(SvMngr, StreamRoundTripBothWays)
 
         SvMngr reader(inst.tempFolder(), ui);
         ASSERT_TRUE(reader.readStream(inst.root() + "pack", -1));
+        EXPECT_TRUE(reader.complete());
         ASSERT_EQ(reader.count(), 2);
         EXPECT_EQ(reader.entry(0).source, a);
         EXPECT_EQ(reader.entry(0).size, 1500003u);
@@ -116,8 +119,10 @@ TEST(SvMngr, DamagedStreamsStopAtTheDamage)
         std::string stream;
         bool accepted;
         int entries;
+        bool complete = false; // every announced entry was there whole
     } cases[] = {
-        {"wrong magic", "NBSVMNGX" + u32(1) + good, false, 0},
+        {"wrong magic", "NBSVMNGX" + u32(1) + good, false, 0, true},
+        {"whole", "NBSVMNGR" + u32(1) + good, true, 1, true},
         {"no count", "NBSVMNGR", true, 0},
         {"negative count", "NBSVMNGR" + u32(0xFFFFFFFF) + good, true, 0},
         {"count beyond the entries", "NBSVMNGR" + u32(1000000) + good, true, 1},
@@ -130,8 +135,11 @@ TEST(SvMngr, DamagedStreamsStopAtTheDamage)
         const auto path = inst.writeFile("pack", c.stream);
         EXPECT_EQ(store.readStream(path, -1), c.accepted) << c.what;
         EXPECT_EQ(store.count(), c.entries) << c.what;
+        EXPECT_EQ(store.complete(), c.complete) << c.what;
     }
     EXPECT_EQ(readFile(store.entry(1).privateCopy), "12");
+    EXPECT_TRUE(store.entry(1).cutShort);
+    EXPECT_FALSE(store.entry(0).cutShort);
     // The name is never used as a path, whatever it says.
     const auto path = inst.writeFile("pack", "NBSVMNGR" + u32(1) + streamEntry("../../../etc/evil.jpg", "x", 1));
     ASSERT_TRUE(store.readStream(path, -1));
@@ -166,7 +174,7 @@ TEST(SvMngr, CopiesNeverGoThroughPlantedLinksAndAFailedPrivateCopyIsPackedFromIt
         store.add(b, SvMngr::kReplace);
         EXPECT_EQ(readFile(outside), "keep");
         EXPECT_FALSE(fs::is_symlink(store.folder() + "2.tps"));
-        ASSERT_TRUE(store.writeStream(inst.root() + "pack"));
+        ASSERT_TRUE(store.writeStream(inst.root() + "pack").valueOr(false));
     }
     const std::string stream = readFile(inst.root() + "pack");
     EXPECT_NE(stream.find("face bytes"), std::string::npos); // not zeros
@@ -177,14 +185,15 @@ TEST(SvMngr, CopiesNeverGoThroughPlantedLinksAndAFailedPrivateCopyIsPackedFromIt
     fs::create_symlink(outside, target);
     SvMngr reader(inst.tempFolder(), ui);
     FileHandle in = FileHandle::openRead(inst.root() + "pack");
-    std::string error;
     const auto placer = [&](const std::string& name) {
         SvMngr::Placement placement;
         placement.kind = name == b ? SvMngr::Placement::Path : SvMngr::Placement::Skip;
         placement.path = target;
         return placement;
     };
-    ASSERT_TRUE(reader.readStream(in, in.size(), -1, placer, &error)) << error;
+    const Result<bool> read = reader.readStream(in, in.size(), -1, placer);
+    ASSERT_TRUE(read.ok()) << read.failure().text();
+    EXPECT_TRUE(read.value());
     EXPECT_EQ(readFile(outside), "keep");
     EXPECT_FALSE(fs::is_symlink(target));
     EXPECT_EQ(readFile(target), "voice bytes");

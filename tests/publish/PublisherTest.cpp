@@ -195,11 +195,11 @@ TEST_F(PublisherTest, PicturesAreFittedIntoTheMediaAreaAndOtherMediaCopiedUnchan
     for (std::size_t i = 0; i < 5; ++i)
         EXPECT_NE(lines[i].find(std::string("\"") + names[i] + "\", 3.00"), std::string::npos) << lines[i];
 
-    const auto wide = ReadJpeg(user() + "wide.jpg", f.ui);
+    const auto wide = ReadJpeg(user() + "wide.jpg");
     ASSERT_TRUE(wide);
     EXPECT_EQ(wide->width, 400);
     EXPECT_EQ(wide->height, 200);
-    const auto small = ReadJpeg(user() + "small.jpg", f.ui);
+    const auto small = ReadJpeg(user() + "small.jpg");
     ASSERT_TRUE(small);
     EXPECT_EQ(small->width, 100);
     EXPECT_EQ(small->height, 50);

@@ -1,5 +1,6 @@
 #include "voice/VoiceEngine.h"
 
+#include "ResultCheck.h"
 #include "ScriptedUi.h"
 #include "TestInstallation.h"
 #include "VoiceTestSounds.h"
@@ -114,12 +115,12 @@ TEST_F(VoiceEngineTest, StopFromAPositionHandlerEndsPlaybackOnce)
 TEST_F(VoiceEngineTest, PlaybackThatCannotStartFailsWithAMessage)
 {
     EXPECT_FALSE(engine.PlayAll(0)); // no voice yet
-    EXPECT_EQ(engine.lastError(), StringTable::text(str::VoiceNothingToPlay));
+    EXPECT_EQ(test::failureText(engine.lastError()), StringTable::text(str::VoiceNothingToPlay));
 
     loadVoice(500);
-    device.failPlayback("the card is busy");
+    device.failPlayback(Failure(str::AudioOutputError, {"the card is busy"}));
     EXPECT_FALSE(engine.PlayAll(0));
-    EXPECT_NE(engine.lastError().find("the card is busy"), std::string::npos);
+    EXPECT_NE(test::failureText(engine.lastError()).find("the card is busy"), std::string::npos);
     EXPECT_FALSE(engine.IsPlayAll());
     EXPECT_TRUE(recorder.events.empty());
 }
@@ -169,9 +170,9 @@ TEST_F(VoiceEngineTest, AbandonedOrRefusedRecordingLeavesTheVoiceAlone)
     recorder.allowStart = false;
     EXPECT_FALSE(engine.StartAsyncRec());
     recorder.allowStart = true;
-    device.failCapture("no microphone");
+    device.failCapture(Failure(str::AudioInputError, {"no microphone"}));
     EXPECT_FALSE(engine.StartAsyncRec());
-    EXPECT_NE(engine.lastError().find("no microphone"), std::string::npos);
+    EXPECT_NE(test::failureText(engine.lastError()).find("no microphone"), std::string::npos);
     EXPECT_FALSE(engine.IsAsyncRecord());
 }
 
@@ -191,7 +192,7 @@ TEST_F(VoiceEngineTest, MessagesSaveLoadAndRefuseDamagedFiles)
     // A damaged file is refused and the loaded message stays.
     const std::string damaged = inst.writeFile("damaged.tps", std::string("RIFF\x10\0\0\0WAVEjunk", 16));
     EXPECT_NE(other.LoadTPS(damaged, 1), 0);
-    EXPECT_FALSE(other.lastError().empty());
+    EXPECT_FALSE(test::failureText(other.lastError()).empty());
     EXPECT_EQ(other.message().voice.samples, engine.message().voice.samples);
 
     // Without the reload flag the file already loaded is not read again.
@@ -217,7 +218,7 @@ TEST_F(VoiceEngineTest, ImportWaveRefusesADamagedWaveAndKeepsTheVoice)
     loadVoice(600);
     const std::string bad = inst.writeFile("bad.wav", "RIFF....WAVEfmt nonsense");
     EXPECT_FALSE(engine.ImportWave(bad));
-    EXPECT_FALSE(engine.lastError().empty());
+    EXPECT_FALSE(test::failureText(engine.lastError()).empty());
     EXPECT_EQ(engine.GetTotalTime(), 600);
     const std::string second = inst.root() + "voice.wav";
     EXPECT_FALSE(engine.ImportWave(second, &second, 1));

@@ -53,7 +53,8 @@ inline PcmAudio speak(const std::string& text, const std::string& folder)
     PcmAudio audio;
     if (std::system(("espeak-ng -w '" + path + "' " + quoted + " >/dev/null 2>&1").c_str()) != 0)
         return audio;
-    readWave(path, audio);
+    if (!readWave(path, audio))
+        audio = PcmAudio();
     std::filesystem::remove(path);
     return audio;
 }

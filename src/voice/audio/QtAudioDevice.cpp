@@ -76,14 +76,12 @@ std::string errorText(QAudio::Error error)
 
 } // namespace
 
-std::unique_ptr<QtAudioDevice> QtAudioDevice::create(std::string& error)
+Result<std::unique_ptr<QtAudioDevice>> QtAudioDevice::create()
 {
     const QAudioDevice output = QMediaDevices::defaultAudioOutput();
     const QAudioDevice input = QMediaDevices::defaultAudioInput();
-    if (output.isNull() && input.isNull()) {
-        error = StringTable::text(str::AudioNoOutput) + "\n" + StringTable::text(str::AudioNoInput);
-        return nullptr;
-    }
+    if (output.isNull() && input.isNull())
+        return Failure(str::AudioNoDevice);
     return std::unique_ptr<QtAudioDevice>(new QtAudioDevice(output, input));
 }
 
@@ -110,13 +108,11 @@ void QtAudioDevice::updateTimer()
     }
 }
 
-bool QtAudioDevice::startPlayback(const PcmAudio& audio, std::string& error)
+Result<> QtAudioDevice::startPlayback(const PcmAudio& audio)
 {
     stopPlayback();
-    if (output_.isNull()) {
-        error = StringTable::text(str::AudioNoOutput);
-        return false;
-    }
+    if (output_.isNull())
+        return Failure(str::AudioNoOutput);
     playFormat_ = usableFormat(output_, pcm16(audio.sampleRate, audio.channels));
     const PcmAudio block = convert(audio, playFormat_.sampleRate(), playFormat_.channelCount());
     blockMs_ = audio.lengthMs();
@@ -129,14 +125,14 @@ bool QtAudioDevice::startPlayback(const PcmAudio& audio, std::string& error)
     sink_ = std::make_unique<QAudioSink>(output_, playFormat_);
     sink_->start(&playBuffer_);
     if (sink_->error() != QAudio::NoError) {
-        error = StringTable::text(str::AudioOutputError) + "\n" + errorText(sink_->error());
+        Failure failure(str::AudioOutputError, {errorText(sink_->error())});
         sink_.reset();
-        return false;
+        return failure;
     }
     playing_ = true;
     endPositionMs_ = 0;
     updateTimer();
-    return true;
+    return {};
 }
 
 void QtAudioDevice::stopPlayback()
@@ -162,14 +158,12 @@ std::int64_t QtAudioDevice::playbackPositionMs() const
     return std::clamp<std::int64_t>(processed - queued, 0, blockMs_);
 }
 
-bool QtAudioDevice::startCapture(const AudioFormat& format, std::string& error)
+Result<> QtAudioDevice::startCapture(const AudioFormat& format)
 {
     stopCapture();
     pending_.clear();
-    if (input_.isNull()) {
-        error = StringTable::text(str::AudioNoInput);
-        return false;
-    }
+    if (input_.isNull())
+        return Failure(str::AudioNoInput);
     wantedFormat_ = format;
     captureFormat_ = usableFormat(input_, pcm16(format.sampleRate, format.channels));
     captureRest_.clear();
@@ -178,13 +172,13 @@ bool QtAudioDevice::startCapture(const AudioFormat& format, std::string& error)
     source_->setVolume(inputVolume_);
     sourceIo_ = source_->start();
     if (!sourceIo_ || source_->error() != QAudio::NoError) {
-        error = StringTable::text(str::AudioInputError) + "\n" + errorText(source_->error());
+        Failure failure(str::AudioInputError, {errorText(source_->error())});
         source_.reset();
         sourceIo_ = nullptr;
-        return false;
+        return failure;
     }
     updateTimer();
-    return true;
+    return {};
 }
 
 void QtAudioDevice::pauseCapture()

@@ -34,21 +34,20 @@ namespace pavonia {
 class QtAudioDevice final : public QObject, public AudioDevice {
     Q_OBJECT
 public:
-    // The device over the system's default output and input. Nothing, with a
-    // message for the user in `error`, when the system offers no sound
-    // device at all. A system with only one of them gives a device whose
+    // The device over the system's default output and input. Fails when the
+    // system offers no sound device at all. A system with only one of them gives a device whose
     // other half fails to start with a message.
-    static std::unique_ptr<QtAudioDevice> create(std::string& error);
+    static Result<std::unique_ptr<QtAudioDevice>> create();
     ~QtAudioDevice() override;
 
     void setListener(AudioDeviceListener* listener) override { listener_ = listener; }
 
-    bool startPlayback(const PcmAudio& audio, std::string& error) override;
+    Result<> startPlayback(const PcmAudio& audio) override;
     void stopPlayback() override;
     bool isPlaying() const override { return playing_; }
     std::int64_t playbackPositionMs() const override;
 
-    bool startCapture(const AudioFormat& format, std::string& error) override;
+    Result<> startCapture(const AudioFormat& format) override;
     void pauseCapture() override;
     void resumeCapture() override;
     void stopCapture() override;

@@ -110,7 +110,7 @@ TalkingImagePlayer::LoadResult TalkingImagePlayer::loadTalkingImage(const std::s
         const int text = result == LoadResult::Missing ? str::TalkingImageMissing
                          : result == LoadResult::Newer ? str::TalkingImageNewer
                                                        : str::TalkingImageDamaged;
-        lastError_ = StringTable::format(text, {path});
+        lastError_ = Failure(text, {path});
         imageFile_.clear();
         showNeutralFace();
         return result;
@@ -120,7 +120,7 @@ TalkingImagePlayer::LoadResult TalkingImagePlayer::loadTalkingImage(const std::s
     overlays_ = std::move(overlays);
     blinker_ = Blinker(rig_, blinkSeed_);
     imageFile_ = path;
-    lastError_.clear();
+    lastError_.reset();
     update();
     return LoadResult::Loaded;
 }
@@ -130,14 +130,14 @@ TalkingImagePlayer::LoadResult TalkingImagePlayer::loadTalkingMessage(const std:
     std::vector<LipSyncFrame> frames;
     bool missing = false;
     if (!readMessageFrames(path, frames, missing)) {
-        lastError_ = StringTable::format(str::TalkingMessageUnreadable, {path});
+        lastError_ = Failure(str::TalkingMessageUnreadable, {path});
         messageFile_.clear();
         messageFrames_.clear();
         return missing ? LoadResult::Missing : LoadResult::Damaged;
     }
     messageFrames_ = std::move(frames);
     messageFile_ = path;
-    lastError_.clear();
+    lastError_.reset();
     return LoadResult::Loaded;
 }
 

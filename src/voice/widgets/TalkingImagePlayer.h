@@ -5,6 +5,7 @@
 // it animates. The methods are the player's property interface: each names
 // the property number it stands for.
 #include "platform/Clock.h"
+#include "platform/Result.h"
 #include "voice/FaceRig.h"
 #include "voice/LipSyncFrame.h"
 #include "voice/TjmFile.h"
@@ -15,6 +16,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,8 +43,8 @@ public:
     // 4 and 5: the files last loaded successfully; empty when none.
     const std::string& currentImageFile() const { return imageFile_; }
     const std::string& currentMessageFile() const { return messageFile_; }
-    // The user-facing text of the last failed load, empty after a success.
-    const std::string& lastError() const { return lastError_; }
+    // Why the last load failed; nothing after a success.
+    const std::optional<Failure>& lastError() const { return lastError_; }
 
     // 14: stops animating and closes the mouth.
     void stop();
@@ -102,7 +104,7 @@ private:
 
     std::string imageFile_;
     std::string messageFile_;
-    std::string lastError_;
+    std::optional<Failure> lastError_;
     std::vector<LipSyncFrame> messageFrames_;
 
     LipSyncFrame pending_;

@@ -1,6 +1,7 @@
 #include "voice/audio/QtAudioDevice.h"
 #include "voice/audio/QtInputDevices.h"
 
+#include "ResultCheck.h"
 #include "ScriptedUi.h"
 #include "TestInstallation.h"
 #include "platform/StringTable.h"
@@ -96,12 +97,11 @@ bool spin(Done done, int ms)
 TEST(QtAudioDeviceTest, WithoutASoundCardCreationFailsWithAMessage)
 {
     application();
-    std::string error;
-    std::unique_ptr<QtAudioDevice> device = QtAudioDevice::create(error);
+    const auto device = QtAudioDevice::create();
     const bool anyDevice = !QMediaDevices::defaultAudioOutput().isNull() || !QMediaDevices::defaultAudioInput().isNull();
-    EXPECT_EQ(device != nullptr, anyDevice);
+    EXPECT_EQ(device.ok(), anyDevice);
     if (!anyDevice) {
-        EXPECT_NE(error.find(StringTable::text(str::AudioNoOutput)), std::string::npos);
+        EXPECT_NE(device.failure().text().find(StringTable::text(str::AudioNoOutput)), std::string::npos);
         // The recording settings then report the missing device and stay disabled.
         QtInputDevices inputs(nullptr);
         test::ScriptedUi ui;
@@ -119,10 +119,10 @@ TEST(QtAudioDeviceTest, WithoutASoundCardCreationFailsWithAMessage)
 TEST(QtAudioDeviceTest, PlaysAndRecordsOnARealDevice)
 {
     application();
-    std::string error;
-    std::unique_ptr<QtAudioDevice> device = QtAudioDevice::create(error);
-    if (!device)
-        GTEST_SKIP() << "no sound device: " << error;
+    auto created = QtAudioDevice::create();
+    if (!created)
+        GTEST_SKIP() << "no sound device: " << created.failure().text();
+    std::unique_ptr<QtAudioDevice> device = std::move(*created);
     test::TestInstallation inst;
     VoiceEngine engine(*device, inst.folder());
     Events events;
@@ -136,13 +136,13 @@ TEST(QtAudioDeviceTest, PlaysAndRecordsOnARealDevice)
         const std::string wave = inst.root() + "tone.wav";
         ASSERT_TRUE(writeWave(wave, tone));
         ASSERT_TRUE(engine.ImportWave(wave));
-        ASSERT_TRUE(engine.PlayAll(0)) << engine.lastError();
+        ASSERT_TRUE(engine.PlayAll(0)) << test::failureText(engine.lastError());
         EXPECT_TRUE(spin([&] { return events.stopped > 0; }, 5000));
         EXPECT_EQ(events.started, 1);
         EXPECT_EQ(events.lastPosition, 500);
     }
     if (!QMediaDevices::defaultAudioInput().isNull()) {
-        ASSERT_TRUE(engine.StartAsyncRec()) << engine.lastError();
+        ASSERT_TRUE(engine.StartAsyncRec()) << test::failureText(engine.lastError());
         spin([] { return false; }, 600);
         engine.StopAsyncRec();
         EXPECT_GT(events.recorded, 0);

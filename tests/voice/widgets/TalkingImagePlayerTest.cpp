@@ -1,5 +1,6 @@
 #include "voice/widgets/TalkingImagePlayer.h"
 
+#include "ResultCheck.h"
 #include "TestInstallation.h"
 #include "voice/TpsFile.h"
 
@@ -83,7 +84,7 @@ TEST_F(TalkingImagePlayerTest, DefaultFaceOpensItsMouthForAnOpenFrameOnly)
 {
     ASSERT_EQ(player_->loadTalkingImage(defaultFace_), TalkingImagePlayer::LoadResult::Loaded);
     EXPECT_EQ(player_->currentImageFile(), defaultFace_);
-    EXPECT_TRUE(player_->lastError().empty());
+    EXPECT_TRUE(test::failureText(player_->lastError()).empty());
 
     show(LipSyncFrame{});
     const QImage closed = grab();
@@ -135,7 +136,7 @@ TEST_F(TalkingImagePlayerTest, DamagedOrMissingImagesLeaveTheNeutralFace)
                                      : installation_.writeFile(c.name, c.content);
         EXPECT_EQ(player_->loadTalkingImage(path), c.expected) << c.name;
         EXPECT_EQ(player_->currentImageFile(), "") << c.name;
-        EXPECT_NE(player_->lastError().find(path), std::string::npos) << c.name;
+        EXPECT_NE(test::failureText(player_->lastError()).find(path), std::string::npos) << c.name;
         EXPECT_EQ(grab(), neutral) << c.name;
     }
     // The neutral face still speaks.
@@ -208,7 +209,7 @@ TEST_F(TalkingImagePlayerTest, MessagesThatCannotBeReadAreReported)
     const std::string damaged = installation_.writeFile("damaged.tps", std::string(600, 'd'));
     EXPECT_EQ(player_->loadTalkingMessage(damaged), TalkingImagePlayer::LoadResult::Damaged);
     EXPECT_EQ(player_->currentMessageFile(), "");
-    EXPECT_NE(player_->lastError().find(damaged), std::string::npos);
+    EXPECT_NE(test::failureText(player_->lastError()).find(damaged), std::string::npos);
 
     EXPECT_EQ(player_->loadTalkingMessage(installation_.folder() + "none.tps"),
               TalkingImagePlayer::LoadResult::Missing);
