@@ -415,6 +415,13 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
         values.heading = settings.headingText;
     values.filePrefix = prefixed ? *prefix + "\\" : std::string();
 
+    // A template that names its markers many thousand times would grow a
+    // page far beyond the project's size: refused before it is made.
+    if (const std::uint64_t size = filledPageSize(templateText, values), limit = pageSizeLimit(templateText, values);
+        size > limit) {
+        show(StringTable::format(str::PageTooLarge, {std::to_string(size), std::to_string(limit), sourcePage}));
+        return false;
+    }
     const std::string page = fillPage(templateText, values);
     if (!out.write(page)) {
         show(out.failure(str::ApplyTemplateOpenError).text());

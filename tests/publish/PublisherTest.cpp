@@ -559,6 +559,27 @@ TEST_F(PublisherTest, PublishingFailsWhenTheTemplatesFilesCannotBeCopied)
         EXPECT_NE(name.rfind("_ppt", 0), 0u) << name;
 }
 
+TEST(PublisherBoundsTest, ATemplateThatWouldGrowAHugePageIsRefusedWithAMessage)
+{
+    std::string markers;
+    for (int i = 0; i < 100000; ++i)
+        markers += "%INIT";
+    PublishFixture f(markers);
+    TreeItem* session = f.document.tree().sessions().front();
+    TreeItem* slide = session->childCount() ? session->child(0) : f.operations.AddSlide(nullptr, "Slide", *session, "");
+    slide->slide()->description = std::string(200, 'd');
+    Publisher publisher = f.makePublisher();
+    PublishRequest request;
+    request.preview = true;
+    EXPECT_FALSE(publisher.PublishProject(request));
+    ASSERT_EQ(f.ui.shown.size(), 1u);
+    const std::string text = f.ui.texts().back();
+    EXPECT_EQ(text.rfind("The page template repeats its markers so often that the page would take ", 0), 0u) << text;
+    EXPECT_NE(text.find("Template/Style0/L0/800/Template.htm]\nUnable to apply template."), std::string::npos) << text;
+    const std::string shelf = f.document.workingFolder().userFolder();
+    EXPECT_TRUE(!fs::exists(shelf) || namesIn(shelf).empty());
+}
+
 TEST_F(PublisherTest, FittingOnManyThreadsGivesTheSameFilesAsOneAfterTheOther)
 {
     buildTree(2, 4);
