@@ -48,6 +48,7 @@ void PreferencesLogic::showDelay(double seconds)
 
 void PreferencesLogic::open()
 {
+    ViewChange change(*this);
     if (recording_)
         recording_->open();
     showAtStartup_ = preferences_.initDlg() != 0;
@@ -69,6 +70,7 @@ void PreferencesLogic::open()
 
 void PreferencesLogic::editDelay(const std::string& text)
 {
+    ViewChange change(*this);
     const double remembered = delay_;
     // "." on its own is no number yet; neither it nor any other character
     // than digits and one point is taken.
@@ -92,6 +94,7 @@ void PreferencesLogic::editDelay(const std::string& text)
 
 void PreferencesLogic::leaveDelay()
 {
+    ViewChange change(*this);
     if (delayText_.empty())
         showDelay(preferences_.delay());
     else
@@ -100,6 +103,7 @@ void PreferencesLogic::leaveDelay()
 
 void PreferencesLogic::selectTransition(int position)
 {
+    ViewChange change(*this);
     if (position >= 0 && position < static_cast<int>(transitions_.size()))
         selectedTransition_ = position;
 }

@@ -2,20 +2,23 @@
 // The Preferences dialog without its widgets: the start-up, export and import
 // switches, the default transition of new slides and their default delay.
 // The widget shows the fields below and forwards the user's actions; OK calls
-// accept(), Cancel simply closes (nothing is written).
+// accept(), Cancel simply closes (nothing is written). The view learns of
+// changes through setViewChanged (see ViewNotifier).
 #include "app/TransitionList.h"
 #include "platform/Ui.h"
+#include "platform/ViewNotifier.h"
 #include "project/Preferences.h"
 #include "project/Records.h"
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace pavonia {
 
 class RecordingDeviceSetup;
 
-class PreferencesLogic {
+class PreferencesLogic : public ViewNotifier<PreferencesLogic> {
 public:
     static constexpr double kMaximumDelay = SlideData::kMaximumDelay;
 
@@ -42,11 +45,11 @@ public:
     RecordingDeviceSetup* recordingDeviceSetup() const { return recording_; }
 
     bool showAtStartup() const { return showAtStartup_; }
-    void setShowAtStartup(bool on) { showAtStartup_ = on; }
+    void setShowAtStartup(bool on) { setSwitch(showAtStartup_, on); }
     bool showWhenExporting() const { return showWhenExporting_; }
-    void setShowWhenExporting(bool on) { showWhenExporting_ = on; }
+    void setShowWhenExporting(bool on) { setSwitch(showWhenExporting_, on); }
     bool showWhenImporting() const { return showWhenImporting_; }
-    void setShowWhenImporting(bool on) { showWhenImporting_ = on; }
+    void setShowWhenImporting(bool on) { setSwitch(showWhenImporting_, on); }
 
     const std::vector<TransitionEntry>& transitions() const { return transitions_; }
     // The selected list position; -1 when the list is empty.
@@ -59,8 +62,20 @@ public:
     // no trailing zeros ("2.5", "3").
     static std::string formatDelay(double seconds);
 
+    // Everything the view shows, as one value.
+    auto visibleState() const
+    {
+        return std::tuple(showAtStartup_, showWhenExporting_, showWhenImporting_, transitions_, selectedTransition_,
+                          delayText_);
+    }
+
 private:
     void showDelay(double seconds);
+    void setSwitch(bool& field, bool on)
+    {
+        ViewChange change(*this);
+        field = on;
+    }
 
     Preferences& preferences_;
     const TransitionList& transitionList_;

@@ -14,6 +14,8 @@ namespace pavonia {
 struct TransitionEntry {
     std::string name;
     int value = -1; // what a slide stores: the list position minus 1
+
+    bool operator==(const TransitionEntry&) const = default;
 };
 
 class TransitionList {

@@ -46,11 +46,8 @@ bool Workplace::open(const std::string& home)
 }
 
 Session::Session(const Workplace& place, bool echo)
-    : ui(echo),
-      registry(place.home() + IniRegistry::fileName()),
-      document(DocumentEnvironment{place.home(), place.scratchFolder(), ui, clock, registry, place.ownFolder(),
-                                   place.area()}),
-      operations(document)
+    : ProjectHolder({place.home(), place.scratchFolder(), place.ownFolder(), place.area()}, ConsoleUi(echo),
+                    IniRegistry(place.home() + IniRegistry::fileName()))
 {
     operations.createView();
 }
@@ -79,10 +76,10 @@ bool loadProjectToSave(Session& session, const std::string& path, const std::str
 
 bool reportCopyFailure(Session& session)
 {
-    const std::string failure = session.document.workingFolder().takeCopyFailure();
-    if (failure.empty())
+    const std::optional<Failure> failure = session.document.workingFolder().takeCopyFailure();
+    if (!failure)
         return false;
-    session.document.message(failure);
+    showFailure(session.document.ui(), *failure);
     return true;
 }
 

@@ -6,8 +6,7 @@
 #include "platform/ConsoleUi.h"
 #include "platform/Registry.h"
 #include "platform/RunFolder.h"
-#include "project/ProjectDocument.h"
-#include "project/TreeOperations.h"
+#include "project/ProjectHolder.h"
 #include "templates/TemplateLibrary.h"
 
 #include <memory>
@@ -43,13 +42,8 @@ private:
 
 // One project of the core, as the program's window would hold it. With
 // `echo`, messages go to stderr as they are shown.
-struct Session {
+struct Session : ProjectHolder<ConsoleUi, SystemClock, IniRegistry> {
     Session(const Workplace& place, bool echo);
-    ConsoleUi ui;
-    SystemClock clock;
-    IniRegistry registry;
-    ProjectDocument document;
-    TreeOperations operations;
 };
 
 // Loads the project at `path` into `session` and, as opening a project in

@@ -18,6 +18,7 @@ namespace pavonia {
 
 void SlideVoiceLogic::Request(int code)
 {
+    ViewChange change(*this);
     if (code != VoiceNotify::kRequestSave || !data())
         return;
     if (mode_ == Mode::Record && marksTaken_)
@@ -49,6 +50,7 @@ bool SlideVoiceLogic::saveMessage()
 
 void SlideVoiceLogic::voiceFilterApplied()
 {
+    ViewChange change(*this);
     if (saveMessage()) {
         messageChanged_ = true;
         document_.dirty = 1;
@@ -58,6 +60,7 @@ void SlideVoiceLogic::voiceFilterApplied()
 
 bool SlideVoiceLogic::setTalkingMessage(const std::string& source)
 {
+    ViewChange change(*this);
     SessionData* session = data();
     if (!session)
         return false;
@@ -94,6 +97,7 @@ bool SlideVoiceLogic::setTalkingMessage(const std::string& source)
 
 bool SlideVoiceLogic::importTalkingMessage(const std::string& source)
 {
+    ViewChange change(*this);
     if (!data())
         return false;
     if (document_.message(StringTable::text(str::VoiceReplaceMessage), Buttons::OkCancel) != Answer::Ok)
@@ -103,6 +107,7 @@ bool SlideVoiceLogic::importTalkingMessage(const std::string& source)
 
 void SlideVoiceLogic::setTalkingImage(const std::string& source)
 {
+    ViewChange change(*this);
     SessionData* session = data();
     if (!session)
         return;
@@ -118,6 +123,7 @@ void SlideVoiceLogic::setTalkingImage(const std::string& source)
 
 bool SlideVoiceLogic::importVoice(const std::string& path)
 {
+    ViewChange change(*this);
     if (!data() || muted_ || engine_.IsAsyncRecord())
         return false;
     std::string wave = path;
@@ -167,6 +173,7 @@ bool SlideVoiceLogic::ensureOwnMessageCopy()
 
 std::string SlideVoiceLogic::prepareExternalEdit(int kind)
 {
+    ViewChange change(*this);
     SessionData* session = data();
     if (!session)
         return {};
@@ -187,6 +194,7 @@ std::string SlideVoiceLogic::prepareExternalEdit(int kind)
 
 void SlideVoiceLogic::externalEditorClosed(int kind)
 {
+    ViewChange change(*this);
     SessionData* session = data();
     if (!session)
         return;

@@ -61,6 +61,7 @@ std::vector<SlideData*> SlideVoiceLogic::slides() const
 
 void SlideVoiceLogic::showSession(TreeItem* item)
 {
+    ViewChange change(*this);
     stopPlayback();
     if (!item || item->kind() != ItemKind::Session || !item->session())
         return;
@@ -109,6 +110,7 @@ void SlideVoiceLogic::disableVoiceOfAnotherSession()
 
 bool SlideVoiceLogic::loadMessage()
 {
+    ViewChange change(*this);
     SessionData* session = data();
     if (!session)
         return false;
@@ -171,6 +173,7 @@ void SlideVoiceLogic::refreshStrip()
 
 void SlideVoiceLogic::previousImage()
 {
+    ViewChange change(*this);
     if (!controls_.previousImage)
         return;
     strip_.setCurrent(strip_.current() - 1);
@@ -179,6 +182,7 @@ void SlideVoiceLogic::previousImage()
 
 void SlideVoiceLogic::nextImage()
 {
+    ViewChange change(*this);
     if (!controls_.nextImage)
         return;
     strip_.setCurrent(strip_.current() + 1);
@@ -200,6 +204,7 @@ void SlideVoiceLogic::setMuteButtons(bool muted) { controls_.muteTip = muted ? s
 
 void SlideVoiceLogic::clickMute()
 {
+    ViewChange change(*this);
     SessionData* session = data();
     if (!session || !controls_.mute)
         return;
@@ -235,6 +240,7 @@ void SlideVoiceLogic::showMuted(bool muted)
 
 void SlideVoiceLogic::clickRecord()
 {
+    ViewChange change(*this);
     if (!data())
         return;
     if (engine_.IsAsyncRecord()) {
@@ -269,6 +275,7 @@ void SlideVoiceLogic::clickRecord()
 
 void SlideVoiceLogic::recordStarted()
 {
+    ViewChange change(*this);
     controls_.messageButtons = controls_.imageButtons = controls_.importMedia = false;
     editingAllowed_ = false;
     document_.canImportTalkingMessage = 0;
@@ -278,6 +285,7 @@ void SlideVoiceLogic::recordStarted()
 
 void SlideVoiceLogic::clickPause()
 {
+    ViewChange change(*this);
     if (!engine_.IsAsyncRecord() || !controls_.pause)
         return;
     if (paused_) {
@@ -290,10 +298,15 @@ void SlideVoiceLogic::clickPause()
     paused_ = !paused_;
 }
 
-void SlideVoiceLogic::recordPosition(std::int64_t ms) { showTime(ms); }
+void SlideVoiceLogic::recordPosition(std::int64_t ms)
+{
+    ViewChange change(*this);
+    showTime(ms);
+}
 
 void SlideVoiceLogic::nextSlide()
 {
+    ViewChange change(*this);
     if (!syncFlag_ || !controls_.nextSlideVisible)
         return;
     if (!marksTaken_) {
@@ -311,6 +324,7 @@ void SlideVoiceLogic::nextSlide()
 
 void SlideVoiceLogic::recordFinished(std::int64_t finalMs)
 {
+    ViewChange change(*this);
     SessionData* session = data();
     if (!session) {
         engine_.AbendonAsyncRec();
@@ -358,6 +372,7 @@ void SlideVoiceLogic::recordFinished(std::int64_t finalMs)
 
 void SlideVoiceLogic::clickSync()
 {
+    ViewChange change(*this);
     if (!data())
         return;
     if (engine_.IsPlayAll()) {
@@ -384,6 +399,7 @@ void SlideVoiceLogic::clickSync()
 
 void SlideVoiceLogic::clickPreview()
 {
+    ViewChange change(*this);
     if (!data())
         return;
     if (engine_.IsPlayAll()) {
@@ -407,6 +423,7 @@ void SlideVoiceLogic::clickPreview()
 
 void SlideVoiceLogic::playStarted()
 {
+    ViewChange change(*this);
     player_.startAnimation();
     if (mode_ == Mode::Sync) {
         editingAllowed_ = false;
@@ -416,6 +433,7 @@ void SlideVoiceLogic::playStarted()
 
 void SlideVoiceLogic::WordPosition(std::int64_t ms)
 {
+    ViewChange change(*this);
     showTime(ms);
     if (mode_ == Mode::Sync && markPending_) {
         strip_.addMark(ms);
@@ -432,6 +450,7 @@ void SlideVoiceLogic::lipSyncFrameChanged(const LipSyncFrame& frame) { player_.s
 
 void SlideVoiceLogic::playStopped()
 {
+    ViewChange change(*this);
     player_.stopAnimation();
     if (mode_ == Mode::Sync && marksTaken_) {
         strip_.addMark(engine_.GetTotalTime());
@@ -470,12 +489,14 @@ void SlideVoiceLogic::backToIdle()
 
 void SlideVoiceLogic::stopPlayback()
 {
+    ViewChange change(*this);
     if (engine_.IsPlayAll() || engine_.IsPlaySelection())
         engine_.Stop();
 }
 
 void SlideVoiceLogic::cancelRecording()
 {
+    ViewChange change(*this);
     stopPlayback();
     if (engine_.IsAsyncRecord() || engine_.hasFinishedRecording()) {
         if (engine_.isRecordPaused())

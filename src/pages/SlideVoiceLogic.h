@@ -2,9 +2,11 @@
 // The slide voice page without its widgets: the session's talking message and
 // image, the voice engine's load, mute, record, sync and preview rules, the
 // picture strip the marks move, and what the page's buttons offer. The
-// widget shows the state below and forwards the user's actions; the
-// talking-image player is driven through TalkingPlayer.
+// widget shows the state below and forwards the user's actions, and learns
+// of changes through setViewChanged (see ViewNotifier); the talking-image
+// player is driven through TalkingPlayer.
 #include "platform/StringTable.h"
+#include "platform/ViewNotifier.h"
 #include "project/ProjectDocument.h"
 #include "project/SessionFileCopies.h"
 #include "pages/SlideStrip.h"
@@ -14,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace pavonia {
@@ -32,7 +35,7 @@ public:
     virtual void stopAnimation() = 0;
 };
 
-class SlideVoiceLogic : private VoiceNotify, private WaveRecordHook {
+class SlideVoiceLogic : public ViewNotifier<SlideVoiceLogic>, private VoiceNotify, private WaveRecordHook {
 public:
     enum class Mode { Idle = 0, Preview = 1, Sync = 2, Record = 3 };
 
@@ -50,6 +53,8 @@ public:
         int syncTip = str::VoiceTipSync;
         int previewTip = str::VoiceTipPreview;
         int muteTip = str::VoiceTipNoMute;
+
+        bool operator==(const Controls&) const = default;
     };
 
     // Engine and player must outlive the logic; the logic becomes the
@@ -119,6 +124,14 @@ public:
     // "%d / %d" of the picture strip.
     std::string pictureNumberText() const { return strip_.numberText(); }
     const std::string& timeText() const { return timeText_; }
+
+    // Everything the view shows, as one value.
+    auto visibleState() const
+    {
+        return std::tuple(session_, mode_, muted_, syncFlag_, editingAllowed_, voiceImportAllowed(),
+                          imageImportAllowed(), controls_, marks(), pictures(), subTopics(), currentPicture(),
+                          timeText_);
+    }
 
 private:
     // VoiceNotify

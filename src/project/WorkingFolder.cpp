@@ -174,12 +174,12 @@ void WorkingFolder::noteCopyFailure(const std::string& source, const std::string
 {
     // Which side failed: a source that cannot be read is named as such.
     if (::access(source.c_str(), R_OK) != 0)
-        copyFailure_ = StringTable::format(source == defaultTalkingImage() || source == defaultTalkingMessage()
-                                               ? str::DefaultFileMissing
-                                               : str::WorkingCopyFailed,
-                                           {source, systemErrorText(errno)});
+        copyFailure_ = Failure::system(source == defaultTalkingImage() || source == defaultTalkingMessage()
+                                           ? str::DefaultFileMissing
+                                           : str::WorkingCopyFailed,
+                                       {source});
     else
-        copyFailure_ = StringTable::format(str::WorkingCopyFailed, {copy, systemErrorText(error)});
+        copyFailure_ = Failure(str::WorkingCopyFailed, {copy}, error);
 }
 
 std::string WorkingFolder::sessionTalkingImageCopy() { return sessionCopy(defaultTalkingImage(), "tjm"); }

@@ -9,11 +9,13 @@
 // reset or load of one touches another's files. "User" lies in the working
 // area itself and holds the published previews, which outlive the process
 // that made them.
+#include "platform/Result.h"
 #include "platform/Clock.h"
 #include "project/BackgroundDeleter.h"
 #include "project/FileRefTable.h"
 #include "project/Records.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -39,10 +41,10 @@ public:
     // published previews in User stay: they belong to no one project.
     void reset();
 
-    // The message for the last working copy that could not be made (the
-    // default file is missing, or Temp refuses the copy), and forgets it;
-    // empty when every copy since the last call was made.
-    std::string takeCopyFailure() { return std::exchange(copyFailure_, {}); }
+    // Why the last working copy that could not be made failed (the default
+    // file is missing, or Temp refuses the copy), and forgets it; nothing
+    // when every copy since the last call was made.
+    std::optional<Failure> takeCopyFailure() { return std::exchange(copyFailure_, std::nullopt); }
 
     // The working copy of the default talking image (message) for a new
     // session: shared when one is in the table (its count goes up), else made
@@ -116,7 +118,7 @@ private:
     std::string systemTempFolder_;
     std::string ownFolder_;
     std::string area_;
-    std::string copyFailure_;
+    std::optional<Failure> copyFailure_;
     BackgroundDeleter deleter_;
     int discardCount_ = 0;
     FileRefTable& refs_;

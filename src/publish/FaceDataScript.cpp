@@ -1,5 +1,6 @@
 #include "publish/FaceDataScript.h"
 
+#include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "publish/PageDataScript.h"
 #include "voice/TjmFile.h"
@@ -20,17 +21,11 @@ std::string FaceDataScript::make(const std::string& path, const std::string& fil
 {
     pagedata::Json json = pagedata::header("face", fileName);
     TjmFile file;
-    switch (readTjmFile(path, file)) {
-    case TjmError::None:
-        break;
-    case TjmError::CannotOpen:
-        json["error"] = "missing";
-        return pagedata::script(json);
-    case TjmError::NewerVersion:
-        json["error"] = "newer";
-        return pagedata::script(json);
-    default:
-        json["error"] = "damaged";
+    if (const Result<> read = readTjmFile(path, file); !read) {
+        const int message = read.failure().message;
+        json["error"] = message == str::TalkingImageMissing ? "missing"
+                        : message == str::TalkingImageNewer ? "newer"
+                                                            : "damaged";
         return pagedata::script(json);
     }
     const TjmRig& r = file.rig;

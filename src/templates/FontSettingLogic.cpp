@@ -31,12 +31,14 @@ FontSettingLogic::FontSettingLogic(const FontSpec& font, std::vector<std::string
 
 void FontSettingLogic::selectFace(int position)
 {
+    ViewChange change(*this);
     if (position >= 0 && position < static_cast<int>(faces_.size()))
         selectedFace_ = position;
 }
 
 void FontSettingLogic::selectSize(int position)
 {
+    ViewChange change(*this);
     if (position >= 0 && position < static_cast<int>(sizes().size()))
         selectedSize_ = position;
 }

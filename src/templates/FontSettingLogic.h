@@ -2,11 +2,14 @@
 // The Font Setting dialog without its widgets: face and size lists, the bold,
 // italic and underline toggles, the colour, and the preview of the sample
 // text. The widget fills the face list from the display's fonts, shows the
-// fields, draws preview(), and on OK calls accept().
+// fields, draws preview(), and on OK calls accept(). The view learns of
+// changes through setViewChanged (see ViewNotifier).
+#include "platform/ViewNotifier.h"
 #include "project/FontSpec.h"
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace pavonia {
@@ -22,13 +25,20 @@ struct FontPreview {
     std::uint32_t colour = 0; // 0x00BBGGRR
 };
 
-class FontSettingLogic {
+class FontSettingLogic : public ViewNotifier<FontSettingLogic> {
 public:
     // The sizes offered, in points.
     static const std::vector<int>& sizes();
 
     // `faces` are the faces the display offers, in any order.
     FontSettingLogic(const FontSpec& font, std::vector<std::string> faces, int verticalDotsPerInch);
+
+    // Everything the view shows (the preview follows from it), as one value;
+    // before the calls that change it, which need its type.
+    auto visibleState() const
+    {
+        return std::tuple(selectedFace_, selectedSize_, bold_, italic_, underline_, colour_);
+    }
 
     // Sorted without regard to case.
     const std::vector<std::string>& faces() const { return faces_; }
@@ -41,12 +51,12 @@ public:
     bool bold() const { return bold_; }
     bool italic() const { return italic_; }
     bool underline() const { return underline_; }
-    void setBold(bool on) { bold_ = on; }
-    void setItalic(bool on) { italic_ = on; }
-    void setUnderline(bool on) { underline_ = on; }
+    void setBold(bool on) { set(bold_, on); }
+    void setItalic(bool on) { set(italic_, on); }
+    void setUnderline(bool on) { set(underline_, on); }
     // The colour the colour chooser starts from and what it returned.
     std::uint32_t colour() const { return colour_; }
-    void setColour(std::uint32_t colour) { colour_ = colour; }
+    void setColour(std::uint32_t colour) { set(colour_, colour); }
 
     FontPreview preview() const;
 
@@ -55,6 +65,13 @@ public:
     void accept(FontSpec& font) const;
 
 private:
+    template <typename T>
+    void set(T& field, T value)
+    {
+        ViewChange change(*this);
+        field = value;
+    }
+
     std::vector<std::string> faces_;
     int selectedFace_ = -1;
     int selectedSize_ = 0;

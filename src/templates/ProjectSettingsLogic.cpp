@@ -14,6 +14,7 @@ ProjectSettingsLogic::ProjectSettingsLogic(ProjectSettings& project, int& dirty,
 
 void ProjectSettingsLogic::open()
 {
+    ViewChange change(*this);
     fontSet_[0] = project_.headingFontSet;
     fontSet_[1] = project_.subTopicFontSet;
     fontSet_[2] = project_.descriptionFontSet;
@@ -37,6 +38,7 @@ void ProjectSettingsLogic::open()
 
 void ProjectSettingsLogic::loadDefaults()
 {
+    ViewChange change(*this);
     if (const std::optional<LayoutBehaviour> behaviour = library_.ReadLayoutBehaviour(project_.layoutNumber)) {
         autoPlay_ = behaviour->autoPlay;
         autoLoop_ = behaviour->autoLoop;
@@ -47,6 +49,7 @@ void ProjectSettingsLogic::loadDefaults()
 
 void ProjectSettingsLogic::fontConfirmed(TextKind kind, const FontSpec& font)
 {
+    ViewChange change(*this);
     fonts_[index(kind)] = font;
     fontSet_[index(kind)] = 1;
     changed_ = true;
@@ -55,6 +58,7 @@ void ProjectSettingsLogic::fontConfirmed(TextKind kind, const FontSpec& font)
 
 void ProjectSettingsLogic::setCheckBoxes(bool autoPlay, bool autoLoop, bool autoJump)
 {
+    ViewChange change(*this);
     autoPlay_ = autoPlay ? 1 : 0;
     autoLoop_ = autoLoop ? 1 : 0;
     autoJump_ = autoJump ? 1 : 0;

@@ -3,10 +3,14 @@
 // with the flag that lets it replace the template's style) and the behaviour
 // switches Auto Play, Auto Loop and Auto Jump Slide. The widget shows the
 // fields below and forwards the user's actions; OK calls accept(), Cancel
-// simply closes.
+// simply closes. The view learns of changes through setViewChanged (see
+// ViewNotifier).
 #include "platform/Ui.h"
+#include "platform/ViewNotifier.h"
 #include "project/FontSpec.h"
 #include "project/Records.h"
+
+#include <tuple>
 
 namespace pavonia {
 
@@ -14,7 +18,7 @@ class TemplateLibrary;
 
 enum class TextKind { Heading = 0, SubTopic = 1, Description = 2 };
 
-class ProjectSettingsLogic {
+class ProjectSettingsLogic : public ViewNotifier<ProjectSettingsLogic> {
 public:
     // `dirty` is the document's unsaved-changes flag; `templateDefaultsPending`
     // is the style page's flag, set when the user picked a style or layout.
@@ -49,6 +53,13 @@ public:
 
     // Writes the fields into the project, as OK does.
     void accept();
+
+    // Everything the view shows, as one value.
+    auto visibleState() const
+    {
+        return std::tuple(fontSet_[0], fontSet_[1], fontSet_[2], fonts_[0], fonts_[1], fonts_[2], autoPlay_,
+                          autoLoop_, autoJump_);
+    }
 
 private:
     static int index(TextKind kind) { return static_cast<int>(kind); }

@@ -38,6 +38,7 @@ int RecordingDeviceSetup::pageSize() const { return std::max(1, sliderMaximum_ /
 
 void RecordingDeviceSetup::open()
 {
+    ViewChange change(*this);
     inputListEnabled_ = sliderEnabled_ = true;
     if (!openWaveIn()) {
         inputListEnabled_ = false;
@@ -171,6 +172,7 @@ void RecordingDeviceSetup::setUpVolume(int item)
 
 void RecordingDeviceSetup::selectInput(int index)
 {
+    ViewChange change(*this);
     if (!selector_ || index < 0 || index >= int(inputs_.size()))
         return;
     std::vector<bool> values(inputs_.size(), false);
@@ -182,6 +184,7 @@ void RecordingDeviceSetup::selectInput(int index)
 
 void RecordingDeviceSetup::moveSlider(SliderAction action, int thumb)
 {
+    ViewChange change(*this);
     if (!volume_ || !sliderEnabled_)
         return;
     int position = sliderPosition_;

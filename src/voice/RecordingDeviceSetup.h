@@ -4,18 +4,21 @@
 // the inputs of its mixer, and sets the chosen input's recording volume from
 // a slider. Nothing is stored in a settings file: the choice is made on the
 // device itself. Every failure shows its message once and disables the
-// group; the rest of the dialog keeps working.
+// group; the rest of the dialog keeps working. The view learns of changes
+// through setViewChanged (see ViewNotifier).
 #include "platform/Ui.h"
+#include "platform/ViewNotifier.h"
 #include "voice/InputDevicePlatform.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace pavonia {
 
-class RecordingDeviceSetup {
+class RecordingDeviceSetup : public ViewNotifier<RecordingDeviceSetup> {
 public:
     enum class SliderAction { LineUp, LineDown, PageUp, PageDown, Home, End, Drag };
     static constexpr int kSliderLimit = 32767;
@@ -52,6 +55,12 @@ public:
     int sliderPosition() const { return sliderPosition_; }
     int lineSize() const { return 1; }
     int pageSize() const;
+
+    // Everything the view shows, as one value.
+    auto visibleState() const
+    {
+        return std::tuple(inputListEnabled_, sliderEnabled_, inputs_, selectedInput_, sliderMaximum_, sliderPosition_);
+    }
 
 private:
     bool openWaveIn();

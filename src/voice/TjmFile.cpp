@@ -170,18 +170,27 @@ TjmError readTjm(std::string_view data, TjmFile& out)
     return TjmError::None;
 }
 
-TjmError readTjmFile(const std::string& path, TjmFile& out)
+Result<> readTjmFile(const std::string& path, TjmFile& out)
 {
     std::string data;
-    if (const Result<> read = riff::readVoiceFile(path, data, kTjmMaxFileSize); !read)
-        return read.failure().message == str::VoiceTooLong ? TjmError::TooLarge : TjmError::CannotOpen;
-    return readTjm(data, out);
+    if (const Result<> read = riff::readVoiceFile(path, data, kTjmMaxFileSize); !read) {
+        if (read.failure().message == str::VoiceTooLong)
+            return Failure(str::TalkingImageDamaged, {path});
+        return Failure(str::TalkingImageMissing, {path}, read.failure().systemError);
+    }
+    switch (readTjm(data, out)) {
+    case TjmError::None: return {};
+    case TjmError::NewerVersion: return Failure(str::TalkingImageNewer, {path});
+    default: return Failure(str::TalkingImageDamaged, {path});
+    }
 }
 
-bool writeTjmFile(const std::string& path, const TjmFile& file)
+Result<> writeTjmFile(const std::string& path, const TjmFile& file)
 {
     const std::optional<std::string> bytes = writeTjm(file);
-    return bytes && riff::writeVoiceFile(path, *bytes);
+    if (!bytes)
+        return Failure(str::TalkingImageDamaged, {path});
+    return riff::writeVoiceFile(path, *bytes);
 }
 
 } // namespace pavonia

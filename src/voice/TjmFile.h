@@ -4,6 +4,8 @@
 // and the eyes are, how large they are, the colours of lips, mouth, teeth and
 // eyelids, how often the face blinks, and optional mouth-shape pictures drawn
 // in place of the painted mouth. The byte layout is in docs/tjm-format.md.
+#include "platform/Result.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -65,7 +67,6 @@ struct TjmFile {
 
 enum class TjmError {
     None,
-    CannotOpen,   // the file is missing or unreadable
     TooLarge,     // larger than a talking image can be
     NotTjm,       // no talking image signature
     NewerVersion, // written by a later version of the format
@@ -88,13 +89,18 @@ bool isPictureData(std::string_view bytes);
 // The file's bytes; nothing when the content is not valid (a bad rig, a
 // picture that is not PNG or JPEG, too many or repeated overlays).
 std::optional<std::string> writeTjm(const TjmFile& file);
-// Reads `data` into `out`; on an error `out` is left unchanged.
+// Reads `data` into `out`; on an error `out` is left unchanged. The codec's
+// own verdict: readTjmFile tells the user.
 TjmError readTjm(std::string_view data, TjmFile& out);
 
-TjmError readTjmFile(const std::string& path, TjmFile& out);
+// Reads the talking image at `path` into `out`, left unchanged on failure:
+// str::TalkingImageMissing (with the system's error) when the file cannot be
+// opened, str::TalkingImageNewer for a later version of the format and
+// str::TalkingImageDamaged for any other refusal, a file too large included.
+Result<> readTjmFile(const std::string& path, TjmFile& out);
 // Writes through a temporary file in the same folder, so a failed write never
-// destroys an existing file. False when the content is invalid or the write
-// fails.
-bool writeTjmFile(const std::string& path, const TjmFile& file);
+// destroys an existing file. Fails with str::TalkingImageDamaged when the
+// content is invalid, or with the write's failure.
+Result<> writeTjmFile(const std::string& path, const TjmFile& file);
 
 } // namespace pavonia

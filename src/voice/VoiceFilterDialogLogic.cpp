@@ -42,6 +42,7 @@ AddVoiceTemplateLogic::AddVoiceTemplateLogic(std::string name, const VoiceTempla
 
 void AddVoiceTemplateLogic::setName(const std::string& text)
 {
+    ViewChange change(*this);
     name_ = firstCharacters(text, kFieldLength);
 }
 
@@ -72,6 +73,7 @@ VoiceFilterDialogLogic::VoiceFilterDialogLogic(const std::string& installFolder,
 
 void VoiceFilterDialogLogic::open()
 {
+    ViewChange change(*this);
     templates_.read();
     selection_ = 0;
     showSelection();
@@ -150,6 +152,7 @@ bool VoiceFilterDialogLogic::writeTemplates()
 
 void VoiceFilterDialogLogic::select(int listPosition)
 {
+    ViewChange change(*this);
     if (testing_ || closed_ || listPosition < 0 || listPosition > templates_.count())
         return;
     // Choosing another entry drops the unsaved custom template; it is the
@@ -162,6 +165,7 @@ void VoiceFilterDialogLogic::select(int listPosition)
 
 void VoiceFilterDialogLogic::setChecked(Filter f, bool on)
 {
+    ViewChange change(*this);
     if (testing_ || closed_)
         return;
     effects_ = on ? (effects_ | bit(f)) : (effects_ & ~bit(f));
@@ -170,6 +174,7 @@ void VoiceFilterDialogLogic::setChecked(Filter f, bool on)
 
 void VoiceFilterDialogLogic::setSlider(Filter f, int value)
 {
+    ViewChange change(*this);
     if (testing_ || closed_)
         return;
     values_[f] = std::clamp(value, 0, 100);
@@ -196,6 +201,7 @@ void VoiceFilterDialogLogic::changed()
 
 void VoiceFilterDialogLogic::add(const AddDialogRunner& runDialog)
 {
+    ViewChange change(*this);
     if (!addEnabled() || closed_)
         return;
     const std::string current =
@@ -226,6 +232,7 @@ void VoiceFilterDialogLogic::add(const AddDialogRunner& runDialog)
 
 void VoiceFilterDialogLogic::remove()
 {
+    ViewChange change(*this);
     if (!delEnabled() || closed_ || selection_ == 0 || customSelected())
         return;
     const VoiceTemplate values = currentValues();
@@ -242,6 +249,7 @@ void VoiceFilterDialogLogic::remove()
 
 void VoiceFilterDialogLogic::test()
 {
+    ViewChange change(*this);
     if (closed_)
         return;
     if (testing_) {
@@ -274,6 +282,7 @@ void VoiceFilterDialogLogic::test()
 
 void VoiceFilterDialogLogic::previewStopped()
 {
+    ViewChange change(*this);
     if (!testing_)
         return;
     putBackPreviewVoice();
@@ -296,6 +305,7 @@ void VoiceFilterDialogLogic::putBackPreviewVoice()
 
 void VoiceFilterDialogLogic::accept()
 {
+    ViewChange change(*this);
     if (closed_)
         return;
     stopPlayback();
@@ -316,6 +326,7 @@ void VoiceFilterDialogLogic::accept()
 
 void VoiceFilterDialogLogic::reject()
 {
+    ViewChange change(*this);
     if (closed_)
         return;
     stopPlayback();

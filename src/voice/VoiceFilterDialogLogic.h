@@ -7,14 +7,17 @@
 //
 // While the dialog is open the page keeps it as its current voice filter
 // dialog and hands it the engine's play-stopped notification
-// (previewStopped), which puts back the voice a preview filtered.
+// (previewStopped), which puts back the voice a preview filtered. Both tell
+// their views of changes through setViewChanged (see ViewNotifier).
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "platform/ViewNotifier.h"
 #include "voice/PcmAudio.h"
 #include "voice/VoiceEditRecord.h"
 #include "voice/VoiceFilterEngine.h"
@@ -25,7 +28,7 @@ namespace pavonia {
 class Ui;
 
 // Dialog 170: the name to save the current settings as.
-class AddVoiceTemplateLogic {
+class AddVoiceTemplateLogic : public ViewNotifier<AddVoiceTemplateLogic> {
 public:
     static constexpr std::size_t kFieldLength = 256;
 
@@ -42,6 +45,9 @@ public:
     bool ok();
     const std::string& result() const { return result_; }
 
+    // Everything the view shows, as one value.
+    const std::string& visibleState() const { return name_; }
+
 private:
     std::string name_;
     std::string result_;
@@ -49,7 +55,7 @@ private:
     Ui& ui_;
 };
 
-class VoiceFilterDialogLogic {
+class VoiceFilterDialogLogic : public ViewNotifier<VoiceFilterDialogLogic> {
 public:
     // The four filters in the order of their check boxes and sliders.
     enum Filter { Pitch = 0, HeadSize = 1, Robot = 2, Echo = 3 };
@@ -97,6 +103,12 @@ public:
     // Closed by accept() or reject(); accepted() tells which.
     bool closed() const { return closed_; }
     bool accepted() const { return accepted_; }
+
+    // Everything the view shows, as one value.
+    auto visibleState() const
+    {
+        return std::tuple(listEntries(), selection_, effects_, values_, addEnabled_, delEnabled_, testing_, closed_);
+    }
 
 private:
     static uint32_t bit(Filter f) { return 1u << f; }

@@ -2,11 +2,14 @@
 
 #include "ScriptedUi.h"
 #include "TestInstallation.h"
+#include "ViewCounter.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <tuple>
+#include <vector>
 
 using namespace pavonia;
 using pavonia::test::readFile;
@@ -140,6 +143,32 @@ TEST_F(PreferencesLogicTest, LeavingTheDelayField)
     logic.editDelay("");
     logic.leaveDelay();
     EXPECT_EQ(logic.delayText(), "2.5"); // empty: the stored delay
+}
+
+TEST_F(PreferencesLogicTest, TellsItsViewOfEachChangeAndOfNoOther)
+{
+    writePrefs("[PVPreference]\nDelay=2.5\nTransition=5\n");
+    Preferences prefs(inst.folder());
+    TransitionList transitions(inst.folder());
+    PreferencesLogic logic(prefs, transitions, ui);
+    pavonia::test::ViewCounter view(logic);
+    logic.open();
+    EXPECT_EQ(view.take(), 1);
+    logic.open();
+    logic.selectTransition(5);
+    logic.setShowAtStartup(logic.showAtStartup());
+    logic.editDelay("2.5");
+    logic.leaveDelay();
+    logic.accept();
+    EXPECT_EQ(view.take(), 0);
+    for (const auto& action : std::vector<std::function<void()>>{
+             [&] { logic.selectTransition(6); }, [&] { logic.setShowAtStartup(!logic.showAtStartup()); },
+             [&] { logic.setShowWhenExporting(!logic.showWhenExporting()); },
+             [&] { logic.setShowWhenImporting(!logic.showWhenImporting()); }, [&] { logic.editDelay("3"); },
+             [&] { logic.editDelay(""); }, [&] { logic.leaveDelay(); }}) {
+        action();
+        EXPECT_EQ(view.take(), 1);
+    }
 }
 
 TEST_F(PreferencesLogicTest, OkWritesTheKeysAndCancelWritesNothing)

@@ -1,7 +1,6 @@
 // pavonia-cli given what a careless or hostile user might give it: pipes,
 // damaged projects, outsized input.
-#include "CliRunner.h"
-#include "TestInstallation.h"
+#include "CliProjectTest.h"
 
 #include <gtest/gtest.h>
 
@@ -13,16 +12,15 @@ using namespace pavonia::test;
 
 namespace {
 
-class HostileInputCli : public ::testing::Test {
+class HostileInputCli : public CliProjectTest {
 protected:
-    void SetUp() override { ASSERT_EQ(run("new " + pavonia::test::quoted(project)).status, 0); }
+    HostileInputCli() : CliProjectTest("deck.pvp") {}
 
     // pavonia-cli in the test's installation, with its error output; a run
     // that hangs is ended and reported as such (status 124).
     CommandRun run(const std::string& arguments)
     {
-        return runCommand("timeout 30 " + std::string(PAVONIA_CLI) + " --home " + pavonia::test::quoted(inst.folder()) + " " +
-                          arguments + " 2>&1");
+        return runCommand("timeout 30 " + std::string(PAVONIA_CLI) + " " + onInstallation(arguments) + " 2>&1");
     }
 
     std::string fifo(const std::string& name)
@@ -32,9 +30,6 @@ protected:
         EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
         return path;
     }
-
-    TestInstallation inst;
-    std::string project = inst.root() + "deck.pvp";
 };
 
 } // namespace

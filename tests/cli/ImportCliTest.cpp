@@ -1,8 +1,7 @@
 // pavonia-cli import, run as a user would run it.
-#include "CliRunner.h"
+#include "CliProjectTest.h"
 #include "PictureFiles.h"
 #include "SlideDecks.h"
-#include "TestInstallation.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -14,14 +13,9 @@ using namespace pavonia::test;
 
 namespace {
 
-class ImportCliTest : public ::testing::Test {
+class ImportCliTest : public CliProjectTest {
 protected:
-    void SetUp() override { ASSERT_EQ(cli("new " + pavonia::test::quoted(project)).status, 0); }
-
-    CommandRun cli(const std::string& arguments, bool withErrors = false)
-    {
-        return runCli("--home " + pavonia::test::quoted(inst.folder()) + " " + arguments, withErrors);
-    }
+    ImportCliTest() : CliProjectTest("p.pvp") {}
     // The slide labels of each session of a project: "Session 1[a,b] ...".
     std::string shape(const std::string& path)
     {
@@ -47,9 +41,6 @@ protected:
         writeBmp24(path, 16, 12, [](int x, int) { return Rgb8{std::uint8_t(x * 10), 40, 90}; });
         return path;
     }
-
-    TestInstallation inst;
-    std::string project = inst.root() + "p.pvp";
 };
 
 TEST_F(ImportCliTest, PicturesAndADeckBecomeSlidesThatPreviewPublishes)
@@ -96,6 +87,23 @@ TEST_F(ImportCliTest, NothingImportableFailsAndLeavesTheProjectAlone)
     EXPECT_EQ(cli("import " + pavonia::test::quoted(project)).status, 2);
     EXPECT_EQ(cli("import " + pavonia::test::quoted(project) + " a.bmp --mode both").status, 2);
     EXPECT_EQ(readFile(project), before);
+}
+
+TEST_F(ImportCliTest, AProjectReadFromADamagedFileIsNotSavedOverIt)
+{
+    const std::string bytes = readFile(project);
+    const std::string cut = inst.writeFile("cut.pvp", bytes.substr(0, bytes.size() - 200));
+    const std::string picture = pavonia::test::quoted(bmp("a.bmp"));
+    const CommandRun refused = cli("import " + pavonia::test::quoted(cut) + " " + picture, true);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.out.find("saving over that file would make the loss permanent"), std::string::npos)
+        << refused.out;
+    EXPECT_EQ(readFile(cut), bytes.substr(0, bytes.size() - 200));
+
+    const std::string out = inst.root() + "out.pvp";
+    ASSERT_EQ(cli("import " + pavonia::test::quoted(cut) + " " + picture + " --out " + pavonia::test::quoted(out)).status,
+              0);
+    EXPECT_EQ(shape(out), "Session 1[a]");
 }
 
 } // namespace

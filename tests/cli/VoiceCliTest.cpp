@@ -1,9 +1,6 @@
 #include "CliRunner.h"
-#include "TestInstallation.h"
-#include "platform/ConsoleUi.h"
-#include "project/ProjectDocument.h"
+#include "TestProject.h"
 #include "project/ProjectFile.h"
-#include "project/TreeOperations.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -60,8 +57,8 @@ protected:
     std::vector<std::string> messages(const std::string& project)
     {
         const std::string own = inst.root() + "load" + std::to_string(loads.size()) + "/";
-        loads.push_back(std::make_unique<Loaded>(inst, own));
-        Loaded& loaded = *loads.back();
+        loads.push_back(std::make_unique<ScriptedProject>(pavonia::ProjectFolders{inst.folder(), inst.tempFolder(), own}));
+        ScriptedProject& loaded = *loads.back();
         EXPECT_TRUE(LoadProject(loaded.document, loaded.operations, project)) << project;
         std::vector<std::string> out;
         for (const pavonia::TreeItem* session : loaded.document.tree().sessions())
@@ -74,21 +71,8 @@ protected:
         EXPECT_EQ(r.status, 0) << path;
         return r.status == 0 ? nlohmann::json::parse(r.out) : nlohmann::json();
     }
-    struct Loaded {
-        Loaded(const TestInstallation& inst, const std::string& own)
-            : ui(false),
-              document(pavonia::DocumentEnvironment{inst.folder(), inst.tempFolder(), ui, clock, registry, own}),
-              operations(document)
-        {
-        }
-        pavonia::ConsoleUi ui;
-        FixedClock clock;
-        MapRegistry registry;
-        pavonia::ProjectDocument document;
-        pavonia::TreeOperations operations;
-    };
     TestInstallation inst;
-    std::vector<std::unique_ptr<Loaded>> loads;
+    std::vector<std::unique_ptr<ScriptedProject>> loads;
 };
 
 } // namespace

@@ -2,12 +2,10 @@
 // A project for the import tests: a throw-away installation, its document
 // and tree, and pictures made on disk.
 #include "PictureFixtures.h"
-#include "ScriptedUi.h"
-#include "TestInstallation.h"
+#include "TestProject.h"
 #include "TreeShape.h"
 #include "import/MediaImport.h"
 #include "platform/StringTable.h"
-#include "project/TreeOperations.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +14,7 @@
 
 namespace pavonia::test {
 
-class ImportFixture : public ::testing::Test {
+class ImportFixture : public ::testing::Test, protected TestProject {
 protected:
     void SetUp() override
     {
@@ -54,12 +52,7 @@ protected:
         return n;
     }
 
-    TestInstallation inst;
-    ScriptedUi ui;
-    FixedClock clock;
-    MapRegistry registry;
-    ProjectDocument document{DocumentEnvironment{inst.folder(), inst.tempFolder(), ui, clock, registry}};
-    TreeOperations ops{document};
+    TreeOperations& ops = operations;
 };
 
 } // namespace pavonia::test

@@ -2,6 +2,7 @@
 #include "import/MediaImport.h"
 
 #include "ImportFixture.h"
+#include "ViewCounter.h"
 #include "platform/StringTable.h"
 
 #include <gtest/gtest.h>
@@ -182,6 +183,22 @@ TEST_F(MediaImportTest, SettingsDialogWritesItsTwoPreferencesOnOk)
     EXPECT_TRUE(dialog.accept());
     EXPECT_EQ(preferences.importType(), 0);
     EXPECT_EQ(preferences.showImportDlg(), 0);
+}
+
+TEST_F(MediaImportTest, SettingsDialogTellsItsViewOfEachChange)
+{
+    ImportMediaDlgLogic dialog(document.preferences(), 1);
+    ViewCounter view(dialog);
+    dialog.setImportType(0);
+    EXPECT_EQ(view.take(), 1);
+    dialog.setImportType(0);
+    dialog.setImportType(7); // any other type is 0 too
+    dialog.setDontShowNextTime(false);
+    EXPECT_EQ(view.take(), 0);
+    dialog.setDontShowNextTime(true);
+    EXPECT_EQ(view.take(), 1);
+    EXPECT_TRUE(dialog.accept());
+    EXPECT_EQ(view.take(), 0);
 }
 
 TEST(PowerPointImportTest, BaseNameIsLearntFromTheShortestPictureEndingInOne)

@@ -1,7 +1,7 @@
 #include "pages/SlideVoiceLogic.h"
 
-#include "ScriptedUi.h"
-#include "TestInstallation.h"
+#include "TestProject.h"
+#include "ViewCounter.h"
 #include "VoiceTestSounds.h"
 #include "voice/BufferAudioDevice.h"
 #include "voice/LipSyncAnalyzer.h"
@@ -57,7 +57,7 @@ struct OffsetEngine final : VoiceEngine {
     bool failSaves = false;
 };
 
-class SlideVoiceLogicTest : public ::testing::Test {
+class SlideVoiceLogicTest : public ::testing::Test, protected test::TestProject {
 protected:
     SlideVoiceLogicTest() { document.workingFolder().reset(); }
 
@@ -109,11 +109,6 @@ protected:
         return index ? document.settings().fileRefs[*index].refCount : 0;
     }
 
-    test::TestInstallation inst;
-    test::ScriptedUi ui;
-    test::FixedClock clock;
-    test::MapRegistry registry;
-    ProjectDocument document{DocumentEnvironment{inst.folder(), inst.tempFolder(), ui, clock, registry}};
     BufferAudioDevice device;
     OffsetEngine engine{device, inst.folder()};
     FakePlayer player;
@@ -277,6 +272,30 @@ TEST_F(SlideVoiceLogicTest, PreviewMovesThePicturesByTheDelays)
     logic.clickPreview(); // stops
     EXPECT_EQ(logic.mode(), SlideVoiceLogic::Mode::Idle);
     EXPECT_EQ(logic.currentPicture(), 0);
+}
+
+TEST_F(SlideVoiceLogicTest, TellsItsViewOfEachChangeAndOfNoOther)
+{
+    TreeItem* session = addSession(3);
+    test::ViewCounter view(logic);
+    logic.showSession(session);
+    EXPECT_EQ(view.take(), 1);
+    ASSERT_TRUE(logic.setTalkingMessage(messageFile("nine.tps", 9000)));
+    EXPECT_EQ(view.take(), 1);
+    logic.showSession(session->child(0)); // a slide: the page stays
+    logic.stopPlayback();                 // nothing plays
+    logic.previousImage();                // already the first picture
+    EXPECT_EQ(view.take(), 0);
+
+    logic.clickPreview();
+    EXPECT_EQ(view.take(), 1);
+    run(20); // one tick: the time shown moves
+    EXPECT_EQ(view.take(), 1);
+    run(3000); // the time, then the picture too, once for each tick
+    EXPECT_EQ(view.take(), 150);
+    logic.clickPreview(); // stops: back to the first picture
+    EXPECT_EQ(view.take(), 1);
+    EXPECT_EQ(logic.mode(), SlideVoiceLogic::Mode::Idle);
 }
 
 TEST_F(SlideVoiceLogicTest, OneSlideNeverOffersSync)

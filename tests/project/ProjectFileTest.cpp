@@ -2,8 +2,7 @@
 
 #include "platform/StringTable.h"
 #include "project/ProjectFileFormat.h"
-#include "ScriptedUi.h"
-#include "TestInstallation.h"
+#include "TestProject.h"
 
 #include <gtest/gtest.h>
 
@@ -63,15 +62,8 @@ struct FileBuilder {
     }
 };
 
-class ProjectFileTest : public ::testing::Test {
+class ProjectFileTest : public ::testing::Test, protected test::TestProject {
 protected:
-    test::TestInstallation inst;
-    test::ScriptedUi ui;
-    test::FixedClock clock;
-    test::MapRegistry registry;
-    ProjectDocument document{DocumentEnvironment{inst.folder(), inst.tempFolder(), ui, clock, registry}};
-    TreeOperations operations{document};
-
     void SetUp() override { operations.createView(); }
 
     std::string path(const std::string& name) const { return inst.root() + name; }
@@ -151,13 +143,11 @@ TEST_F(ProjectFileTest, RoundTripKeepsEveryFieldAndFile)
     const std::string mediaCopy = media->slide()->mediaPath;
 
     // Another installation opens it.
-    test::TestInstallation other;
-    test::ScriptedUi otherUi;
-    ProjectDocument second{DocumentEnvironment{other.folder(), other.tempFolder(), otherUi, clock, registry}};
-    TreeOperations secondOps{second};
-    secondOps.createView();
-    ASSERT_TRUE(LoadProject(second, secondOps, path("p.pvp")));
-    EXPECT_TRUE(otherUi.shown.empty());
+    test::TestProject other;
+    other.operations.createView();
+    ASSERT_TRUE(LoadProject(other.document, other.operations, path("p.pvp")));
+    EXPECT_TRUE(other.ui.shown.empty());
+    ProjectDocument& second = other.document;
     const ProjectSettings& t = second.settings();
     EXPECT_EQ(t.headingText, s.headingText);
     EXPECT_EQ(t.headingFont, s.headingFont);
@@ -187,7 +177,7 @@ TEST_F(ProjectFileTest, RoundTripKeepsEveryFieldAndFile)
     EXPECT_FLOAT_EQ(loaded.delay, 2.5f);
     EXPECT_EQ(loaded.transition, 4);
     EXPECT_EQ(loaded.hasContent, 1);
-    EXPECT_EQ(loaded.mediaPath, other.folder() + "Temp/" + fs::path(mediaCopy).filename().string());
+    EXPECT_EQ(loaded.mediaPath, other.inst.folder() + "Temp/" + fs::path(mediaCopy).filename().string());
     EXPECT_EQ(readFile(loaded.mediaPath), readFile(pic));
     EXPECT_EQ(readFile(sessions[1]->session()->talkingMessagePath), readFile(inst.folder() + "default_tps.tps"));
 }

@@ -1,7 +1,6 @@
 #include "project/TreeOperations.h"
 
-#include "ScriptedUi.h"
-#include "TestInstallation.h"
+#include "TestProject.h"
 #include "TreeShape.h"
 #include "platform/StringTable.h"
 
@@ -12,12 +11,8 @@
 namespace pavonia {
 namespace {
 
-using test::FixedClock;
-using test::MapRegistry;
-using test::ScriptedUi;
-using test::TestInstallation;
 
-class TreeOperationsTest : public ::testing::Test {
+class TreeOperationsTest : public ::testing::Test, protected test::TestProject {
 protected:
     void SetUp() override
     {
@@ -71,12 +66,7 @@ protected:
 
     static bool exists(const std::string& path) { return std::filesystem::exists(path); }
 
-    TestInstallation inst;
-    ScriptedUi ui;
-    FixedClock clock;
-    MapRegistry registry;
-    ProjectDocument document{DocumentEnvironment{inst.folder(), inst.tempFolder(), ui, clock, registry}};
-    TreeOperations ops{document};
+    TreeOperations& ops = operations;
     int refreshes = 0;
 };
 

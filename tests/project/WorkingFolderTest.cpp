@@ -1,6 +1,7 @@
 #include "project/WorkingFolder.h"
 
 #include "ChildProcess.h"
+#include "ResultCheck.h"
 #include "TestInstallation.h"
 #include "platform/FileOps.h"
 #include "platform/Text.h"
@@ -128,15 +129,15 @@ TEST_F(WorkingFolderTest, AMissingDefaultFileGivesTheSessionNoCopyAndNoEntry)
     EXPECT_EQ(working.sessionTalkingImageCopy(), "");
     EXPECT_EQ(tempNames(), before);
     EXPECT_EQ(refs.size(), 0u);
-    EXPECT_EQ(working.takeCopyFailure(), "A default file of the installation is missing. (" +
+    EXPECT_EQ(test::failureText(working.takeCopyFailure()), "A default file of the installation is missing. (" +
                                              working.defaultTalkingImage() + ")\nError: No such file or directory");
-    EXPECT_EQ(working.takeCopyFailure(), "");
+    EXPECT_EQ(test::failureText(working.takeCopyFailure()), "");
 
     // The other default file is copied and entered as usual.
     const std::string message = working.sessionTalkingMessageCopy();
     EXPECT_TRUE(exists(message));
     EXPECT_EQ(refs.size(), 1u);
-    EXPECT_EQ(working.takeCopyFailure(), "");
+    EXPECT_EQ(test::failureText(working.takeCopyFailure()), "");
 }
 
 TEST_F(WorkingFolderTest, ACopyTheWorkingFolderRefusesIsReportedAndLeavesNothing)
@@ -146,7 +147,7 @@ TEST_F(WorkingFolderTest, ACopyTheWorkingFolderRefusesIsReportedAndLeavesNothing
     const int status = test::inChildProcess([&] {
         test::limitFileSize(16 * 1024);
         const std::string copy = working.sessionTalkingImageCopy();
-        const std::string failure = working.takeCopyFailure();
+        const std::string failure = test::failureText(working.takeCopyFailure());
         return copy.empty() && refs.size() == 0 && tempNames().empty() &&
                failure.rfind("Cannot make the working copy of a file. (" + working.tempFolder() + "Session", 0) == 0 &&
                failure.find("Error: File too large") != std::string::npos;
@@ -432,7 +433,7 @@ TEST_F(WorkingFolderTest, TwoProcessesOnOneAreaNeverTouchEachOthersFiles)
     second.finishDeletions();
     EXPECT_EQ(readFile(firstImage), readFile(first.defaultTalkingImage()));
     EXPECT_FALSE(exists(secondImage));
-    EXPECT_EQ(first.takeCopyFailure() + second.takeCopyFailure(), "");
+    EXPECT_EQ(test::failureText(first.takeCopyFailure()) + test::failureText(second.takeCopyFailure()), "");
 }
 
 TEST_F(WorkingFolderTest, ResetCreatesMissingFolders)

@@ -1,11 +1,8 @@
 #pragma once
 // A project with a small template library of its own, ready to publish.
 #include "PictureFiles.h"
-#include "ScriptedUi.h"
-#include "TestInstallation.h"
+#include "TestProject.h"
 #include "platform/MessageExporter.h"
-#include "project/ProjectDocument.h"
-#include "project/TreeOperations.h"
 #include "publish/Publisher.h"
 #include "templates/TemplateLibrary.h"
 
@@ -59,10 +56,9 @@ inline void writeBmp(const std::string& path, int width, int height, std::uint8_
     writeBmp24(path, width, height, [shade](int, int) { return Rgb8{shade, shade, shade}; });
 }
 
-struct PublishFixture {
+struct PublishFixture : TestProject {
     explicit PublishFixture(const std::string& pageTemplate = kFixtureTemplate)
-        : document(DocumentEnvironment{installation.folder(), installation.tempFolder(), ui, clock, registry}),
-          operations(document), library(installation.folder(), ui)
+        : TestProject(false), library(inst.folder(), ui)
     {
         installation.writeFile("install/Template/Style0/L0/800/Template.htm", pageTemplate);
         installation.writeFile("install/Template/Style0/L0/800/style.css", "body {}\n");
@@ -98,12 +94,7 @@ struct PublishFixture {
         return lines;
     }
 
-    TestInstallation installation{false};
-    ScriptedUi ui;
-    FixedClock clock;
-    MapRegistry registry;
-    ProjectDocument document;
-    TreeOperations operations;
+    TestInstallation& installation = inst;
     TemplateLibrary library;
     LayoutLayers layers;
     RecordingExporter exporter;

@@ -61,15 +61,13 @@ TEST(SampleInBrowserTest, ThePublishedSampleShowsItsHeadingAndEverySlideWithoutS
     if (chromium.empty())
         GTEST_SKIP() << "chromium is not installed";
 
-    TestInstallation installation;
+    TestProject held;
+    const TestInstallation& installation = held.inst;
+    ScriptedUi& ui = held.ui;
+    ProjectDocument& document = held.document;
     const std::string project = installation.root() + "Sample.pvp";
     fs::copy_file(PAVONIA_SAMPLE_PROJECT, project);
-    ScriptedUi ui;
-    FixedClock clock;
-    MapRegistry registry;
-    ProjectDocument document(DocumentEnvironment{installation.folder(), installation.tempFolder(), ui, clock, registry});
-    TreeOperations operations(document);
-    ASSERT_TRUE(LoadProject(document, operations, project));
+    ASSERT_TRUE(LoadProject(document, held.operations, project));
     TemplateLibrary library(installation.folder(), ui);
     LayoutLayers layers;
     library.ValidateTemplateSelection(document.settings(), layers);

@@ -1,10 +1,8 @@
 #include "PresentationPlan.h"
 
 #include "PictureFiles.h"
-#include "platform/Clock.h"
-#include "platform/ConsoleUi.h"
-#include "platform/Registry.h"
 #include "project/ProjectFile.h"
+#include "project/ProjectHolder.h"
 
 #include <cmath>
 #include <cstdint>
@@ -31,13 +29,11 @@ void put32(std::string& out, std::uint32_t v)
 std::string writePresentation(const std::string& home, const std::string& temp, const PresentationPlan& plan,
                               const std::string& path)
 {
-    ConsoleUi ui{false};
-    SystemClock clock;
-    EmptyRegistry registry;
     std::string failure;
+    ConsoleProject held({home, temp}, ConsoleUi(false));
     {
-        ProjectDocument document{DocumentEnvironment{home, temp, ui, clock, registry}};
-        TreeOperations operations{document};
+        ProjectDocument& document = held.document;
+        TreeOperations& operations = held.operations;
         operations.createView();
         ProjectSettings& settings = document.settings();
         settings.headingText = plan.heading;
@@ -76,7 +72,7 @@ std::string writePresentation(const std::string& home, const std::string& temp, 
             failure = "the project could not be saved";
         document.workingFolder().reset();
     }
-    for (const std::string& message : ui.messages())
+    for (const std::string& message : held.ui.messages())
         failure += (failure.empty() ? "" : "\n") + message;
     return failure;
 }

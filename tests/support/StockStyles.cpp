@@ -1,9 +1,7 @@
 #include "StockStyles.h"
 
-#include "platform/Clock.h"
-#include "platform/ConsoleUi.h"
-#include "platform/Registry.h"
 #include "project/ProjectFile.h"
+#include "project/ProjectHolder.h"
 
 #include <algorithm>
 #include <cctype>
@@ -68,12 +66,9 @@ std::vector<StockStyle> stockStyles(const fs::path& root)
 bool saveWithStyle(const std::string& home, const std::string& temp, const std::string& from, const StockStyle& style,
                const std::string& to)
 {
-    ConsoleUi ui{true};
-    SystemClock clock;
-    EmptyRegistry registry;
-    ProjectDocument document{DocumentEnvironment{home, temp, ui, clock, registry}};
-    TreeOperations operations{document};
-    if (!LoadProject(document, operations, from))
+    ConsoleProject held({home, temp}, ConsoleUi(true));
+    ProjectDocument& document = held.document;
+    if (!LoadProject(document, held.operations, from))
         return false;
     document.settings().styleNumber = style.number;
     document.settings().layoutNumber = 0;

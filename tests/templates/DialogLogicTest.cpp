@@ -1,4 +1,5 @@
 #include "TemplateFixture.h"
+#include "ViewCounter.h"
 
 #include "templates/FontSettingLogic.h"
 #include "templates/ProjectSettingsLogic.h"
@@ -89,6 +90,27 @@ TEST(ProjectSettingsLogic, EditsSetTheOverrideAndClearThePendingDefaults)
     EXPECT_FALSE(f.pending);
 }
 
+TEST(ProjectSettingsLogic, TellsItsViewOfEachChangeAndOfNoOther)
+{
+    SettingsFixture f;
+    f.pending = true;
+    ProjectSettingsLogic logic(f.project, f.dirty, f.pending, f.library, f.ui);
+    test::ViewCounter view(logic);
+    logic.open(); // the template's defaults replace the project's values
+    EXPECT_EQ(view.take(), 1);
+    logic.open();
+    logic.setCheckBoxes(logic.autoPlay(), logic.autoLoop(), logic.autoJump());
+    logic.fontConfirmed(TextKind::Heading, logic.font(TextKind::Heading)); // already set
+    logic.accept();
+    EXPECT_EQ(view.take(), 0);
+    logic.setCheckBoxes(!logic.autoPlay(), logic.autoLoop(), logic.autoJump());
+    EXPECT_EQ(view.take(), 1);
+    FontSpec description;
+    description.setFaceName("Georgia");
+    logic.fontConfirmed(TextKind::Description, description);
+    EXPECT_EQ(view.take(), 1);
+}
+
 TEST(ProjectSettingsLogic, UnreadableDefaultsKeepTheProjectFonts)
 {
     SettingsFixture f;
@@ -140,6 +162,28 @@ TEST(FontSettingLogic, SelectsTheRecordAndWritesTheChoice)
     EXPECT_EQ(fallback.selectedFace(), 0);
     EXPECT_EQ(fallback.selectedSize(), 0);
     EXPECT_EQ(fallback.preview().pixelHeight, 10); // 8 points
+}
+
+TEST(FontSettingLogic, TellsItsViewOfEachChangeAndOfNoOther)
+{
+    FontSpec record;
+    record.setFaceName("arial");
+    record.size = 14;
+    FontSettingLogic logic(record, {"Verdana", "arial"}, 96);
+    test::ViewCounter view(logic);
+    logic.selectFace(logic.selectedFace());
+    logic.selectFace(5); // beyond the list
+    logic.selectSize(-1);
+    logic.setBold(false);
+    logic.setColour(record.colour);
+    EXPECT_EQ(view.take(), 0);
+    logic.selectFace(1);
+    EXPECT_EQ(view.take(), 1);
+    logic.selectSize(0);
+    logic.setItalic(true);
+    logic.setUnderline(true);
+    logic.setColour(0x00FF00);
+    EXPECT_EQ(view.take(), 4);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "voice/RecordingDeviceSetup.h"
 
 #include "ScriptedUi.h"
+#include "ViewCounter.h"
 #include "platform/StringTable.h"
 
 #include <gtest/gtest.h>
@@ -151,7 +152,9 @@ TEST(RecordingDeviceSetupTest, ListsInputsAndSetsTheChosenInputsVolume)
     test::ScriptedUi ui;
     {
         RecordingDeviceSetup setup(platform, ui);
+        test::ViewCounter view(setup);
         setup.open();
+        EXPECT_EQ(view.take(), 1);
         EXPECT_TRUE(ui.shown.empty());
         EXPECT_EQ(platform.opened, (WaveInFormat{22050, 1, 16, 44100, 2}));
         EXPECT_EQ(setup.inputs(), (std::vector<std::string>{"Microphone", "Line In", "CD Player"}));
@@ -162,6 +165,9 @@ TEST(RecordingDeviceSetupTest, ListsInputsAndSetsTheChosenInputsVolume)
         setup.selectInput(2);
         EXPECT_EQ(platform.selection, (std::vector<bool>{false, false, true}));
         EXPECT_EQ(setup.sliderPosition(), 32767);
+        EXPECT_EQ(view.take(), 1);
+        setup.selectInput(2);
+        EXPECT_EQ(view.take(), 0);
 
         struct Move {
             RecordingDeviceSetup::SliderAction action;
@@ -179,8 +185,10 @@ TEST(RecordingDeviceSetupTest, ListsInputsAndSetsTheChosenInputsVolume)
             {RecordingDeviceSetup::SliderAction::Drag, 40000, 32767, 65535},
         };
         for (const Move& m : moves) {
+            const int before = setup.sliderPosition();
             setup.moveSlider(m.action, m.thumb);
             EXPECT_EQ(setup.sliderPosition(), m.position);
+            EXPECT_EQ(view.take(), m.position != before ? 1 : 0); // the view hears of moves only
             EXPECT_EQ(platform.written[2], (std::vector<std::uint32_t>{m.value, m.value}));
         }
     }

@@ -1,9 +1,11 @@
 #include "voice/TjmFile.h"
 
 #include "TestInstallation.h"
+#include "platform/StringTable.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -67,15 +69,21 @@ TEST(TjmFile, RoundTripKeepsEveryFieldAndThePictureBytes)
     const std::string path = installation.folder() + "face.tjm";
     ASSERT_TRUE(writeTjmFile(path, file));
     TjmFile fromDisk;
-    ASSERT_EQ(readTjmFile(path, fromDisk), TjmError::None);
+    ASSERT_TRUE(readTjmFile(path, fromDisk));
     EXPECT_EQ(fromDisk, file);
-    EXPECT_EQ(readTjmFile(installation.folder() + "missing.tjm", fromDisk), TjmError::CannotOpen);
-    EXPECT_EQ(readTjmFile(installation.folder(), fromDisk), TjmError::CannotOpen);
+    const auto failureOf = [&](const std::string& p) {
+        const Result<> read = readTjmFile(p, fromDisk);
+        return read ? Failure() : read.failure();
+    };
+    const Failure missing = failureOf(installation.folder() + "missing.tjm");
+    EXPECT_EQ(missing.message, str::TalkingImageMissing);
+    EXPECT_EQ(missing.systemError, ENOENT);
+    EXPECT_EQ(failureOf(installation.folder()).message, str::TalkingImageMissing);
     // A file past the size limit is refused before it is read.
     const std::string huge = installation.folder() + "huge.tjm";
     ASSERT_TRUE(writeTjmFile(huge, file));
     std::filesystem::resize_file(huge, kTjmMaxFileSize + 1);
-    EXPECT_EQ(readTjmFile(huge, fromDisk), TjmError::TooLarge);
+    EXPECT_EQ(failureOf(huge).text(), StringTable::format(str::TalkingImageDamaged, {huge}));
     EXPECT_EQ(fromDisk, file);
 }
 
@@ -174,14 +182,14 @@ TEST(TjmFile, WriterRefusesContentItCouldNotReadBack)
     ASSERT_TRUE(writeTjmFile(path, sampleFile()));
     EXPECT_FALSE(writeTjmFile(path, badRig));
     TjmFile kept;
-    EXPECT_EQ(readTjmFile(path, kept), TjmError::None) << "a refused write leaves the old file";
+    EXPECT_TRUE(readTjmFile(path, kept)) << "a refused write leaves the old file";
 }
 
 TEST(TjmFile, TheInstalledDefaultFaceIsAValidPng)
 {
     test::TestInstallation installation;
     TjmFile face;
-    ASSERT_EQ(readTjmFile(installation.folder() + "default_tjm.tjm", face), TjmError::None);
+    ASSERT_TRUE(readTjmFile(installation.folder() + "default_tjm.tjm", face));
     EXPECT_EQ(face.picture.substr(0, 4), "\x89PNG");
     EXPECT_TRUE(isValidRig(face.rig));
 }

@@ -4,6 +4,7 @@
 #include "platform/StringTable.h"
 #include "ScriptedUi.h"
 #include "TestInstallation.h"
+#include "ViewCounter.h"
 #include "voice/VoiceFilters.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@ namespace {
 
 using test::ScriptedUi;
 using test::TestInstallation;
+using test::ViewCounter;
 using Logic = VoiceFilterDialogLogic;
 
 // An engine holding a voice in memory. It filters with the real filters and
@@ -141,6 +143,33 @@ TEST_F(VoiceFilterDialogTest, OpensOnNoneWithTheNaturalSettingsAndShowsTheCustom
     EXPECT_FALSE(logic.delEnabled());
     EXPECT_TRUE(logic.controlsEnabled());
     EXPECT_EQ(logic.testButtonText(), "Test");
+}
+
+TEST_F(VoiceFilterDialogTest, BothDialogsTellTheirViewsOfEachChangeAndOfNoOther)
+{
+    ViewCounter view(logic);
+    open({"Deep", "High"});
+    EXPECT_EQ(view.take(), 1);
+    logic.select(0); // already selected
+    logic.select(9); // no such entry
+    EXPECT_EQ(view.take(), 0);
+    logic.select(2);
+    EXPECT_EQ(view.take(), 1);
+    logic.setSlider(Logic::Echo, 40);
+    EXPECT_EQ(view.take(), 1);
+    logic.test(); // the controls lock while the preview plays
+    EXPECT_EQ(view.take(), 1);
+    logic.setSlider(Logic::Echo, 10); // locked: nothing changes
+    EXPECT_EQ(view.take(), 0);
+    logic.reject();
+    EXPECT_EQ(view.take(), 1);
+
+    AddVoiceTemplateLogic dialog("Mine", logic.templates(), ui);
+    ViewCounter addView(dialog);
+    dialog.setName("Mine");
+    EXPECT_EQ(addView.take(), 0);
+    dialog.setName("Yours");
+    EXPECT_EQ(addView.take(), 1);
 }
 
 TEST_F(VoiceFilterDialogTest, SelectingShowsTheTemplateAndDropsTheCustomOne)

@@ -298,8 +298,8 @@ int main(int argc, char** argv)
     file.rig = rig;
     file.picture = pngBytes(face);
     for (int i = 1; i < argc; ++i) {
-        if (!pavonia::writeTjmFile(argv[i], file)) {
-            std::fprintf(stderr, "facegen: cannot write %s\n", argv[i]);
+        if (const pavonia::Result<> written = pavonia::writeTjmFile(argv[i], file); !written) {
+            std::fprintf(stderr, "facegen: %s\n", written.failure().text().c_str());
             return 1;
         }
     }

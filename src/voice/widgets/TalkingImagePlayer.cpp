@@ -86,16 +86,14 @@ void TalkingImagePlayer::showNeutralFace()
 TalkingImagePlayer::LoadResult TalkingImagePlayer::loadTalkingImage(const std::string& path)
 {
     TjmFile file;
-    const TjmError error = readTjmFile(path, file);
+    const Result<> read = readTjmFile(path, file);
     QImage face;
     std::array<QImage, kTjmMaxOverlays> overlays;
     LoadResult result = LoadResult::Loaded;
-    if (error == TjmError::CannotOpen)
-        result = LoadResult::Missing;
-    else if (error == TjmError::NewerVersion)
-        result = LoadResult::Newer;
-    else if (error != TjmError::None)
-        result = LoadResult::Damaged;
+    if (!read)
+        result = read.failure().message == str::TalkingImageMissing ? LoadResult::Missing
+                 : read.failure().message == str::TalkingImageNewer ? LoadResult::Newer
+                                                                     : LoadResult::Damaged;
     else {
         face = decodePicture(file.picture);
         if (face.isNull())

@@ -68,7 +68,7 @@ const LipSyncFrame kOpenVowel{90, 60, 0, 40, 70, static_cast<std::int16_t>(Visem
 TjmRig rigOf(const std::string& path)
 {
     TjmFile file;
-    EXPECT_EQ(readTjmFile(path, file), TjmError::None);
+    EXPECT_TRUE(readTjmFile(path, file));
     return file.rig;
 }
 
