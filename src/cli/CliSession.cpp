@@ -30,11 +30,13 @@ bool Workplace::open(const std::string& home)
         std::cerr << problem << '\n';
         return false;
     }
-    if (::access(home.c_str(), W_OK) != 0) {
-        std::cerr << StringTable::format(str::InstallationNotWritable, {home, systemErrorText(errno)}) << '\n';
+    places_ = writablePlacesFor(home);
+    if (!places_.inInstallation && !folders::createPath(places_.settings)) {
+        std::cerr << StringTable::format(str::WorkingFolderFailed, {places_.settings, systemErrorText(errno)})
+                  << '\n';
         return false;
     }
-    const std::string runs = area() + "Temp/";
+    const std::string runs = places_.tempFolder();
     run_ = std::make_unique<RunFolder>(runs);
     if (!run_->valid() || !folders::createPath(scratchFolder())) {
         const int error = run_->valid() ? errno : run_->error();
@@ -45,9 +47,20 @@ bool Workplace::open(const std::string& home)
     return true;
 }
 
+namespace {
+IniRegistry registryOf(const Workplace& place)
+{
+    // The user's own values come before the installation's.
+    std::vector<std::string> files{place.home() + IniRegistry::fileName()};
+    if (place.settingsFolder() != place.home())
+        files.insert(files.begin(), place.settingsFolder() + IniRegistry::fileName());
+    return IniRegistry(files);
+}
+} // namespace
+
 Session::Session(const Workplace& place, bool echo)
-    : ProjectHolder({place.home(), place.scratchFolder(), place.ownFolder(), place.area()}, ConsoleUi(echo),
-                    IniRegistry(place.home() + IniRegistry::fileName()))
+    : ProjectHolder({place.home(), place.scratchFolder(), place.ownFolder(), place.area(), place.settingsFolder()},
+                    ConsoleUi(echo), registryOf(place))
 {
     operations.createView();
 }

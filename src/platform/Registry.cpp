@@ -24,8 +24,13 @@ std::string IniRegistry::value(RegistryRoot root, const std::string& key, const 
     std::string section = rootName(root) + "\\" + key;
     while (!section.empty() && section.back() == '\\')
         section.pop_back();
-    const IniFile file(iniPath_);
-    return file.readText(section, name.empty() ? "@" : name, "");
+    for (const std::string& path : iniPaths_) {
+        const IniFile file(path);
+        std::string value = file.readText(section, name.empty() ? "@" : name, "");
+        if (!value.empty())
+            return value;
+    }
+    return {};
 }
 
 } // namespace pavonia

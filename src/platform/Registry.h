@@ -7,6 +7,7 @@
 //     Install Path=/opt/pavonia-extras
 // "@" names a key's default value. An absent value reads as an empty text.
 #include <string>
+#include <vector>
 
 namespace pavonia {
 
@@ -26,12 +27,15 @@ public:
 
 class IniRegistry final : public Registry {
 public:
-    explicit IniRegistry(std::string iniPath) : iniPath_(std::move(iniPath)) {}
+    explicit IniRegistry(std::string iniPath) : iniPaths_{std::move(iniPath)} {}
+    // Several files, looked at in turn: a value comes from the first that
+    // holds it (the user's own file before the installation's).
+    explicit IniRegistry(std::vector<std::string> iniPaths) : iniPaths_(std::move(iniPaths)) {}
     static std::string fileName() { return "Registry.ini"; }
     std::string value(RegistryRoot root, const std::string& key, const std::string& name) const override;
 
 private:
-    std::string iniPath_;
+    std::vector<std::string> iniPaths_;
 };
 
 } // namespace pavonia

@@ -198,6 +198,25 @@ inline constexpr int DamagedProjectNotOverwritten = 707;
 // Bounds on work.
 inline constexpr int PageTooLarge = 720;
 inline constexpr int OutOfMemory = 721;
+// Start-up, the start-up dialog and the installed program.
+inline constexpr int LipSyncFolderNotFound = 760;
+inline constexpr int CreateTempFolderFailed = 761;
+inline constexpr int CreateUserFolderFailed = 762;
+inline constexpr int TemplateFolderNotFound = 763;
+inline constexpr int JavascriptFileNotFound = 764;
+inline constexpr int CatalogueNotFound = 765;
+inline constexpr int RmLogoNotFound = 766;
+inline constexpr int SwfLogoNotFound = 767;
+inline constexpr int WmvLogoNotFound = 768;
+inline constexpr int DefaultTalkingImageNotFound = 769;
+inline constexpr int DefaultTalkingMessageNotFound = 770;
+inline constexpr int StartupCreateNewProject = 771;
+inline constexpr int StartupTemplate = 772;
+inline constexpr int StartupCustom = 773;
+inline constexpr int StartupLoadProject = 774;
+inline constexpr int StartupShowAtStartup = 775;
+inline constexpr int ButtonOk = 776;
+inline constexpr int ButtonCancel = 777;
 // Texts of the resource module.
 inline constexpr int OpenButton = 61233;
 inline constexpr int AppTitle = 57344;

@@ -8,12 +8,14 @@ namespace pavonia {
 
 ProjectDocument::ProjectDocument(const DocumentEnvironment& environment)
     : installationFolder_(environment.installationFolder),
+      settingsFolder_(environment.settingsFolder.empty() ? environment.installationFolder
+                                                         : environment.settingsFolder),
       systemTempFolder_(environment.systemTempFolder),
       packTempPath_(environment.systemTempFolder + "files.xxx"),
       ui_(environment.ui),
       clock_(environment.clock),
       random_(environment.clock.tickCount()),
-      preferences_(environment.installationFolder),
+      preferences_(settingsFolder_),
       folderMemory_(environment.installationFolder, environment.registry, [] { return userDocumentsFolder(); }),
       workingFolder_(environment.installationFolder, environment.systemTempFolder, settings_.fileRefs,
                      environment.clock, random_, environment.ownFolder, environment.workingArea),

@@ -30,6 +30,9 @@ struct DocumentEnvironment {
     // or empty for the installation folder.
     std::string ownFolder = {};
     std::string workingArea = {};
+    // Where the user's settings files lie (the preference file, the voice
+    // templates), with a trailing "/"; empty for the installation folder.
+    std::string settingsFolder = {};
 };
 
 class ProjectDocument {
@@ -49,6 +52,10 @@ public:
     CRandom& random() { return random_; }
 
     const std::string& installationFolder() const { return installationFolder_; }
+    // The folder of the preference file and the voice templates
+    // ("voicefilter.ini"): the installation folder, or the user's own
+    // settings folder when the installation cannot be written.
+    const std::string& settingsFolder() const { return settingsFolder_; }
     const std::string& systemTempFolder() const { return systemTempFolder_; }
     const std::string& packTempPath() const { return packTempPath_; }
 
@@ -78,6 +85,7 @@ public:
 
 private:
     std::string installationFolder_;
+    std::string settingsFolder_;
     std::string systemTempFolder_;
     std::string packTempPath_;
     Ui& ui_;

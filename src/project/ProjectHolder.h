@@ -20,6 +20,7 @@ struct ProjectFolders {
     std::string systemTemp;
     std::string own = {};
     std::string workingArea = {};
+    std::string settings = {};
 };
 
 template <typename UiType, typename ClockType, typename RegistryType>
@@ -29,7 +30,7 @@ struct ProjectHolder {
         : ui(std::move(uiValue)),
           registry(std::move(registryValue)),
           document(DocumentEnvironment{folders.installation, folders.systemTemp, ui, clock, registry, folders.own,
-                                       folders.workingArea}),
+                                       folders.workingArea, folders.settings}),
           operations(document)
     {
     }
