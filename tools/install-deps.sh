@@ -7,7 +7,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev
   libssl-dev nlohmann-json3-dev
   clang libclang-rt-14-dev
-  qt6-base-dev qt6-multimedia-dev
+  qt6-base-dev qt6-multimedia-dev libx11-dev
   libmagickcore-6.q16-dev libjpeg62-turbo-dev zlib1g-dev
   libmpg123-dev libsoundtouch-dev
   imagemagick espeak-ng sox chromium firefox-esr

@@ -15,52 +15,18 @@ namespace fs = std::filesystem;
 
 namespace pavonia::cli {
 
-std::string programFolder()
+bool openWorkplace(Workplace& place, const std::string& home)
 {
-    std::error_code ec;
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string("./") : withTrailingSeparator(self.parent_path().string());
-}
-
-bool Workplace::open(const std::string& home)
-{
-    home_ = home;
-    // Nothing is written or deleted anywhere that is not an installation.
-    if (const std::string problem = installationProblem(home); !problem.empty()) {
+    if (const std::string problem = place.open(home); !problem.empty()) {
         std::cerr << problem << '\n';
-        return false;
-    }
-    places_ = writablePlacesFor(home);
-    if (!places_.inInstallation && !folders::createPath(places_.settings)) {
-        std::cerr << StringTable::format(str::WorkingFolderFailed, {places_.settings, systemErrorText(errno)})
-                  << '\n';
-        return false;
-    }
-    const std::string runs = places_.tempFolder();
-    run_ = std::make_unique<RunFolder>(runs);
-    if (!run_->valid() || !folders::createPath(scratchFolder())) {
-        const int error = run_->valid() ? errno : run_->error();
-        std::cerr << StringTable::format(str::WorkingFolderFailed, {runs, systemErrorText(error)}) << '\n';
-        run_.reset();
         return false;
     }
     return true;
 }
 
-namespace {
-IniRegistry registryOf(const Workplace& place)
-{
-    // The user's own values come before the installation's.
-    std::vector<std::string> files{place.home() + IniRegistry::fileName()};
-    if (place.settingsFolder() != place.home())
-        files.insert(files.begin(), place.settingsFolder() + IniRegistry::fileName());
-    return IniRegistry(files);
-}
-} // namespace
-
 Session::Session(const Workplace& place, bool echo)
     : ProjectHolder({place.home(), place.scratchFolder(), place.ownFolder(), place.area(), place.settingsFolder()},
-                    ConsoleUi(echo), registryOf(place))
+                    ConsoleUi(echo), place.registry())
 {
     operations.createView();
 }

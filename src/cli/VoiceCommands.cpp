@@ -80,7 +80,7 @@ int voiceImport(const Workplace& place, const std::string& project, const std::s
     data.talkingMessagePath = copy;
     data.modified = 1;
     data.engineLoadFlag = 1; // the file was replaced: the engine reloads it
-    document.dirty = 1;
+    document.setDirty(true);
     return SaveProject(document, out.empty() ? project : out) ? 0 : 1;
 }
 

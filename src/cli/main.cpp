@@ -110,14 +110,14 @@ int run(int argc, char** argv)
         return *status;
     // Lives until the command is done: the run's working folder goes with it.
     Workplace place;
-    if (args.size() == 2 && (args[0] == "info" || args[0] == "new") && !place.open(home))
+    if (args.size() == 2 && (args[0] == "info" || args[0] == "new") && !openWorkplace(place, home))
         return 1;
     if (args.size() == 2 && args[0] == "info")
         return info(place, args[1]);
     if (args.size() == 2 && args[0] == "new")
         return newProject(place, args[1]);
     if (!args.empty() && (args[0] == "preview" || args[0] == "htmlcode" || args[0] == "export")) {
-        if (!place.open(home))
+        if (!openWorkplace(place, home))
             return 1;
         const std::vector<std::string> rest(args.begin() + 1, args.end());
         const int status = args[0] == "preview"    ? previewCommand(place, rest)
@@ -128,7 +128,7 @@ int run(int argc, char** argv)
         return status;
     }
     if (!args.empty() && args[0] == "voice") {
-        if (!place.open(home))
+        if (!openWorkplace(place, home))
             return 1;
         const int status = voiceCommand(place, {args.begin() + 1, args.end()});
         if (status == 2)
@@ -136,7 +136,7 @@ int run(int argc, char** argv)
         return status;
     }
     if (!args.empty() && args[0] == "import") {
-        if (!place.open(home))
+        if (!openWorkplace(place, home))
             return 1;
         const int status = importCommand(place, {args.begin() + 1, args.end()});
         if (status == 2)

@@ -81,7 +81,7 @@ bool ExportPresentation::run()
         context_.publish.stopPlayback();
 
     // A modified project is saved under a name the user confirms first.
-    if (document.dirty) {
+    if (document.dirty()) {
         const std::string kept = document.documentPath;
         document.documentPath.clear();
         if (!context_.save || !context_.save()) {

@@ -25,7 +25,7 @@ void SlideVoiceLogic::Request(int code)
         return; // the sync result saves once the marks are shifted
     if (saveMessage()) {
         messageChanged_ = true;
-        document_.dirty = 1;
+        document_.setDirty(true);
     }
 }
 
@@ -53,7 +53,7 @@ void SlideVoiceLogic::voiceFilterApplied()
     ViewChange change(*this);
     if (saveMessage()) {
         messageChanged_ = true;
-        document_.dirty = 1;
+        document_.setDirty(true);
         showTime(0);
     }
 }
@@ -87,7 +87,7 @@ bool SlideVoiceLogic::setTalkingMessage(const std::string& source)
     voiceLoaded_ = true;
     player_.loadMessage(copy);
     messageChanged_ = true;
-    document_.dirty = 1;
+    document_.setDirty(true);
     muted_ = isMutedMessageFile(copy);
     setMuteButtons(muted_);
     setButtonsForSession();
@@ -118,7 +118,7 @@ void SlideVoiceLogic::setTalkingImage(const std::string& source)
     session->talkingImagePath = copy;
     player_.loadImage(copy);
     session->modified = 1;
-    document_.dirty = 1;
+    document_.setDirty(true);
 }
 
 bool SlideVoiceLogic::importVoice(const std::string& path)
@@ -143,7 +143,7 @@ bool SlideVoiceLogic::importVoice(const std::string& path)
     if (!saveMessage())
         return false;
     messageChanged_ = true;
-    document_.dirty = 1;
+    document_.setDirty(true);
     showTime(0);
     return true;
 }
@@ -200,13 +200,13 @@ void SlideVoiceLogic::externalEditorClosed(int kind)
         return;
     if (kind == 0) {
         player_.loadImage(editedImage_);
-        document_.dirty = 1;
+        document_.setDirty(true);
         return;
     }
     session->engineLoadFlag = 1;
     if (equalsIgnoreCase(session->talkingMessagePath, editedMessage_) && loadMessage())
         player_.loadMessage(editedMessage_);
-    document_.dirty = 1;
+    document_.setDirty(true);
     if (muted_) {
         // The edited message replaces the voice kept for unmuting; the copies
         // kept for other sessions stay, they are needed to unmute those.

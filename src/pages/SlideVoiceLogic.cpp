@@ -151,8 +151,8 @@ void SlideVoiceLogic::setButtonsForSession()
     controls_.mute = true;
     controls_.imageButtons = true;
     controls_.importMedia = true;
-    document_.canImportTalkingMessage = voiceOn ? 1 : 0;
-    document_.canImportTalkingImage = 1;
+    document_.setVoiceImportAllowed(voiceOn);
+    document_.setImageImportAllowed(true);
     editingAllowed_ = true;
     if (!voiceLoaded_)
         disableVoiceOfAnotherSession();
@@ -233,7 +233,7 @@ void SlideVoiceLogic::showMuted(bool muted)
     controls_.pause = false;
     if (muted)
         controls_.nextSlideVisible = false;
-    document_.canImportTalkingMessage = muted ? 0 : 1;
+    document_.setVoiceImportAllowed(!muted);
 }
 
 // ---- record ---------------------------------------------------------------
@@ -270,7 +270,7 @@ void SlideVoiceLogic::clickRecord()
     controls_.sync = controls_.preview = controls_.mute = controls_.voiceFilter = controls_.importMedia = false;
     controls_.nextSlideVisible = strip_.count() > 1;
     refreshStrip();
-    document_.dirty = 1;
+    document_.setDirty(true);
 }
 
 void SlideVoiceLogic::recordStarted()
@@ -278,8 +278,8 @@ void SlideVoiceLogic::recordStarted()
     ViewChange change(*this);
     controls_.messageButtons = controls_.imageButtons = controls_.importMedia = false;
     editingAllowed_ = false;
-    document_.canImportTalkingMessage = 0;
-    document_.canImportTalkingImage = 0;
+    document_.setVoiceImportAllowed(false);
+    document_.setImageImportAllowed(false);
     showTime(0);
 }
 
@@ -471,7 +471,7 @@ void SlideVoiceLogic::applySyncResult(bool save)
     if (save)
         saveMessage();
     strip_.writeDelays(slides());
-    document_.dirty = 1;
+    document_.setDirty(true);
 }
 
 void SlideVoiceLogic::backToIdle()

@@ -114,8 +114,8 @@ public:
     bool muted() const { return muted_; }
     bool syncing() const { return syncFlag_; }
     bool editingAllowed() const { return editingAllowed_; }
-    bool voiceImportAllowed() const { return document_.canImportTalkingMessage != 0; }
-    bool imageImportAllowed() const { return document_.canImportTalkingImage != 0; }
+    bool voiceImportAllowed() const { return document_.voiceImportAllowed(); }
+    bool imageImportAllowed() const { return document_.imageImportAllowed(); }
     const Controls& controls() const { return controls_; }
     const std::vector<std::int64_t>& marks() const { return strip_.marks(); }
     const std::vector<std::string>& pictures() const { return strip_.pictures(); }

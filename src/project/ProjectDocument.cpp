@@ -4,6 +4,8 @@
 #include "platform/SystemFolders.h"
 #include "platform/Text.h"
 
+#include <algorithm>
+
 namespace pavonia {
 
 ProjectDocument::ProjectDocument(const DocumentEnvironment& environment)
@@ -21,7 +23,7 @@ ProjectDocument::ProjectDocument(const DocumentEnvironment& environment)
                      environment.clock, random_, environment.ownFolder, environment.workingArea),
       svMngr_(environment.systemTempFolder, environment.ui)
 {
-    windowTitle = StringTable::text(str::AppTitle);
+    windowTitle_ = StringTable::text(str::AppTitle);
 }
 
 Answer ProjectDocument::message(const std::string& text, Buttons buttons)
@@ -31,9 +33,67 @@ Answer ProjectDocument::message(const std::string& text, Buttons buttons)
 
 void ProjectDocument::updateTitle(const std::string& path)
 {
-    windowTitle = StringTable::text(str::AppTitle);
+    std::string title = StringTable::text(str::AppTitle);
     if (!path.empty())
-        windowTitle += " - " + finalComponent(path);
+        title += " - " + finalComponent(path);
+    if (title == windowTitle_)
+        return;
+    windowTitle_ = title;
+    for (DocumentObserver* observer : observers_)
+        observer->titleChanged(windowTitle_);
+}
+
+void ProjectDocument::setDirty(bool dirty)
+{
+    if (dirty == dirty_)
+        return;
+    dirty_ = dirty;
+    for (DocumentObserver* observer : observers_)
+        observer->dirtyChanged(dirty_);
+}
+
+void ProjectDocument::setBusy(bool busy)
+{
+    if (busy == busy_)
+        return;
+    busy_ = busy;
+    for (DocumentObserver* observer : observers_)
+        observer->busyChanged(busy_);
+}
+
+void ProjectDocument::setCommandFlag(bool& flag, bool value)
+{
+    if (flag == value)
+        return;
+    flag = value;
+    for (DocumentObserver* observer : observers_)
+        observer->commandFlagsChanged();
+}
+
+void ProjectDocument::setEditingAllowed(bool allowed)
+{
+    setCommandFlag(editingAllowed_, allowed);
+}
+
+void ProjectDocument::setVoiceImportAllowed(bool allowed)
+{
+    setCommandFlag(voiceImportAllowed_, allowed);
+}
+
+void ProjectDocument::setImageImportAllowed(bool allowed)
+{
+    setCommandFlag(imageImportAllowed_, allowed);
+}
+
+void ProjectDocument::addObserver(DocumentObserver* observer)
+{
+    if (observer && std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
+        observers_.push_back(observer);
+}
+
+void ProjectDocument::removeObserver(DocumentObserver* observer)
+{
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
 }
 
 } // namespace pavonia

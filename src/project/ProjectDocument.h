@@ -6,6 +6,7 @@
 #include "platform/Clock.h"
 #include "platform/Registry.h"
 #include "platform/Ui.h"
+#include "project/DocumentObserver.h"
 #include "project/FolderMemory.h"
 #include "project/Preferences.h"
 #include "project/ProjectTree.h"
@@ -14,6 +15,7 @@
 #include "project/WorkingFolder.h"
 
 #include <string>
+#include <vector>
 
 namespace pavonia {
 
@@ -67,23 +69,41 @@ public:
     // project is saved: saving over that file would make the loss permanent,
     // so the commands that would do so ask first (or refuse).
     bool loadedDamaged = false;
-    std::string windowTitle;
-    int dirty = 0;
-    int busy = 0;
     SelectedKind selectedKind = SelectedKind::Project;
-    // Import Talking Image / Import Talking Message and Wave enabling.
-    int canImportTalkingImage = 0;
-    int canImportTalkingMessage = 0;
     // The kind of the last media import, as its folder memory slot
     // (slot::MediaPicture, slot::MediaClip or slot::PowerPoint): the file
     // dialog of the next import opens there, with that kind's filter first.
     int lastImportKind = slot::MediaPicture;
 
+    // The state the window and the commands follow; each change is told to
+    // the observers.
+    // The project differs from its file.
+    bool dirty() const { return dirty_; }
+    void setDirty(bool dirty);
+    // Set while the tree is rebuilt (New, opening a file): a selection change
+    // is then not handed to the editing pages.
+    bool busy() const { return busy_; }
+    void setBusy(bool busy);
+    // The command flags: editing allowed (cleared while the slide voice page
+    // records or edits voice), Import Talking Message and Wave, Import
+    // Talking Image.
+    bool editingAllowed() const { return editingAllowed_; }
+    void setEditingAllowed(bool allowed);
+    bool voiceImportAllowed() const { return voiceImportAllowed_; }
+    void setVoiceImportAllowed(bool allowed);
+    bool imageImportAllowed() const { return imageImportAllowed_; }
+    void setImageImportAllowed(bool allowed);
+    const std::string& windowTitle() const { return windowTitle_; }
     // Sets the title from a project path ("Pavonia - name.pvp"), or to
     // "Pavonia" when `path` is empty.
     void updateTitle(const std::string& path);
 
+    void addObserver(DocumentObserver* observer);
+    void removeObserver(DocumentObserver* observer);
+
 private:
+    void setCommandFlag(bool& flag, bool value);
+
     std::string installationFolder_;
     std::string settingsFolder_;
     std::string systemTempFolder_;
@@ -97,6 +117,13 @@ private:
     FolderMemory folderMemory_;
     WorkingFolder workingFolder_;
     SvMngr svMngr_;
+    bool dirty_ = false;
+    bool busy_ = false;
+    bool editingAllowed_ = true;
+    bool voiceImportAllowed_ = false;
+    bool imageImportAllowed_ = false;
+    std::string windowTitle_;
+    std::vector<DocumentObserver*> observers_;
 };
 
 } // namespace pavonia

@@ -182,7 +182,7 @@ Result<> writeProjectFile(ProjectDocument& document, const std::string& path)
         return file.failure(str::OpenOutputProjectError);
 
     document.documentPath = path;
-    document.dirty = 0;
+    document.setDirty(false);
     document.loadedDamaged = false;
     return {};
 }
@@ -425,8 +425,8 @@ Result<> readProjectFile(ProjectDocument& document, TreeOperations& operations, 
     // From here on the present project is replaced. Until the load is
     // complete the project has no file, so that a save cannot put a partial
     // project over the previous file.
-    const int wasBusy = document.busy;
-    document.busy = 1;
+    const bool wasBusy = document.busy();
+    document.setBusy(true);
     document.documentPath.clear();
     ProjectSettings& settings = document.settings();
     settings.headerTag = static_cast<std::int32_t>(getU32(head));
@@ -473,7 +473,7 @@ Result<> readProjectFile(ProjectDocument& document, TreeOperations& operations, 
     };
     SvMngr& store = document.svMngr();
     const Result<bool> packRead = store.readStream(in, fileSize, -1, placer);
-    document.busy = wasBusy;
+    document.setBusy(wasBusy);
     if (!packRead)
         return packRead.failure();
     if (*packRead && !store.complete())
@@ -501,7 +501,7 @@ Result<> readProjectFile(ProjectDocument& document, TreeOperations& operations, 
     }
 
     document.documentPath = path;
-    document.dirty = 0;
+    document.setDirty(false);
     document.loadedDamaged = damaged;
     return {};
 }

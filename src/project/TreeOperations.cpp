@@ -62,7 +62,7 @@ std::string TreeOperations::defaultSlideLabel(const std::string& mediaSourcePath
 
 void TreeOperations::refreshPane()
 {
-    if (!document_.busy && refreshPane_)
+    if (!document_.busy() && refreshPane_)
         refreshPane_();
 }
 
@@ -91,7 +91,7 @@ void TreeOperations::createView()
     TreeItem* session = AddSession(nullptr);
     AddSlide(nullptr, {}, *session, {});
     selectionChanged(&tree_.root());
-    document_.dirty = 0;
+    document_.setDirty(false);
 }
 
 TreeItem* TreeOperations::AddSession(TreeItem* after, TreeItem* /*parent*/)
@@ -102,7 +102,7 @@ TreeItem* TreeOperations::AddSession(TreeItem* after, TreeItem* /*parent*/)
     data->talkingMessagePath = document_.workingFolder().sessionTalkingMessageCopy();
     TreeItem* session = tree_.insertSession(after, std::move(data));
     tree_.setText(*session, sessionLabel(tree_.sessionNumber(*session)));
-    document_.dirty = 1;
+    document_.setDirty(true);
     selectionChanged(session);
     return session;
 }
@@ -121,7 +121,7 @@ TreeItem* TreeOperations::AddSlide(TreeItem* after, const std::string& text, Tre
         data->mediaPath = document_.workingFolder().mediaCopy(mediaSourcePath);
     }
     TreeItem* slide = tree_.insertSlide(session, after, std::move(data), text);
-    document_.dirty = 1;
+    document_.setDirty(true);
     selectionChanged(slide);
     return slide;
 }
@@ -200,7 +200,7 @@ TreeItem* TreeOperations::ImportSlide(const std::string& mediaPath, int mode)
             releaseAndRemove(*first);
             RenumberSessions(nullptr);
             selectionChanged(tree_.root().child(0));
-            document_.dirty = 1;
+            document_.setDirty(true);
         }
         return slide;
     }
@@ -236,7 +236,7 @@ void TreeOperations::releaseAndRemove(TreeItem& item)
 {
     ReleaseItemFiles(item);
     tree_.remove(&item);
-    document_.dirty = 1;
+    document_.setDirty(true);
 }
 
 void TreeOperations::resetSession(TreeItem& session)
@@ -283,7 +283,7 @@ void TreeOperations::deleteSession(TreeItem& session, bool ask)
         if (session.childCount() == 0)
             AddSlide(nullptr, {}, session, {});
         resetSlide(*session.child(0));
-        document_.dirty = 1;
+        document_.setDirty(true);
         selectionChanged(&tree_.root());
         return;
     }
@@ -324,7 +324,7 @@ void TreeOperations::deleteSlide(TreeItem& slide, bool ask)
             return;
         ReleaseItemFiles(slide);
         resetSlide(slide);
-        document_.dirty = 1;
+        document_.setDirty(true);
         computeFlags(tree_.selected());
         refreshPane();
         return;
@@ -386,7 +386,7 @@ void TreeOperations::moveSession(TreeItem& session, bool up)
         return;
     tree_.move(session, tree_.root(), up ? row - 1 : row + 1);
     RenumberSessions(nullptr);
-    document_.dirty = 1;
+    document_.setDirty(true);
     selectionChanged(&session);
 }
 
@@ -413,7 +413,7 @@ void TreeOperations::moveSlide(TreeItem& slide, bool up)
             RenumberSessions(nullptr);
         }
     }
-    document_.dirty = 1;
+    document_.setDirty(true);
     selectionChanged(&slide);
 }
 
@@ -452,7 +452,7 @@ void TreeOperations::endRename(TreeItem& item, const std::string& text)
     tree_.setText(item, text);
     if (item.kind() == ItemKind::Slide)
         item.slide()->subTopic = text;
-    document_.dirty = 1;
+    document_.setDirty(true);
     selectionChanged(&item);
 }
 
@@ -465,13 +465,13 @@ void TreeOperations::selectionChanged(TreeItem* item)
         item = nullptr;
     if (tree_.selected() != item)
         tree_.select(item);
-    if (document_.busy)
+    if (document_.busy())
         return;
 
     document_.selectedKind = selectedKindOf(item);
-    const int sessionSelected = document_.selectedKind == SelectedKind::Session ? 1 : 0;
-    document_.canImportTalkingImage = sessionSelected;
-    document_.canImportTalkingMessage = sessionSelected;
+    const bool sessionSelected = document_.selectedKind == SelectedKind::Session;
+    document_.setImageImportAllowed(sessionSelected);
+    document_.setVoiceImportAllowed(sessionSelected);
     computeFlags(item);
     refreshPane();
 }
@@ -480,9 +480,9 @@ void TreeOperations::selectionClicked()
 {
     TreeItem* item = tree_.selected();
     if (document_.selectedKind == selectedKindOf(item)) {
-        const int sessionSelected = document_.selectedKind == SelectedKind::Session ? 1 : 0;
-        document_.canImportTalkingImage = sessionSelected;
-        document_.canImportTalkingMessage = sessionSelected;
+        const bool sessionSelected = document_.selectedKind == SelectedKind::Session;
+        document_.setImageImportAllowed(sessionSelected);
+        document_.setVoiceImportAllowed(sessionSelected);
         computeFlags(item);
     } else {
         selectionChanged(item);

@@ -5,9 +5,10 @@
 
 namespace pavonia {
 
-ProjectSettingsLogic::ProjectSettingsLogic(ProjectSettings& project, int& dirty, bool& templateDefaultsPending,
+ProjectSettingsLogic::ProjectSettingsLogic(ProjectSettings& project, std::function<void()> markModified,
+                                           bool& templateDefaultsPending,
                                            const TemplateLibrary& library, Ui& ui)
-    : project_(project), dirty_(dirty), templateDefaultsPending_(templateDefaultsPending), library_(library),
+    : project_(project), markModified_(std::move(markModified)), templateDefaultsPending_(templateDefaultsPending), library_(library),
       ui_(ui)
 {
 }
@@ -78,8 +79,8 @@ void ProjectSettingsLogic::accept()
     project_.autoLoop = autoLoop_;
     project_.autoJump = autoJump_;
     templateDefaultsPending_ = defaultsPending_;
-    if (changed_)
-        dirty_ = 1;
+    if (changed_ && markModified_)
+        markModified_();
 }
 
 } // namespace pavonia

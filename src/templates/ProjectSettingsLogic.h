@@ -10,6 +10,7 @@
 #include "project/FontSpec.h"
 #include "project/Records.h"
 
+#include <functional>
 #include <tuple>
 
 namespace pavonia {
@@ -20,9 +21,10 @@ enum class TextKind { Heading = 0, SubTopic = 1, Description = 2 };
 
 class ProjectSettingsLogic : public ViewNotifier<ProjectSettingsLogic> {
 public:
-    // `dirty` is the document's unsaved-changes flag; `templateDefaultsPending`
+    // `markModified` marks the project as having unsaved changes (the
+    // document's setDirty); `templateDefaultsPending`
     // is the style page's flag, set when the user picked a style or layout.
-    ProjectSettingsLogic(ProjectSettings& project, int& dirty, bool& templateDefaultsPending,
+    ProjectSettingsLogic(ProjectSettings& project, std::function<void()> markModified, bool& templateDefaultsPending,
                          const TemplateLibrary& library, Ui& ui);
 
     // Fills the fields as the dialog opens. After a style or layout pick the
@@ -65,7 +67,7 @@ private:
     static int index(TextKind kind) { return static_cast<int>(kind); }
 
     ProjectSettings& project_;
-    int& dirty_;
+    std::function<void()> markModified_;
     bool& templateDefaultsPending_;
     const TemplateLibrary& library_;
     Ui& ui_;

@@ -190,7 +190,7 @@ TEST_F(ExportPresentationTest, AnExecutableThatCannotBeMadeLeavesNothingBehind)
 
 TEST_F(ExportPresentationTest, TheCommandSavesAModifiedProjectAndAsksWhereToExport)
 {
-    fixture.document.dirty = 1;
+    fixture.document.setDirty(true);
     fixture.document.documentPath = "/kept.pvp";
     ExportContext context(PublishContext{fixture.document, fixture.library, fixture.layers, fixture.exporter});
     int saves = 0;
@@ -205,7 +205,7 @@ TEST_F(ExportPresentationTest, TheCommandSavesAModifiedProjectAndAsksWhereToExpo
 
     // With the dialog switched off the stored kind is taken; a cancelled
     // file dialog ends the command.
-    fixture.document.dirty = 0;
+    fixture.document.setDirty(false);
     fixture.document.preferences().setShowExportDlg(0);
     fixture.document.preferences().setExportType(2);
     context.dialog = [](const ExportChoice&) -> std::optional<ExportChoice> {

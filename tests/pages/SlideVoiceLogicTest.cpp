@@ -251,7 +251,7 @@ TEST_F(SlideVoiceLogicTest, SyncTakesMarksAtNextSlideAndSetsTheDelays)
     EXPECT_TRUE(logic.editingAllowed());
     EXPECT_EQ(logic.currentPicture(), 0);
     EXPECT_EQ(readFile(session->session()->talkingMessagePath), before); // played, not saved
-    EXPECT_EQ(document.dirty, 1);
+    EXPECT_TRUE(document.dirty());
     EXPECT_GT(player.framesShown, 0);
 }
 
@@ -472,7 +472,7 @@ TEST_F(SlideVoiceLogicTest, ImportVoiceFromAWaveGivesTheSessionItsOwnMessage)
     EXPECT_FALSE(saved.frames.empty());
     EXPECT_NE(first->session()->talkingMessagePath, second->session()->talkingMessagePath);
     EXPECT_EQ(readFile(second->session()->talkingMessagePath), sharedBytes);
-    EXPECT_EQ(document.dirty, 1);
+    EXPECT_TRUE(document.dirty());
     EXPECT_EQ(logic.timeText(), "0.00 / 4.00 sec.");
 }
 

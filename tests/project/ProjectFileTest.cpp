@@ -94,7 +94,7 @@ TEST_F(ProjectFileTest, NewProjectHasTwentySevenRecordsInTheFixedLayout)
     EXPECT_EQ(bytes.substr(29, 8), " FTM" + u32(52));
     EXPECT_EQ(u32At(bytes, 37 + 32), 12u); // the font's default size
     EXPECT_EQ(document.documentPath, path("p.pvp"));
-    EXPECT_EQ(document.dirty, 0);
+    EXPECT_FALSE(document.dirty());
 
     // The pack holds the session's talking image and message, once each.
     const auto magic = bytes.find("NBSVMNGR");
@@ -164,7 +164,7 @@ TEST_F(ProjectFileTest, RoundTripKeepsEveryFieldAndFile)
     EXPECT_EQ(t.resolutionKey, "1_1024");
     EXPECT_EQ(t.headerRecordCount, 18 + 3 * 2 + 6 * 2);
     EXPECT_EQ(second.documentPath, path("p.pvp"));
-    EXPECT_EQ(second.dirty, 0);
+    EXPECT_FALSE(second.dirty());
 
     const auto sessions = second.tree().sessions();
     ASSERT_EQ(sessions.size(), 2u);
@@ -464,14 +464,14 @@ TEST_F(ProjectFileTest, FailedSaveKeepsThePreviousFileAndState)
 {
     ASSERT_TRUE(save(path("p.pvp")));
     const std::string before = readFile(path("p.pvp"));
-    document.dirty = 1;
+    document.setDirty(true);
     // The target is now a folder: the rename into place fails.
     fs::create_directories(path("folder.pvp/inner"));
     EXPECT_FALSE(save(path("folder.pvp")));
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0].text.rfind("Open Output Project File Error. (" + path("folder.pvp") + ")", 0), 0u);
     EXPECT_EQ(document.documentPath, path("p.pvp"));
-    EXPECT_EQ(document.dirty, 1);
+    EXPECT_TRUE(document.dirty());
     EXPECT_TRUE(fs::is_directory(path("folder.pvp/inner")));
 
     EXPECT_FALSE(save(path("no/such/folder/p.pvp")));

@@ -77,7 +77,7 @@ TEST_F(TreeOperationsTest, FreshProjectHasOneSessionWithOneEmptySlide)
     EXPECT_EQ(tree().slideCount(), 1);
     EXPECT_EQ(tree().selected(), &tree().root());
     EXPECT_EQ(document.selectedKind, SelectedKind::Project);
-    EXPECT_EQ(document.dirty, 0);
+    EXPECT_FALSE(document.dirty());
 
     const SlideData& data = *slide(0, 0)->slide();
     EXPECT_EQ(data.marker, kSlideMarker);
@@ -126,12 +126,12 @@ TEST_F(TreeOperationsTest, SessionsShareTheDefaultWorkingCopies)
 
 TEST_F(TreeOperationsTest, AddActsOnRootSessionAndSlide)
 {
-    document.dirty = 0;
+    document.setDirty(false);
     select(&tree().root());
     TreeItem* fromRoot = ops.AddItem();
     ASSERT_NE(fromRoot, nullptr);
     EXPECT_EQ(fromRoot->parent(), session(1));
-    EXPECT_EQ(document.dirty, 1);
+    EXPECT_TRUE(document.dirty());
 
     // The pending item (a right-click) wins over the selection and is used once.
     select(slide(1, 0));
@@ -207,14 +207,14 @@ TEST_F(TreeOperationsTest, MovingTheSecondOfThreeSessionsUp)
     SessionData* secondRecord = second->session();
     ASSERT_EQ(shape(), "Session 1[a] Session 2[b] Session 3[c]");
 
-    document.dirty = 0;
+    document.setDirty(false);
     select(second);
     ops.MoveItemUp();
     EXPECT_EQ(shape(), "Session 1[b] Session 2[a] Session 3[c]");
     EXPECT_EQ(session(0)->session(), secondRecord);
     EXPECT_EQ(tree().selected(), session(0));
     EXPECT_TRUE(ops.atTop());
-    EXPECT_EQ(document.dirty, 1);
+    EXPECT_TRUE(document.dirty());
     EXPECT_EQ(tree().slideCount(), 3);
     EXPECT_EQ(defaultImageCount(), 3);
 
@@ -348,11 +348,11 @@ TEST_F(TreeOperationsTest, MovingTheOnlySlideOfASessionMergesIt)
 TEST_F(TreeOperationsTest, DeletingTheLastEmptySlideDoesNothing)
 {
     select(slide(0, 0));
-    document.dirty = 0;
+    document.setDirty(false);
     ops.DeleteItem(true);
     EXPECT_TRUE(ui.shown.empty());
     EXPECT_EQ(shape(), "Session 1[]");
-    EXPECT_EQ(document.dirty, 0);
+    EXPECT_FALSE(document.dirty());
     EXPECT_FALSE(ops.canDelete());
 }
 
@@ -373,7 +373,7 @@ TEST_F(TreeOperationsTest, DeletingTheLastSlideWithContentResetsIt)
     EXPECT_EQ(ui.shown.back().buttons, Buttons::YesNo);
     EXPECT_EQ(shape(), "Session 1[sun]");
 
-    document.dirty = 0;
+    document.setDirty(false);
     select(added);
     ops.DeleteItem(true);
     EXPECT_EQ(shape(), "Session 1[]");
@@ -386,7 +386,7 @@ TEST_F(TreeOperationsTest, DeletingTheLastSlideWithContentResetsIt)
     EXPECT_EQ(data.transition, -1);
     EXPECT_EQ(data.hasContent, 0);
     EXPECT_FALSE(exists(copy));
-    EXPECT_EQ(document.dirty, 1);
+    EXPECT_TRUE(document.dirty());
     EXPECT_FALSE(ops.canDelete());
 }
 
@@ -507,7 +507,7 @@ TEST_F(TreeOperationsTest, SharedMediaCopyLivesUntilItsLastSlideGoes)
 
 TEST_F(TreeOperationsTest, ImportingEachFileIntoItsOwnSession)
 {
-    document.dirty = 0;
+    document.setDirty(false);
     for (const char* name : {"a.jpg", "b.gif", "c.bmp"}) {
         TreeItem* added = ops.ImportSlide(mediaFile(name), 1);
         ASSERT_NE(added, nullptr);
@@ -516,7 +516,7 @@ TEST_F(TreeOperationsTest, ImportingEachFileIntoItsOwnSession)
     EXPECT_EQ(shape(), "Session 1[a] Session 2[b] Session 3[c]");
     EXPECT_EQ(tree().slideCount(), 3);
     EXPECT_EQ(defaultImageCount(), 3);
-    EXPECT_EQ(document.dirty, 1);
+    EXPECT_TRUE(document.dirty());
 }
 
 TEST_F(TreeOperationsTest, ImportIntoNewSessionKeepsAFirstSessionWithContent)
@@ -598,11 +598,11 @@ TEST_F(TreeOperationsTest, Renaming)
     ops.endRename(*item, "Hello");
     EXPECT_EQ(item->slide()->subTopic, "Hello");
 
-    document.dirty = 0;
+    document.setDirty(false);
     ops.endRename(*item, "");
     EXPECT_EQ(item->text(), "");
     EXPECT_EQ(item->slide()->subTopic, "");
-    EXPECT_EQ(document.dirty, 1);
+    EXPECT_TRUE(document.dirty());
 }
 
 TEST_F(TreeOperationsTest, SelectionTellsKindFlagsAndImports)
@@ -629,8 +629,8 @@ TEST_F(TreeOperationsTest, SelectionTellsKindFlagsAndImports)
         select(c.item);
         SCOPED_TRACE(c.item->text());
         EXPECT_EQ(document.selectedKind, c.kind);
-        EXPECT_EQ(document.canImportTalkingImage, c.imports);
-        EXPECT_EQ(document.canImportTalkingMessage, c.imports);
+        EXPECT_EQ(document.imageImportAllowed(), c.imports);
+        EXPECT_EQ(document.voiceImportAllowed(), c.imports);
         EXPECT_EQ(ops.itemSelected(), c.kind != SelectedKind::Project);
         EXPECT_EQ(ops.slideSelected(), c.slideSelected);
         EXPECT_EQ(ops.atTop(), c.atTop);
@@ -646,13 +646,13 @@ TEST_F(TreeOperationsTest, SelectionTellsKindFlagsAndImports)
     EXPECT_EQ(document.selectedKind, SelectedKind::Slide);
 
     // While the document is busy only the tree's own selection moves.
-    document.busy = 1;
+    document.setBusy(true);
     const int before = refreshes;
     select(session(0));
     EXPECT_EQ(tree().selected(), session(0));
     EXPECT_EQ(document.selectedKind, SelectedKind::Slide);
     EXPECT_EQ(refreshes, before);
-    document.busy = 0;
+    document.setBusy(false);
 
     // A click on the selection after another pane was shown shows it again.
     document.selectedKind = SelectedKind::Information;
@@ -673,7 +673,7 @@ TEST_F(TreeOperationsTest, RenumberingAndTheBuiltTreeAfterReset)
     EXPECT_EQ(shape(), "Session 1[]");
     EXPECT_EQ(tree().slideCount(), 1);
     EXPECT_EQ(defaultImageCount(), 1);
-    EXPECT_EQ(document.dirty, 0);
+    EXPECT_FALSE(document.dirty());
     EXPECT_EQ(tree().selected(), &tree().root());
 }
 

@@ -28,12 +28,16 @@ struct SettingsFixture : TemplateFixture {
     ProjectSettings project;
     int dirty = 0;
     bool pending = false;
+    std::function<void()> markModified()
+    {
+        return [this] { dirty = 1; };
+    }
 };
 
 TEST(ProjectSettingsLogic, StartsFromTheProjectWhenNoPickIsPending)
 {
     SettingsFixture f;
-    ProjectSettingsLogic logic(f.project, f.dirty, f.pending, f.library, f.ui);
+    ProjectSettingsLogic logic(f.project, f.markModified(), f.pending, f.library, f.ui);
     logic.open();
     EXPECT_EQ(logic.font(TextKind::SubTopic).faceName(), "Courier");
     EXPECT_TRUE(logic.fontSet(TextKind::Heading));
@@ -53,7 +57,7 @@ TEST(ProjectSettingsLogic, PendingPickLoadsTheTemplateDefaultsAtOnce)
 {
     SettingsFixture f;
     f.pending = true;
-    ProjectSettingsLogic logic(f.project, f.dirty, f.pending, f.library, f.ui);
+    ProjectSettingsLogic logic(f.project, f.markModified(), f.pending, f.library, f.ui);
     logic.open();
     EXPECT_EQ(logic.font(TextKind::SubTopic).faceName(), "tahoma");
     EXPECT_EQ(logic.font(TextKind::SubTopic).size, 18);
@@ -72,7 +76,7 @@ TEST(ProjectSettingsLogic, EditsSetTheOverrideAndClearThePendingDefaults)
 {
     SettingsFixture f;
     f.pending = true;
-    ProjectSettingsLogic logic(f.project, f.dirty, f.pending, f.library, f.ui);
+    ProjectSettingsLogic logic(f.project, f.markModified(), f.pending, f.library, f.ui);
     logic.open();
     FontSpec description;
     description.setFaceName("Georgia");
@@ -94,7 +98,7 @@ TEST(ProjectSettingsLogic, TellsItsViewOfEachChangeAndOfNoOther)
 {
     SettingsFixture f;
     f.pending = true;
-    ProjectSettingsLogic logic(f.project, f.dirty, f.pending, f.library, f.ui);
+    ProjectSettingsLogic logic(f.project, f.markModified(), f.pending, f.library, f.ui);
     test::ViewCounter view(logic);
     logic.open(); // the template's defaults replace the project's values
     EXPECT_EQ(view.take(), 1);
@@ -116,7 +120,7 @@ TEST(ProjectSettingsLogic, UnreadableDefaultsKeepTheProjectFonts)
     SettingsFixture f;
     f.pending = true;
     f.project.resolutionKey = "0_1280"; // no such page template
-    ProjectSettingsLogic logic(f.project, f.dirty, f.pending, f.library, f.ui);
+    ProjectSettingsLogic logic(f.project, f.markModified(), f.pending, f.library, f.ui);
     logic.open();
     logic.accept();
     EXPECT_EQ(f.project.subTopicFont.faceName(), "Courier");

@@ -78,8 +78,11 @@ StartupDialog::StartupDialog(const StartupDialogState& state, QWidget* parent) :
         // and the dialog ends just below the top of its group.
         loadGroup_->setEnabled(false);
         showAtStartup_->setEnabled(false);
-        layout->activate();
-        adjustSize();
+        // Laid out at full size first; the layout then lets go, so the
+        // shorter window cuts the group off instead of squeezing it.
+        resize(sizeHint());
+        layout->setGeometry(QRect(QPoint(0, 0), size()));
+        layout->setEnabled(false);
         setFixedSize(width(), loadGroup_->geometry().top() + kShortenedMargin);
     }
 }

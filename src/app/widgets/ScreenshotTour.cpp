@@ -1,0 +1,143 @@
+#include "app/widgets/ScreenshotTour.h"
+
+#include "app/widgets/MainWindow.h"
+#include "app/widgets/StartupDialog.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <QTimer>
+#include <QTreeView>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace pavonia {
+
+namespace {
+
+constexpr int kSettleMilliseconds = 400;
+constexpr int kDialogWaitMilliseconds = 5000;
+
+} // namespace
+
+ScreenshotTour::ScreenshotTour(MainWindow& window, QString folder)
+    : QObject(&window), window_(window), folder_(std::move(folder))
+{
+}
+
+QString ScreenshotTour::requestedFolder() { return qEnvironmentVariable("PAVONIA_SCREENSHOTS"); }
+
+void ScreenshotTour::begin()
+{
+    QDir().mkpath(folder_);
+    QTimer::singleShot(0, this, [this] { run(); });
+}
+
+void ScreenshotTour::settle()
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < kSettleMilliseconds)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+void ScreenshotTour::save(QWidget& widget, const QString& name)
+{
+    const QString path = QDir(folder_).filePath(name + QStringLiteral(".png"));
+    if (!widget.grab().save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        ++failures_;
+        return;
+    }
+    std::printf("%s\n", qPrintable(path));
+}
+
+void ScreenshotTour::photographWindow(const QString& name)
+{
+    settle();
+    save(window_, name);
+}
+
+void ScreenshotTour::photographDialog(const QString& name, const std::function<void()>& open)
+{
+    bool taken = false;
+    QElapsedTimer waited;
+    waited.start();
+    QTimer poll;
+    poll.setInterval(100);
+    connect(&poll, &QTimer::timeout, this, [&] {
+        QWidget* shown = QApplication::activeModalWidget();
+        if (!shown || !shown->isVisible()) {
+            if (waited.elapsed() > kDialogWaitMilliseconds)
+                poll.stop();
+            return;
+        }
+        poll.stop();
+        settle();
+        save(*shown, name);
+        taken = true;
+        if (auto* dialog = qobject_cast<QDialog*>(shown))
+            dialog->reject();
+        else
+            shown->close();
+    });
+    poll.start();
+    open();
+    poll.stop();
+    if (!taken) {
+        std::fprintf(stderr, "%s: no dialog appeared\n", qPrintable(name));
+        ++failures_;
+    }
+}
+
+void ScreenshotTour::run()
+{
+    QTreeView& tree = window_.treeView();
+    QAbstractItemModel* model = tree.model();
+    const QModelIndex root = model->index(0, 0);
+    const QModelIndex session = model->index(0, 0, root);
+    const QModelIndex slide = model->index(0, 0, session);
+    tree.expandAll();
+
+    const struct {
+        QModelIndex item;
+        const char* name;
+    } modes[] = {{root, "main-style-page"}, {session, "main-session-page"}, {slide, "main-slide-page"}};
+    for (const auto& mode : modes) {
+        tree.setCurrentIndex(mode.item);
+        photographWindow(QString::fromLatin1(mode.name));
+    }
+    window_.run(Command::SlideInfo);
+    photographWindow(QStringLiteral("main-info-page"));
+    tree.setCurrentIndex(root);
+    settle();
+
+    photographDialog(QStringLiteral("dialog-startup"), [this] { StartupDialog::ask(StartupDialogState{}, &window_); });
+    photographDialog(QStringLiteral("dialog-startup-new-project"), [this] {
+        StartupDialogState state;
+        state.atStartup = false;
+        StartupDialog::ask(state, &window_);
+    });
+    const struct {
+        Command command;
+        const char* name;
+    } dialogs[] = {
+        {Command::OpenProject, "dialog-open-project"},
+        {Command::SelectImageStyle, "dialog-style-list"},
+        {Command::SelectLayout, "dialog-layout-list"},
+        {Command::ProjectSettings, "dialog-project-settings"},
+        {Command::Preferences, "dialog-preferences"},
+        {Command::About, "dialog-about"},
+    };
+    for (const auto& dialog : dialogs)
+        photographDialog(QString::fromLatin1(dialog.name), [this, &dialog] { window_.run(dialog.command); });
+
+    // Nothing the tour did is to be kept or asked about.
+    window_.document().setDirty(false);
+    QCoreApplication::exit(failures_ == 0 ? 0 : 1);
+}
+
+} // namespace pavonia
