@@ -24,6 +24,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <unistd.h>
@@ -91,9 +92,7 @@ std::optional<int> helpOrVersion(const std::vector<std::string>& args)
     return std::nullopt;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int run(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string home = programFolder();
@@ -152,4 +151,18 @@ int main(int argc, char** argv)
     }
     std::cerr << kUsage;
     return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Whatever a command was doing when memory ran out, it ends with a
+    // message; the run's working folder goes as the command unwinds.
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << StringTable::text(str::OutOfMemory) << '\n';
+        return 1;
+    }
 }

@@ -192,18 +192,22 @@ bool ExportPresentation::exportFolder(const ExportChoice& choice, const std::str
         report(ExportProgress::Phase::Copying, copied, total_);
     }
     if (choice.kind == ExportKind::Cd)
-        addAutoRun(choice.includeAutoRun, folder, pageName);
+        return addAutoRun(choice.includeAutoRun, folder, pageName);
     return true;
 }
 
-void ExportPresentation::addAutoRun(bool includeAutoRun, const std::string& folder, const std::string& pageName)
+bool ExportPresentation::addAutoRun(bool includeAutoRun, const std::string& folder, const std::string& pageName)
 {
     const std::string autoRun = context_.publish.document.installationFolder() + kAutoRunFolder + "/";
     std::error_code ec;
     if (!fs::is_directory(autoRun, ec) || fs::is_empty(autoRun, ec)) {
         show(StringTable::text(str::ExportAutoRunMissing));
-        return;
+        return true;
     }
+    const auto copyFailed = [&](int error) {
+        show(StringTable::format(str::ExportCopyFailed, {folder, systemErrorText(error)}));
+        return false;
+    };
     const std::uint64_t autoRunSize = sizeOfFiles(autoRun);
     // Only the files lying directly in the folder are copied.
     std::vector<std::string> names;
@@ -214,13 +218,15 @@ void ExportPresentation::addAutoRun(bool includeAutoRun, const std::string& fold
               [](const std::string& a, const std::string& b) { return toLowerAscii(a) < toLowerAscii(b); });
     // Copies keep their permissions, so a launcher script stays runnable.
     for (const std::string& name : names)
-        fs::copy_file(autoRun + name, folder + name, fs::copy_options::overwrite_existing, ec);
+        if (fs::copy_file(autoRun + name, folder + name, fs::copy_options::overwrite_existing, ec); ec)
+            return copyFailed(ec.value());
 
     const std::string ini = autorunIni(pageName);
-    writeFileReplacing(folder + "autorun.ini", ini);
+    if (!writeFileReplacing(folder + "autorun.ini", ini))
+        return copyFailed(errno);
     total_ += ini.size() + autoRunSize;
     if (includeAutoRun)
-        return;
+        return true;
     // Without the autorun information the first such file of the AutoRun
     // folder goes again; a file of the user's that happens to lie in the
     // output folder is left alone.
@@ -232,6 +238,7 @@ void ExportPresentation::addAutoRun(bool includeAutoRun, const std::string& fold
             break;
         }
     }
+    return true;
 }
 
 bool ExportPresentation::packFailed(PackWriter& writer, const Failure& failure)
@@ -257,7 +264,11 @@ bool ExportPresentation::exportExecutable(const std::string& outputPath, const s
         return packFailed(writer, created.failure());
     // The player is packed with the page; without one the stub opens the
     // page in the browser.
-    copyWholeFile(installation + kPlayer, published + kPlayer);
+    if (FileHandle::openRead(installation + kPlayer).valid() &&
+        !copyIntoNewFile(installation + kPlayer, published + kPlayer, Creation::Replace)) {
+        show(StringTable::format(str::ExportCopyFailed, {published, systemErrorText(errno)}));
+        return packFailed(writer, Failure());
+    }
     const std::vector<std::string> files = filesUnder(published);
     const std::uint64_t total = sizeOfFiles(published);
     std::uint64_t packed = 0;

@@ -87,7 +87,8 @@ public:
 private:
     bool publish(const ExportChoice& choice, const std::string& prefix, std::string& folder);
     bool exportFolder(const ExportChoice& choice, const std::string& outputPath, const std::string& published);
-    void addAutoRun(bool includeAutoRun, const std::string& folder, const std::string& pageName);
+    // False after a message when a file cannot be written.
+    bool addAutoRun(bool includeAutoRun, const std::string& folder, const std::string& pageName);
     bool exportExecutable(const std::string& outputPath, const std::string& published);
     bool packFailed(PackWriter& writer, const Failure& failure);
     bool report(ExportProgress::Phase phase, std::uint64_t done, std::uint64_t total);

@@ -35,7 +35,8 @@ bool PackWriter::writeTrailerAt(std::uint64_t offset)
 Result<> PackWriter::create(const std::string& workPath)
 {
     discard();
-    work_.emplace(workPath);
+    // The pack is a working file until it is finished.
+    work_.emplace(workPath, LinkTarget::Replace);
     if (!work_->valid()) {
         const Failure failure(str::ExportPackNotCreated, {workPath}, work_->systemError());
         work_.reset();

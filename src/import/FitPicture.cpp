@@ -17,21 +17,28 @@
 
 namespace pavonia {
 
-namespace {
-
 namespace fs = std::filesystem;
 
 // ImageMagick is started once per process and kept for its life. Its own
 // worker threads are limited to one: publishing fits one picture per thread
-// and the cores are shared out that way instead.
+// and the cores are shared out that way instead. Its resource limits are the
+// program's own rather than a policy file's, which a machine may loosen.
 void startImageLibrary()
 {
     static std::once_flag started;
     std::call_once(started, [] {
         MagickCoreGenesis(nullptr, MagickFalse);
         SetMagickResourceLimit(ThreadResource, 1);
+        SetMagickResourceLimit(MemoryResource, imagelimits::kMemoryBytes);
+        SetMagickResourceLimit(MapResource, imagelimits::kMapBytes);
+        SetMagickResourceLimit(AreaResource, imagelimits::kAreaPixels);
+        SetMagickResourceLimit(WidthResource, imagelimits::kSidePixels);
+        SetMagickResourceLimit(HeightResource, imagelimits::kSidePixels);
+        SetMagickResourceLimit(DiskResource, imagelimits::kDiskBytes);
     });
 }
+
+namespace {
 
 bool plainExtension(const std::string& extension)
 {
@@ -249,8 +256,10 @@ bool FitPicture(const std::string& sourcePath, int boxWidth, int boxHeight, int 
     }
     const std::string outputPath = fittedCopyPath(sourcePath);
     // Through a temporary, so that a failed write never leaves a partial
-    // copy under the published name.
-    const bool written = writeFileReplacing(outputPath, std::string_view(static_cast<const char*>(blob), length));
+    // copy under the published name; a working file, so a link planted in
+    // its place is replaced, not written through.
+    const bool written = writeFileReplacing(outputPath, std::string_view(static_cast<const char*>(blob), length),
+                                            LinkTarget::Replace);
     RelinquishMagickMemory(blob);
     if (!written)
         return false;

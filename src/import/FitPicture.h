@@ -7,10 +7,26 @@
 // output bytes do not depend on how many calls run together.
 #include "import/RgbPicture.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
 namespace pavonia {
+
+// The limits the image library works under. A picture wider or taller than
+// kSidePixels is refused as it is read; one whose pixels need more than the
+// memory and map limits is refused too, never spilled into temporary files.
+namespace imagelimits {
+inline constexpr std::uint64_t kMemoryBytes = 512ull << 20;
+inline constexpr std::uint64_t kMapBytes = 1ull << 30;
+inline constexpr std::uint64_t kAreaPixels = 128ull << 20;
+inline constexpr std::uint64_t kSidePixels = 32768;
+inline constexpr std::uint64_t kDiskBytes = 0;
+} // namespace imagelimits
+
+// Starts the image library with those limits, once per process; every call
+// into the library comes after it.
+void startImageLibrary();
 
 // Returns true with `resultPath` naming the written copy. A picture larger
 // than boxWidth x boxHeight is scaled down keeping its proportions; a

@@ -254,7 +254,12 @@ FileRead readWholeFile(const std::string& path, std::uint64_t maxBytes, std::str
 
 bool writeFileReplacing(const std::string& path, std::string_view bytes)
 {
-    ReplacingFile file(path);
+    return writeFileReplacing(path, bytes, LinkTarget::WriteThrough);
+}
+
+bool writeFileReplacing(const std::string& path, std::string_view bytes, LinkTarget links)
+{
+    ReplacingFile file(path, links);
     if (file.write(bytes) && file.commit())
         return true;
     errno = file.systemError();

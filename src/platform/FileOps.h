@@ -50,10 +50,18 @@ enum class FileRead {
 // read.
 FileRead readWholeFile(const std::string& path, std::uint64_t maxBytes, std::string& bytes);
 
+// What becomes of a file to be replaced that is a symbolic link.
+enum class LinkTarget {
+    WriteThrough, // a user's file: the file the link leads to is replaced, as editors do
+    Replace,      // a working file: the link itself is replaced, never written through
+};
 // Writes `bytes` through a ReplacingFile (see ReplacingFile.h): a failed
 // write never leaves a partial file under that name and the old file stays
 // whole. False, with errno set and the temporary removed, when anything fails.
+// A path that is a symbolic link is written through, or with
+// LinkTarget::Replace (a working file) replaced itself.
 bool writeFileReplacing(const std::string& path, std::string_view bytes);
+bool writeFileReplacing(const std::string& path, std::string_view bytes, LinkTarget links);
 
 // Copies up to `count` bytes from `offset` of descriptor `in` to the current
 // position of `out`, leaving the position of `in` alone (so several threads

@@ -5,6 +5,7 @@
 #include "platform/Text.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <system_error>
 
 namespace pavonia {
@@ -105,7 +106,11 @@ void deleteFilesExcept(const std::string& folder, const std::string& keepExtensi
 bool copyTree(const std::string& from, const std::string& to)
 {
     std::error_code ec;
-    if (!fs::is_directory(from, ec) || !createPath(to))
+    if (!fs::is_directory(from, ec)) {
+        errno = ENOTDIR;
+        return false;
+    }
+    if (!createPath(to))
         return false;
     const fs::path source = normalFolder(from);
     const fs::path target = normalFolder(to);
@@ -114,17 +119,20 @@ bool copyTree(const std::string& from, const std::string& to)
     const fs::path targetReal = fs::weakly_canonical(target, targetError);
     const fs::path sourceReal = fs::weakly_canonical(source, sourceError);
     const bool targetInSource = !targetError && !sourceError && isWithin(targetReal, sourceReal);
-    bool ok = true;
     for (const fs::directory_entry& entry : treeOf(source)) {
         if (targetInSource && isWithin(fs::weakly_canonical(entry.path(), ec), targetReal))
             continue;
         const fs::path destination = target / entry.path().lexically_relative(source);
-        if (isRealFolder(entry))
-            ok = createPath(destination.string()) && ok;
-        else if (!fs::is_directory(entry.path(), ec)) // a link to a folder is not followed
-            ok = copyWholeFile(entry.path().string(), destination.string()) && ok;
+        // The first failure ends the copy, with errno telling why.
+        if (isRealFolder(entry)) {
+            if (!createPath(destination.string()))
+                return false;
+        } else if (!fs::is_directory(entry.path(), ec)) { // a link to a folder is not followed
+            if (!copyIntoNewFile(entry.path().string(), destination.string(), Creation::Replace))
+                return false;
+        }
     }
-    return ok;
+    return true;
 }
 
 bool createPath(const std::string& folder)
@@ -133,7 +141,11 @@ bool createPath(const std::string& folder)
         return false;
     std::error_code ec;
     fs::create_directories(folder, ec);
-    return fs::is_directory(folder, ec);
+    std::error_code checked;
+    if (fs::is_directory(folder, checked))
+        return true;
+    errno = ec ? ec.value() : ENOTDIR;
+    return false;
 }
 
 std::string firstMatching(const std::string& folder, const std::string& pattern)

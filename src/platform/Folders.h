@@ -28,11 +28,13 @@ void deleteFilesRecursively(const std::string& folder);
 // left empty: the kept files stay where they are, everything else goes.
 void deleteFilesExcept(const std::string& folder, const std::string& keepExtension);
 // Copies a folder tree into `to` (created with its parents), replacing files
-// of the same name. A link to a file is copied as the file; a link to a
-// folder is not followed. False when `from` is not a folder or anything could
-// not be copied.
+// of the same name (a link of that name is replaced, never written through).
+// A link to a file is copied as the file; a link to a folder is not followed.
+// False when `from` is not a folder or anything could not be copied: the copy
+// stops at the first failure, with errno set.
 bool copyTree(const std::string& from, const std::string& to);
-// Creates a folder with all missing parents; true when it exists afterwards.
+// Creates a folder with all missing parents; true when it exists afterwards
+// (else errno tells why).
 bool createPath(const std::string& folder);
 // The full path of the first entry of `folder` (file or folder, as a
 // directory search finds them) whose name matches `pattern`, in name order

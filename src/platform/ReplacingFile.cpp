@@ -80,9 +80,9 @@ std::string ReplacingFile::temporaryPrefix(const std::string& fileName, std::siz
     return "." + fileName.substr(0, keep) + kDecoration;
 }
 
-ReplacingFile::ReplacingFile(std::string target) : target_(std::move(target))
+ReplacingFile::ReplacingFile(std::string target, LinkTarget links) : target_(std::move(target))
 {
-    destination_ = followLinks(target_, error_);
+    destination_ = links == LinkTarget::WriteThrough ? followLinks(target_, error_) : target_;
     if (destination_.empty()) {
         if (error_ == 0)
             error_ = ENOENT;

@@ -15,8 +15,10 @@
 // than the new temporary are taken as left behind. A name too long to take
 // the decoration is shortened in the temporary's name.
 //
-// A target that is a symbolic link is written through: the file the link
-// leads to is replaced, and the link stays.
+// A target that is a symbolic link is written through as editors do (the
+// file the link leads to is replaced, and the link stays), unless the file is
+// a working file of the program's own: a link planted in a working folder is
+// then replaced itself and never written through.
 #include "platform/FileOps.h"
 #include "platform/Result.h"
 
@@ -29,7 +31,7 @@ namespace pavonia {
 class ReplacingFile {
 public:
     // Makes the temporary file; valid() tells whether that worked.
-    explicit ReplacingFile(std::string target);
+    explicit ReplacingFile(std::string target, LinkTarget links = LinkTarget::WriteThrough);
     ~ReplacingFile();
     ReplacingFile(ReplacingFile&& other) noexcept;
     ReplacingFile& operator=(ReplacingFile&& other) noexcept;

@@ -201,6 +201,9 @@ constexpr Entry kTexts[] = {
     {str::DamagedProjectNotOverwritten,
      "The project was read from a damaged file; saving over that file would make the loss permanent. "
      "(%s)\nName another file with --out."},
+    {str::PageTooLarge, "The page template repeats its markers so often that the page would take %s bytes, more than "
+                        "the %s bytes allowed for it.[%s]\nUnable to apply template."},
+    {str::OutOfMemory, "Not enough memory to finish the command."},
     {str::LipSyncFolderNotFound, "[LIPSincData] Folder not found."},
     {str::CreateTempFolderFailed, "\"Create [Temp] Folder failed."},
     {str::CreateUserFolderFailed, "Create [User] Folder failed."},

@@ -195,6 +195,9 @@ inline constexpr int AudioFromPipe = 704;
 inline constexpr int ProjectDamaged = 705;
 inline constexpr int ProjectDamagedFiles = 706;
 inline constexpr int DamagedProjectNotOverwritten = 707;
+// Bounds on work.
+inline constexpr int PageTooLarge = 720;
+inline constexpr int OutOfMemory = 721;
 // Start-up, the start-up dialog and the installed program.
 inline constexpr int LipSyncFolderNotFound = 760;
 inline constexpr int CreateTempFolderFailed = 761;

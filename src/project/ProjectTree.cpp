@@ -28,9 +28,13 @@ std::size_t TreeItem::row() const
     if (!parent_)
         return 0;
     const auto& siblings = parent_->children_;
+    if (rowHint_ < siblings.size() && siblings[rowHint_].get() == this)
+        return rowHint_;
     for (std::size_t i = 0; i < siblings.size(); ++i)
-        if (siblings[i].get() == this)
+        if (siblings[i].get() == this) {
+            rowHint_ = i;
             return i;
+        }
     return 0;
 }
 
@@ -61,6 +65,7 @@ TreeItem* ProjectTree::insertChild(TreeItem& parent, std::size_t row, std::uniqu
     if (observer_)
         observer_->aboutToInsert(parent, row);
     TreeItem* raw = item.get();
+    raw->rowHint_ = row;
     parent.children_.insert(parent.children_.begin() + static_cast<std::ptrdiff_t>(row), std::move(item));
     if (observer_)
         observer_->inserted(*raw);

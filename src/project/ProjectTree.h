@@ -38,6 +38,10 @@ private:
     std::vector<std::unique_ptr<TreeItem>> children_;
     std::unique_ptr<SessionData> session_;
     std::unique_ptr<SlideData> slide_;
+    // Where the item was last found among its siblings: row() looks there
+    // first, so that asking again (and asking for an item just added) takes
+    // no search through every sibling.
+    mutable std::size_t rowHint_ = 0;
 };
 
 // Told of every structural change, so that a view (the Qt item model) can

@@ -17,7 +17,7 @@ std::string SessionFileCopies::acquire(const std::string& source, const std::str
         return refs[*index].copy;
     }
     const std::string copy = document_.workingFolder().makeCopyName("Session", extension);
-    if (copy.empty() || !copyWholeFileOrRemove(source, copy))
+    if (copy.empty() || !copyIntoNewFile(source, copy, Creation::New))
         return {};
     refs.add(source, copy);
     return copy;
@@ -60,7 +60,7 @@ SessionFileCopies::OwnCopy SessionFileCopies::makeOwn(std::string& path, const s
         errno = EEXIST; // every name of the minute is taken
         return OwnCopy::Failed;
     }
-    if (!copyWholeFileOrRemove(path, copy))
+    if (!copyIntoNewFile(path, copy, Creation::New))
         return OwnCopy::Failed;
     if (index) {
         refs.decrement(*index);
@@ -82,13 +82,14 @@ bool SessionFileCopies::muteMessage(const std::string& path, const std::string& 
     const std::string current = document_.workingFolder().tempFolder() + finalComponent(path);
     const std::string kept = keptVoicePath(path);
     // Without a kept copy the voice could never come back: nothing is
-    // overwritten unless the copy was made.
-    if (!copyWholeFileOrRemove(current, kept))
+    // overwritten unless the copy was made. Each copy replaces what has the
+    // name, never writing through a link planted there.
+    if (!copyIntoNewFile(current, kept, Creation::Replace))
         return false;
-    if (copyWholeFile(silent, current))
+    if (copyIntoNewFile(silent, current, Creation::Replace))
         return true;
     // The silent message got only part of the way: the voice goes back.
-    if (copyWholeFile(kept, current))
+    if (copyIntoNewFile(kept, current, Creation::Replace))
         std::remove(kept.c_str());
     return false;
 }
@@ -98,7 +99,7 @@ void SessionFileCopies::unmuteMessage(const std::string& path)
     const std::string kept = keptVoicePath(path);
     std::error_code ec;
     if (std::filesystem::is_regular_file(kept, ec) &&
-        copyWholeFile(kept, document_.workingFolder().tempFolder() + finalComponent(path)))
+        copyIntoNewFile(kept, document_.workingFolder().tempFolder() + finalComponent(path), Creation::Replace))
         std::remove(kept.c_str());
 }
 

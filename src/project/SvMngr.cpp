@@ -132,8 +132,9 @@ int SvMngr::add(const std::string& path, int mode)
     Entry& entry = entries_[static_cast<std::size_t>(index)];
     entry.fileTime = state->fileTime;
     entry.size = static_cast<std::uint32_t>(state->size);
-    if (!deferred_ && !folder_.empty())
-        copyWholeFile(path, entry.privateCopy);
+    // Never through a link planted in the private folder.
+    entry.privateCopyFailed =
+        !deferred_ && (folder_.empty() || !copyIntoNewFile(path, entry.privateCopy, Creation::Replace));
     changed_ = true;
     return count();
 }
@@ -179,7 +180,7 @@ Result<bool> SvMngr::writeStream(FileHandle& out)
         if (!out.writeAll(length, 4) || !out.writeAll(entry.source.data(), entry.source.size()) ||
             !out.writeAll(trailer, sizeof trailer))
             return fail();
-        const std::string& from = deferred_ ? entry.source : entry.privateCopy;
+        const std::string& from = deferred_ || entry.privateCopyFailed ? entry.source : entry.privateCopy;
         FileHandle in = FileHandle::openRead(from);
         std::uint64_t copied = 0;
         if (in.valid()) {
@@ -218,12 +219,9 @@ struct CopyJob {
 // written whole.
 std::optional<Failure> runCopyJob(int in, const CopyJob& job)
 {
-    FileHandle out = FileHandle::openWrite(job.target);
-    if (!out.valid() && errno == EACCES) {
-        // A read-only leftover of the same name is replaced.
-        ::chmod(job.target.c_str(), 0644);
-        out = FileHandle::openWrite(job.target);
-    }
+    // A leftover of the same name (read-only, or a link planted there) is
+    // replaced, never written through.
+    FileHandle out = FileHandle::create(job.target, Creation::Replace);
     if (!out.valid())
         return Failure::system(str::TempProjectFileError);
     errno = 0;

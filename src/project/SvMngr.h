@@ -24,6 +24,9 @@ public:
         std::string privateCopy; // where its bytes are now
         std::uint64_t fileTime = 0;
         std::uint32_t size = 0;
+        // The private copy could not be made (a full disk, say): the stream
+        // takes the bytes from the source instead.
+        bool privateCopyFailed = false;
         // Read from a stream that ended before the file's last byte: the
         // copy holds only what was there.
         bool cutShort = false;

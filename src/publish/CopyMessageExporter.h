@@ -11,10 +11,12 @@ class CopyMessageExporter final : public MessageExporter {
 public:
     bool LoadTpsFile(const std::string& path) override;
     bool SaveTpsFile(const std::string& path, int soundQuality) override;
+    Failure lastError() const override { return error_; }
 
 private:
     std::string loaded_;
     bool hasMessage_ = false;
+    Failure error_;
 };
 
 } // namespace pavonia

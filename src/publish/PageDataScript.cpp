@@ -47,9 +47,14 @@ bool fileExists(const std::string& path)
     return std::filesystem::is_regular_file(path, ec);
 }
 
+std::string scriptPath(const std::string& path)
+{
+    return folderOf(path) + scriptName(finalComponent(path));
+}
+
 bool writeBeside(const std::string& path, const std::string& scriptText)
 {
-    return writeFileReplacing(folderOf(path) + scriptName(finalComponent(path)), scriptText);
+    return writeFileReplacing(scriptPath(path), scriptText, LinkTarget::Replace);
 }
 
 } // namespace pavonia::pagedata

@@ -30,8 +30,12 @@ std::string base64(std::string_view bytes);
 // True when `path` names a regular file.
 bool fileExists(const std::string& path);
 
+// The path of the data script of the published file at `path`.
+std::string scriptPath(const std::string& path);
+
 // Writes `scriptText` beside the published file at `path`, under its script
-// name, replacing any older one.
+// name, replacing any older one (and any link there: it is never written
+// through). False with errno set when it cannot.
 bool writeBeside(const std::string& path, const std::string& scriptText);
 
 } // namespace pavonia::pagedata

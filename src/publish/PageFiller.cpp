@@ -3,7 +3,9 @@
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cctype>
 #include <cstdio>
 
@@ -14,6 +16,8 @@ namespace {
 constexpr std::string_view kEndMarker = "<!-- END -->";
 constexpr std::string_view kBackgroundClassMarker = "defBG";
 constexpr std::string_view kMediaLayerCall = "InitMediaLayer";
+// Room reserved at once for a page; a larger one grows as it is filled.
+constexpr std::uint64_t kMaxReservedPage = 64u << 20;
 
 bool isBlank(char c)
 {
@@ -109,7 +113,12 @@ std::string colourHex(unsigned colour)
     return text.data();
 }
 
-std::string fillPage(std::string_view templateText, const PageValues& values)
+namespace {
+
+// Hands `take` the pieces of the filled page in order: runs of template text
+// and the values that take the markers' places.
+template <typename Take>
+void fillPieces(std::string_view templateText, const PageValues& values, Take&& take)
 {
     std::string_view text = templateText;
     while (!text.empty() && isBlank(text.back()))
@@ -119,42 +128,74 @@ std::string fillPage(std::string_view templateText, const PageValues& values)
 
     const std::size_t classAt =
         values.backgroundClass.empty() ? std::string_view::npos : secondClassMarker(text);
-    const std::array<std::pair<std::string_view, std::string>, 8> markers{{
+    const std::string startSlide = std::to_string(values.startSlide);
+    const std::string autoPlay = std::to_string(values.autoPlay);
+    const std::string autoLoop = std::to_string(values.autoLoop);
+    const std::string autoJump = std::to_string(values.autoJump);
+    const std::array<std::pair<std::string_view, std::string_view>, 8> markers{{
         {"%SBG", values.backgroundRule},
-        {"%SP", std::to_string(values.startSlide)},
+        {"%SP", startSlide},
         {"%INIT", values.pageInfo},
-        {"%AP", std::to_string(values.autoPlay)},
-        {"%AL", std::to_string(values.autoLoop)},
-        {"%AJ", std::to_string(values.autoJump)},
+        {"%AP", autoPlay},
+        {"%AL", autoLoop},
+        {"%AJ", autoJump},
         {"%MT", values.heading},
         {"%IP_", values.filePrefix},
     }};
 
-    std::string page;
-    page.reserve(text.size() + values.pageInfo.size() + 64);
+    std::size_t run = 0; // where the template text not yet handed over starts
     std::size_t i = 0;
+    const auto replace = [&](std::size_t length, std::string_view value) {
+        take(text.substr(run, i - run));
+        take(value);
+        i += length;
+        run = i;
+    };
     while (i < text.size()) {
         if (i == classAt) {
-            page += values.backgroundClass;
-            i += kBackgroundClassMarker.size();
+            replace(kBackgroundClassMarker.size(), values.backgroundClass);
             continue;
         }
         bool replaced = false;
         if (text[i] == '%') {
             for (const auto& [marker, value] : markers) {
                 if (text.substr(i, marker.size()) == marker) {
-                    page += value;
-                    i += marker.size();
+                    replace(marker.size(), value);
                     replaced = true;
                     break;
                 }
             }
         }
         if (!replaced)
-            page += text[i++];
+            ++i;
     }
-    page += '\n';
+    take(text.substr(run));
+    take("\n");
+}
+
+} // namespace
+
+std::string fillPage(std::string_view templateText, const PageValues& values)
+{
+    std::string page;
+    page.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(filledPageSize(templateText, values),
+                                                                  kMaxReservedPage)));
+    fillPieces(templateText, values, [&](std::string_view piece) { page += piece; });
     return page;
+}
+
+std::uint64_t filledPageSize(std::string_view templateText, const PageValues& values)
+{
+    std::uint64_t size = 0;
+    fillPieces(templateText, values, [&](std::string_view piece) { size += piece.size(); });
+    return size;
+}
+
+std::uint64_t pageSizeLimit(std::string_view templateText, const PageValues& values)
+{
+    const std::uint64_t content = values.backgroundRule.size() + values.backgroundClass.size() +
+                                  values.pageInfo.size() + values.heading.size() + values.filePrefix.size() + 64;
+    return templateText.size() + kMarkerUsesAllowed * content + kPageSizeSlack;
 }
 
 MediaArea readMediaArea(std::string_view templateText)

@@ -2,6 +2,7 @@
 // Filling a page template: the markers a template carries and what the
 // project puts in their place, the script call of each slide, the background
 // rule, and the media area the template declares. Pure text work, no files.
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,18 @@ struct PageValues {
 // value put in (a description holding "%AP" or "<!-- END -->") is never
 // looked at again, so the user's text reaches the page as typed.
 std::string fillPage(std::string_view templateText, const PageValues& values);
+
+// The size in bytes of the page fillPage would make, found without making it.
+std::uint64_t filledPageSize(std::string_view templateText, const PageValues& values);
+
+// The largest page a template may be filled to. A page holds each value
+// where the template has its marker, so a template that names a marker many
+// thousand times (a hostile one, or a damaged one) would grow a page many
+// times the size of the project; the limit allows the template itself, each
+// value as often as kMarkerUsesAllowed times, and kPageSizeSlack bytes more.
+inline constexpr std::uint64_t kMarkerUsesAllowed = 64;
+inline constexpr std::uint64_t kPageSizeSlack = 1u << 20;
+std::uint64_t pageSizeLimit(std::string_view templateText, const PageValues& values);
 
 // The media area of a template: the last two of the four arguments of its
 // "InitMediaLayer(left, top, width, height)" call; 0 by 0 when the call is

@@ -130,6 +130,19 @@ private:
     std::map<std::string, std::string> chosen_; // lower-case file name -> published name
 };
 
+// Copies a file of the project into the published folder, replacing what is
+// there (a link is replaced, never written through). A source that cannot be
+// read is left out, and the page still names it; a copy that cannot be
+// written fails the page.
+Result<> publishCopy(const std::string& from, const std::string& to)
+{
+    if (!FileHandle::openRead(from).valid())
+        return {};
+    if (!copyIntoNewFile(from, to, Creation::Replace))
+        return Failure::system(str::ApplyTemplateOpenError, {to});
+    return {};
+}
+
 } // namespace
 
 Publisher::Publisher(PublishContext context) : context_(std::move(context)) {}
@@ -186,15 +199,14 @@ bool Publisher::PublishProject(const PublishRequest& request)
             deleteUniqueTempFolder(destination, document.systemTempFolder());
     };
 
-    // The template's companion files; a failed copy shows up as a missing
-    // page below, or as a missing picture in the browser.
-    folders::createPath(destination);
-    folders::copyTree(paths->resolutionFolder, destination);
-    const std::string& root = context_.library.root();
-    // The page's player is function.js with the talking face it draws in
-    // face.js.
-    for (const char* shared : {"function.js", "face.js", "loading.gif"})
-        copyWholeFile(resolveCaseBlind(root, shared), destination + shared);
+    // The template's companion files (a missing resolution folder shows up
+    // as a missing page below) and the page's player, function.js with the
+    // talking face it draws in face.js.
+    if (const Result<> copied = copyTemplateFiles(paths->resolutionFolder, destination); !copied) {
+        show(copied.failure().text());
+        dropStaged();
+        return false;
+    }
 
     std::string page = destination + kPageName;
     if (!ApplyTemplate(paths->pageTemplate, page, request.usePrefix, request.prefix, request.startAtFirstSlide)) {
@@ -217,6 +229,41 @@ bool Publisher::PublishProject(const PublishRequest& request)
     return true;
 }
 
+Result<> Publisher::copyTemplateFiles(const std::string& resolutionFolder, const std::string& destination) const
+{
+    std::error_code ec;
+    if (std::filesystem::is_directory(resolutionFolder, ec) && !folders::copyTree(resolutionFolder, destination))
+        return Failure::system(str::ApplyTemplateOpenError, {destination});
+    const std::string& root = context_.library.root();
+    for (const char* shared : {"function.js", "face.js", "loading.gif"})
+        if (const Result<> copied = publishCopy(resolveCaseBlind(root, shared), destination + shared); !copied)
+            return copied;
+    return {};
+}
+
+Result<> Publisher::exportMessage(const std::string& from, const std::string& to) const
+{
+    if (!FileHandle::openRead(from).valid())
+        return {};
+    // The message is re-encoded in a work file of the run's own.
+    const std::string workFile = context_.document.systemTempFolder() + kMessageWorkFile;
+    struct RemoveWorkFile {
+        const std::string& path;
+        ~RemoveWorkFile() { std::remove(path.c_str()); }
+    } removeWorkFile{workFile};
+    if (!copyIntoNewFile(from, workFile, Creation::Replace))
+        return Failure::system(str::ApplyTemplateOpenError, {workFile});
+    // A message the exporter cannot read is published as it is.
+    if (context_.exporter.LoadTpsFile(workFile) &&
+        !context_.exporter.SaveTpsFile(workFile, context_.qualities.sound)) {
+        const int error = context_.exporter.lastError().systemError;
+        return Failure(str::ApplyTemplateOpenError, {workFile}, error ? error : EIO);
+    }
+    if (!copyIntoNewFile(workFile, to, Creation::Replace))
+        return Failure::system(str::ApplyTemplateOpenError, {to});
+    return {};
+}
+
 bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& destinationPage, bool usePrefix,
                               const std::optional<std::string>& prefix, bool startAtFirstSlide)
 {
@@ -232,7 +279,7 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
     }
     // The page replaces the previous one only once it is written whole: a
     // failure on the way leaves the previous page as it was.
-    ReplacingFile out(destinationPage);
+    ReplacingFile out(destinationPage, LinkTarget::Replace);
     if (!out.valid()) {
         show(out.failure(str::ApplyTemplateOpenError).text());
         return false;
@@ -326,23 +373,25 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
     }
 
     pictures.runAhead(context_.pictureWorkers);
-    const std::string workFile = document.systemTempFolder() + kMessageWorkFile;
     std::vector<std::string> unreadable;
+    // A copy that cannot be written (a full disk, say) fails the page: a
+    // page naming a file cut short would play wrong or not at all.
     for (const CopyStep& step : copies.steps()) {
+        Result<> copied;
         if (const auto* copy = std::get_if<CopyFile>(&step)) {
-            copyWholeFile(copy->from, copy->to);
+            copied = publishCopy(copy->from, copy->to);
         } else if (const auto* message = std::get_if<ExportMessage>(&step)) {
-            copyWholeFile(message->from, workFile);
-            context_.exporter.LoadTpsFile(workFile);
-            context_.exporter.SaveTpsFile(workFile, context_.qualities.sound);
-            copyWholeFile(workFile, message->to);
-            std::remove(workFile.c_str());
+            copied = exportMessage(message->from, message->to);
         } else if (const auto* fitted = std::get_if<CopyFitted>(&step)) {
             const PictureFitting::Result result = pictures.result(fitted->job);
             if (!result.path.empty())
-                copyWholeFile(result.path, fitted->to);
+                copied = publishCopy(result.path, fitted->to);
             else
                 unreadable.push_back(finalComponent(fitted->to));
+        }
+        if (!copied) {
+            show(copied.failure().text());
+            return false;
         }
     }
     // The page still names them and shows its missing-picture card in their
@@ -353,13 +402,6 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
             list += (list.empty() ? "" : "\n") + name;
         show(StringTable::format(str::PicturesNotPublished, {list}));
     }
-
-    // The page reads each talking image and message through a data script
-    // beside it, made from the file as published (re-encoded or not).
-    for (const std::string& path : faceFiles)
-        FaceDataScript::writeBeside(path);
-    for (const std::string& path : messageFiles)
-        MessageDataScript::writeBeside(path);
 
     values.startSlide = startAtFirstSlide ? 0 : startSlideIndex(document.tree());
     values.autoPlay = settings.autoPlay;
@@ -373,8 +415,29 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
         values.heading = settings.headingText;
     values.filePrefix = prefixed ? *prefix + "\\" : std::string();
 
+    // A template that names its markers many thousand times would grow a
+    // page far beyond the project's size: refused before it is made.
+    if (const std::uint64_t size = filledPageSize(templateText, values), limit = pageSizeLimit(templateText, values);
+        size > limit) {
+        show(StringTable::format(str::PageTooLarge, {std::to_string(size), std::to_string(limit), sourcePage}));
+        return false;
+    }
     const std::string page = fillPage(templateText, values);
-    if (!out.write(page) || !out.commit()) {
+    if (!out.write(page)) {
+        show(out.failure(str::ApplyTemplateOpenError).text());
+        return false;
+    }
+    // The page reads each talking image and message through a data script
+    // beside it, made from the file as published (re-encoded or not). The
+    // page takes its place once they are all there.
+    for (const auto& [files, writeBeside] : {std::pair{&faceFiles, &FaceDataScript::writeBeside},
+                                            std::pair{&messageFiles, &MessageDataScript::writeBeside}})
+        for (const std::string& path : *files)
+            if (!writeBeside(path)) {
+                show(Failure::system(str::ApplyTemplateOpenError, {pagedata::scriptPath(path)}).text());
+                return false;
+            }
+    if (!out.commit()) {
         show(out.failure(str::ApplyTemplateOpenError).text());
         return false;
     }

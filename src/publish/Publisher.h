@@ -7,6 +7,7 @@
 // in the "User" folder), HTML code copy and the CD export (a fresh temporary
 // folder each).
 #include "platform/MessageExporter.h"
+#include "platform/Result.h"
 #include "platform/Shell.h"
 #include "project/ProjectDocument.h"
 #include "publish/TextToHtml.h"
@@ -72,8 +73,10 @@ public:
     bool PublishProject(const PublishRequest& request);
 
     // Fills `destinationPage` from `sourcePage` and copies the project's
-    // files beside it. A file that cannot be copied is passed over (the page
-    // still names it); a picture that cannot be read gets no file.
+    // files beside it. A file that cannot be read is passed over (the page
+    // still names it), and so is a picture that cannot be read (once
+    // reported); a copy or a data script that cannot be written ends it with
+    // false after a message, the previous page left as it was.
     bool ApplyTemplate(const std::string& sourcePage, const std::string& destinationPage, bool usePrefix,
                        const std::optional<std::string>& prefix, bool startAtFirstSlide);
 
@@ -87,6 +90,11 @@ public:
 
 private:
     void show(const std::string& text);
+    // Copies the resolution folder's files and the player's files of the
+    // library into `destination`.
+    Result<> copyTemplateFiles(const std::string& resolutionFolder, const std::string& destination) const;
+    // Publishes a talking message re-encoded at the export sound quality.
+    Result<> exportMessage(const std::string& from, const std::string& to) const;
 
     PublishContext context_;
     std::string publishedPage_;

@@ -78,41 +78,31 @@ std::string EscapeEntities(std::string_view text, const EntityTable& table)
 
 std::string TextToHtml(std::string_view input, const EntityTable& table)
 {
-    std::string text(input);
-    // `last` is the ">" of the previous tag; 0 while no tag has been seen.
-    std::size_t last = 0;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t plainStart = last == 0 ? 0 : last + 1;
-        std::size_t lt = text.find('<', pos);
-        std::size_t gt = lt == std::string::npos ? std::string::npos : text.find('>', lt + 1);
-        if (gt == std::string::npos) {
-            const std::string converted = convertPlain(std::string_view(text).substr(plainStart), table);
-            text.replace(plainStart, std::string::npos, converted);
+    // One pass over the input: each plain part and each tag is converted and
+    // appended in turn, so the work grows with the text, however many tags.
+    std::string out;
+    out.reserve(input.size() + input.size() / 8);
+    std::size_t pos = 0; // where the plain part after the previous tag starts
+    while (pos < input.size()) {
+        std::size_t lt = input.find('<', pos);
+        const std::size_t gt = lt == std::string_view::npos ? std::string_view::npos : input.find('>', lt + 1);
+        if (gt == std::string_view::npos) {
+            out += convertPlain(input.substr(pos), table);
             break;
         }
         // A stray "<" before a real tag belongs to the plain text: the tag
         // starts at the last "<" before the ">".
-        std::string inner = text.substr(lt + 1, gt - lt - 1);
-        if (const std::size_t nested = inner.rfind('<'); nested != std::string::npos) {
+        if (const std::size_t nested = input.substr(lt + 1, gt - lt - 1).rfind('<');
+            nested != std::string_view::npos)
             lt += nested + 1;
-            inner = text.substr(lt + 1, gt - lt - 1);
-        }
-        const std::string escaped = convertTag(inner);
-        if (escaped != inner) {
-            text.replace(lt + 1, inner.size(), escaped);
-            gt = lt + 1 + escaped.size();
-        }
-        if (lt > plainStart) {
-            const std::size_t length = lt - plainStart;
-            const std::string converted = convertPlain(std::string_view(text).substr(plainStart, length), table);
-            text.replace(plainStart, length, converted);
-            gt = gt - length + converted.size();
-        }
-        last = gt;
+        if (lt > pos)
+            out += convertPlain(input.substr(pos, lt - pos), table);
+        out += '<';
+        out += convertTag(input.substr(lt + 1, gt - lt - 1));
+        out += '>';
         pos = gt + 1;
     }
-    return text;
+    return out;
 }
 
 std::string FontSpan(std::string_view text, const FontSpec& font, int verticalDotsPerInch)

@@ -183,7 +183,9 @@ Result<> readVoiceFile(const std::string& path, std::string& bytes, std::uint64_
 
 Result<> writeVoiceFile(const std::string& path, std::string_view bytes)
 {
-    if (!writeFileReplacing(path, bytes))
+    // Voice files are written as working files: a link in their place is
+    // replaced, never written through.
+    if (!writeFileReplacing(path, bytes, LinkTarget::Replace))
         return Failure(str::VoiceWriteFailed, {path}, errno);
     return {};
 }

@@ -50,7 +50,7 @@ constexpr std::uint64_t kMaxRiffFileSize = 0xffffffffull + 8;
 // failures told as voice failures: the whole file (str::VoiceTooLong for a
 // file larger than `maxSize`, checked before anything is read); and `bytes`
 // written over `path` through a temporary, the old file left intact when
-// anything fails.
+// anything fails (a link at `path` is replaced, never written through).
 Result<> readVoiceFile(const std::string& path, std::string& bytes, std::uint64_t maxSize = kMaxRiffFileSize);
 Result<> writeVoiceFile(const std::string& path, std::string_view bytes);
 

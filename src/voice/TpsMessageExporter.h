@@ -20,8 +20,7 @@ public:
     // Quality outside 1-3 is taken as 2. False without a loaded message.
     bool SaveTpsFile(const std::string& path, int soundQuality) override;
 
-    // Why the last call failed.
-    const Failure& lastError() const { return error_; }
+    Failure lastError() const override { return error_; }
 
 private:
     std::optional<TalkingMessage> message_;

@@ -64,3 +64,18 @@ TEST_F(HostileInputCli, PipesAreRefusedWithAClearMessageNotWaitedOn)
     ASSERT_EQ(::mkfifo(ini.c_str(), 0600), 0);
     EXPECT_NE(run("info " + pavonia::test::quoted(project)).status, 124);
 }
+
+TEST_F(HostileInputCli, RunningOutOfMemoryEndsTheCommandWithAMessage)
+{
+    // A wave file that claims a gigabyte (sparse: it takes no disk), read
+    // by a run that may use far less memory than that.
+    const std::string wave = inst.writeFile("huge.wav", "RIFF\xff\xff\xff\x3fWAVE");
+    fs::resize_file(wave, 1ull << 30);
+    const CommandRun run = runCommand("ulimit -v 393216; " + std::string(PAVONIA_CLI) + " --home " +
+                                      pavonia::test::quoted(inst.folder()) + " voice import " +
+                                      pavonia::test::quoted(project) + " 1 " + pavonia::test::quoted(wave) + " 2>&1");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("Not enough memory to finish the command."), std::string::npos) << run.out;
+    // The run's working folder went as the command ended.
+    EXPECT_TRUE(namesIn(inst.folder() + "Temp").empty());
+}

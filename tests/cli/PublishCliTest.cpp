@@ -1,5 +1,6 @@
 // pavonia-cli preview, htmlcode and the template checks of info, run as a
 // user would run them.
+#include "ChildProcess.h"
 #include "CliRunner.h"
 #include "TestInstallation.h"
 
@@ -51,6 +52,24 @@ TEST_F(PublishCliTest, PreviewPrintsThePublishedPage)
     EXPECT_EQ(namesIn(folder), files);
     EXPECT_EQ(readFile(page), text);
     // Each run's working folder went with it.
+    EXPECT_TRUE(namesIn(installation.folder() + "Temp").empty());
+}
+
+TEST_F(PublishCliTest, APreviewThatCannotBeWrittenWholeFailsWithItsMessage)
+{
+    // Larger than any file the run may write: the player's script. The
+    // project's files and the page itself would fit.
+    const rlim_t limit = 64 * 1024;
+    ASSERT_GT(fs::file_size(installation.folder() + "Template/function.js"), limit);
+    ASSERT_LT(fs::file_size(installation.folder() + "default_tjm.tjm"), limit);
+    const int status = inChildProcess([&] {
+        limitFileSize(limit);
+        const CommandRun run = runCli("--home '" + installation.folder() + "' preview '" + project + "'", true);
+        return run.status == 1 && run.out.find("Error: File too large\nUnable to apply template.") != std::string::npos &&
+               run.out.find("User/Preview-") == std::string::npos;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(namesIn(installation.folder() + "User").empty());
     EXPECT_TRUE(namesIn(installation.folder() + "Temp").empty());
 }
 

@@ -172,7 +172,11 @@ TEST_F(SharedInstallation, RunsLeaveNothingInTheSystemTemporaryFolderEvenWhenKil
                " & sleep 0.05; kill -9 $! 2>/dev/null; wait");
     EXPECT_TRUE(namesIn(systemTemp).empty());
     ASSERT_EQ(runCommand(run + " info " + quoted(project) + " >/dev/null").status, 0);
-    EXPECT_TRUE(namesIn(inst.folder() + "Temp").empty());
+    // Only a run killed while claiming its folder (before its lock file had
+    // its name) may leave one, which goes once it is ten minutes old.
+    for (const std::string& name : namesIn(inst.folder() + "Temp"))
+        EXPECT_FALSE(exists(inst.folder() + "Temp/" + name + "/lock"))
+            << name << ": " << ::testing::PrintToString(namesIn(inst.folder() + "Temp/" + name));
     EXPECT_TRUE(namesIn(systemTemp).empty());
 }
 

@@ -6,6 +6,7 @@
 #include "RunCommand.h"
 
 #include <gtest/gtest.h>
+#include <magick/MagickCore.h>
 
 #include <cmath>
 #include <thread>
@@ -138,6 +139,24 @@ TEST_F(FitPictureTest, UnreadablePictureGivesNoPath)
         EXPECT_TRUE(result.empty());
         EXPECT_FALSE(std::filesystem::exists(installation.root() + "s_" + name));
     }
+}
+
+TEST_F(FitPictureTest, TheLibraryWorksUnderTheProgramsOwnLimits)
+{
+    startImageLibrary();
+    // A machine's policy file may lower a limit further, never raise it.
+    EXPECT_LE(GetMagickResourceLimit(MemoryResource), imagelimits::kMemoryBytes);
+    EXPECT_LE(GetMagickResourceLimit(MapResource), imagelimits::kMapBytes);
+    EXPECT_LE(GetMagickResourceLimit(AreaResource), imagelimits::kAreaPixels);
+    EXPECT_LE(GetMagickResourceLimit(WidthResource), imagelimits::kSidePixels);
+    EXPECT_LE(GetMagickResourceLimit(HeightResource), imagelimits::kSidePixels);
+    EXPECT_EQ(GetMagickResourceLimit(DiskResource), imagelimits::kDiskBytes);
+
+    // A picture wider than allowed is refused as its pixels are read.
+    installation.writeFile("wide.bmp", bmpOfSize(int(imagelimits::kSidePixels) + 1, 1));
+    std::string result = "stale";
+    EXPECT_FALSE(FitPicture(installation.root() + "wide.bmp", 400, 300, 80, result));
+    EXPECT_TRUE(result.empty());
 }
 
 TEST_F(FitPictureTest, NameCharactersAreNotTakenForLibrarySyntax)

@@ -153,6 +153,12 @@ TEST(ReplacingFile, ATargetThatIsALinkIsWrittenThroughAndStaysALink)
     ASSERT_EQ(::stat(real.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0600u);
 
+    // A working file's link is replaced itself.
+    ASSERT_TRUE(writeFileReplacing(root + "relative.pvp", "four", LinkTarget::Replace));
+    EXPECT_FALSE(fs::is_symlink(root + "relative.pvp"));
+    EXPECT_EQ(test::readFile(root + "relative.pvp"), "four");
+    EXPECT_EQ(test::readFile(real), "two");
+
     ReplacingFile looped(root + "loop-a.pvp");
     EXPECT_FALSE(looped.valid());
     EXPECT_EQ(looped.systemError(), ELOOP);

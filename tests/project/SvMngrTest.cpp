@@ -155,3 +155,46 @@ TEST(SvMngr, FolderThatCannotBeMadeIsReported)
     EXPECT_EQ(store.folder(), "");
     EXPECT_EQ(ui.texts(), std::vector<std::string>{"Create Temp Directory Failed !"});
 }
+
+TEST(SvMngr, CopiesNeverGoThroughPlantedLinksAndAFailedPrivateCopyIsPackedFromItsSource)
+{
+    namespace fs = std::filesystem;
+    TestInstallation inst(false);
+    ScriptedUi ui;
+    const auto a = inst.writeFile("a.tjm", "face bytes");
+    const auto b = inst.writeFile("b.tps", "voice bytes");
+    const auto outside = inst.writeFile("outside.txt", "keep");
+    {
+        SvMngr store(inst.tempFolder(), ui);
+        // Where the first private copy goes stands a folder, which cannot be
+        // replaced; where the second goes, a link to a file elsewhere.
+        fs::create_directory(store.folder() + "1.tjm");
+        fs::create_symlink(outside, store.folder() + "2.tps");
+        store.add(a, SvMngr::kReplace);
+        store.add(b, SvMngr::kReplace);
+        EXPECT_EQ(readFile(outside), "keep");
+        EXPECT_FALSE(fs::is_symlink(store.folder() + "2.tps"));
+        ASSERT_TRUE(store.writeStream(inst.root() + "pack").valueOr(false));
+    }
+    const std::string stream = readFile(inst.root() + "pack");
+    EXPECT_NE(stream.find("face bytes"), std::string::npos); // not zeros
+    EXPECT_NE(stream.find("voice bytes"), std::string::npos);
+
+    // Unpacked files replace links planted where they go.
+    const std::string target = inst.root() + "unpacked.tps";
+    fs::create_symlink(outside, target);
+    SvMngr reader(inst.tempFolder(), ui);
+    FileHandle in = FileHandle::openRead(inst.root() + "pack");
+    const auto placer = [&](const std::string& name) {
+        SvMngr::Placement placement;
+        placement.kind = name == b ? SvMngr::Placement::Path : SvMngr::Placement::Skip;
+        placement.path = target;
+        return placement;
+    };
+    const Result<bool> read = reader.readStream(in, in.size(), -1, placer);
+    ASSERT_TRUE(read.ok()) << read.failure().text();
+    EXPECT_TRUE(read.value());
+    EXPECT_EQ(readFile(outside), "keep");
+    EXPECT_FALSE(fs::is_symlink(target));
+    EXPECT_EQ(readFile(target), "voice bytes");
+}

@@ -95,5 +95,25 @@ TEST(PageFillerTest, NamesAreEscapedForTheScriptAndTheStyleRules)
               ".QBBG { background-image: url('it\\'s\\a \\3c b>.jpg');\nbackground-repeat:no-repeat; }");
 }
 
+TEST(PageFillerTest, APageIsBoundedByItsTemplateAndWhatTheProjectPutsIn)
+{
+    PageValues values;
+    values.pageInfo = std::string(2000, 'i');
+    values.heading = "Title";
+    const std::string stock = "<h1>%MT</h1><script>%INIT\nStart(%SP, %AP, %AL, %AJ);</script>";
+    EXPECT_EQ(filledPageSize(stock, values), fillPage(stock, values).size());
+    EXPECT_LE(filledPageSize(stock, values), pageSizeLimit(stock, values));
+
+    // A small template naming one marker many thousand times.
+    std::string hostile;
+    for (int i = 0; i < 4000; ++i)
+        hostile += "%INIT";
+    EXPECT_EQ(filledPageSize(hostile, values), 4000u * 2000u + 1u);
+    EXPECT_GT(filledPageSize(hostile, values), pageSizeLimit(hostile, values));
+    // Still far below: as many markers as the limit allows for the content.
+    hostile.resize(5 * kMarkerUsesAllowed);
+    EXPECT_LE(filledPageSize(hostile, values), pageSizeLimit(hostile, values));
+}
+
 } // namespace
 } // namespace pavonia

@@ -25,12 +25,16 @@ public:
     bool SaveTpsFile(const std::string& path, int soundQuality) override
     {
         calls.push_back("save " + finalName(path) + " " + std::to_string(soundQuality));
+        if (saveError != 0)
+            return false;
         std::ofstream(path, std::ios::binary) << loaded << "@q" << soundQuality;
         return true;
     }
+    Failure lastError() const override { return Failure(0, {}, saveError); }
     static std::string finalName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
     std::vector<std::string> calls;
     std::string loaded;
+    int saveError = 0; // when set, saving fails with this system error
 };
 
 // The page template of the fixture library: every marker once, the media

@@ -474,6 +474,112 @@ TEST_F(PublisherTest, APageThatCannotBeWrittenWholeLeavesThePreviousPage)
         EXPECT_EQ(entry.path().filename().string().find(".saving-"), std::string::npos) << entry.path();
 }
 
+TEST_F(PublisherTest, ACopyThatCannotBeWrittenFailsThePageAndKeepsThePreviousOne)
+{
+    buildTree(1, 2);
+    SessionData& session = *f.document.tree().sessions().front()->session();
+    SlideData& slide = *f.slides()[1]->slide();
+    const std::string small = session.talkingMessagePath;
+    const std::string large = f.installation.writeFile("files/large.bin", std::string(8192, 'x'));
+    const std::string source = f.installation.folder() + "Template/Style0/L0/800/Template.htm";
+    const std::string work = f.document.systemTempFolder() + "orgTps.tps";
+    // A fresh folder for each case: a file already there keeps its name.
+    const std::string folder = f.installation.root() + "out/";
+    const struct {
+        const char* what;
+        std::string message, media;
+        int saveError;
+        std::string names; // empty: published
+        const char* error;
+    } cases[] = {
+        {"a message larger than the disk allows", large, "", 0, work, "File too large"},
+        {"a message that cannot be re-encoded", small, "", ENOSPC, work, "No space left on device"},
+        {"a clip larger than the disk allows", small, f.installation.writeFile("files/clip.swf", std::string(8192, 'c')),
+         0, folder + "clip.swf", "File too large"},
+        {"a clip that is not there is passed over", small, f.installation.root() + "files/gone.swf", 0, "", ""},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(folder);
+        session.talkingMessagePath = c.message;
+        slide.mediaPath = c.media;
+        f.exporter.saveError = c.saveError;
+        f.installation.writeFile("out/Template.htm", "previous");
+        Publisher publisher = f.makePublisher();
+        const std::size_t shown = f.ui.shown.size();
+        bool applied = false;
+        {
+            FileSizeLimit limit(4096);
+            applied = publisher.ApplyTemplate(source, folder + "Template.htm", false, std::nullopt, false);
+        }
+        EXPECT_FALSE(exists(work)) << c.what;
+        if (c.names.empty()) {
+            EXPECT_TRUE(applied) << c.what;
+            EXPECT_EQ(f.ui.shown.size(), shown) << c.what;
+            continue;
+        }
+        EXPECT_FALSE(applied) << c.what;
+        ASSERT_EQ(f.ui.shown.size(), shown + 1) << c.what;
+        EXPECT_EQ(f.ui.texts().back(),
+                  "Open file error.[" + c.names + "]\nError: " + c.error + "\nUnable to apply template.")
+            << c.what;
+        EXPECT_EQ(readFile(folder + "Template.htm"), "previous") << c.what;
+    }
+}
+
+TEST_F(PublisherTest, APageOrDataScriptPlantedAsALinkIsReplacedNotWrittenThrough)
+{
+    buildTree(1, 1);
+    const std::string source = f.installation.folder() + "Template/Style0/L0/800/Template.htm";
+    const std::string folder = f.installation.root() + "out/";
+    const std::string outside = f.installation.writeFile("outside.htm", "keep");
+    fs::create_directories(folder);
+    fs::create_symlink(outside, folder + "Template.htm");
+    Publisher publisher = f.makePublisher();
+    ASSERT_TRUE(publisher.ApplyTemplate(source, folder + "Template.htm", false, std::nullopt, false));
+    EXPECT_EQ(readFile(outside), "keep");
+    EXPECT_FALSE(fs::is_symlink(folder + "Template.htm"));
+    EXPECT_NE(readFile(folder + "Template.htm").find("AppendPageInfo("), std::string::npos);
+}
+
+TEST_F(PublisherTest, PublishingFailsWhenTheTemplatesFilesCannotBeCopied)
+{
+    buildTree(1, 1);
+    f.installation.writeFile("install/Template/Style0/L0/800/images/large.gif", std::string(8192, 'g'));
+    bool published = true;
+    {
+        FileSizeLimit limit(4096);
+        published = preview();
+    }
+    EXPECT_FALSE(published);
+    ASSERT_EQ(f.ui.shown.size(), 1u);
+    EXPECT_NE(f.ui.texts().back().find("\nError: File too large\nUnable to apply template."), std::string::npos)
+        << f.ui.texts().back();
+    // The folder it was published into is gone.
+    for (const std::string& name : namesIn(f.document.systemTempFolder()))
+        EXPECT_NE(name.rfind("_ppt", 0), 0u) << name;
+}
+
+TEST(PublisherBoundsTest, ATemplateThatWouldGrowAHugePageIsRefusedWithAMessage)
+{
+    std::string markers;
+    for (int i = 0; i < 100000; ++i)
+        markers += "%INIT";
+    PublishFixture f(markers);
+    TreeItem* session = f.document.tree().sessions().front();
+    TreeItem* slide = session->childCount() ? session->child(0) : f.operations.AddSlide(nullptr, "Slide", *session, "");
+    slide->slide()->description = std::string(200, 'd');
+    Publisher publisher = f.makePublisher();
+    PublishRequest request;
+    request.preview = true;
+    EXPECT_FALSE(publisher.PublishProject(request));
+    ASSERT_EQ(f.ui.shown.size(), 1u);
+    const std::string text = f.ui.texts().back();
+    EXPECT_EQ(text.rfind("The page template repeats its markers so often that the page would take ", 0), 0u) << text;
+    EXPECT_NE(text.find("Template/Style0/L0/800/Template.htm]\nUnable to apply template."), std::string::npos) << text;
+    const std::string shelf = f.document.workingFolder().userFolder();
+    EXPECT_TRUE(!fs::exists(shelf) || namesIn(shelf).empty());
+}
+
 TEST_F(PublisherTest, FittingOnManyThreadsGivesTheSameFilesAsOneAfterTheOther)
 {
     buildTree(2, 4);
