@@ -132,6 +132,8 @@ MainWindow::MainWindow(ProjectSession& session, Shell& shell, QWidget* parent)
         return runLong(saving, path, work);
     };
     hooks.projectReplaced = [this] {
+        if (projectOpened_)
+            projectOpened_();
         refreshViews();
         treeView_->expandAll();
     };

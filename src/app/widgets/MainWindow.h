@@ -115,6 +115,8 @@ private:
     std::array<QAction*, kCommandCount> actions_{};
     std::array<std::function<void()>, kCommandCount> handlers_;
     std::function<void()> stopPlayback_;
+    // Tells the pages that New or Open replaced the project (set by installPages).
+    std::function<void()> projectOpened_;
     std::unique_ptr<DocumentSignals> documentSignals_;
     QToolBar* toolBar_ = nullptr;
     QToolBar* headingBar_ = nullptr;

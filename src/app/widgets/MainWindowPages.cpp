@@ -7,11 +7,43 @@
 // A command without a handler says that it arrives with a later version.
 #include "app/widgets/MainWindow.h"
 #include "app/widgets/PageHost.h"
+#include "app/widgets/PreferencesDialog.h"
+#include "templates/widgets/StylePage.h"
+#include "voice/audio/QtAudioDevice.h"
+#include "voice/audio/QtInputDevices.h"
+
+#include <QLineEdit>
+
+#include <memory>
 
 namespace pavonia {
 
 void MainWindow::installPages()
 {
+    // The style page shows the project root: its style, layout and the
+    // settings that go with them.
+    auto* style = new StylePage(document(), session_.library(), session_.layers());
+    pages_->setPage(SelectedKind::Project, style);
+    connect(style, &StylePage::headingFocusRequested, this, [this] { headingEdit_->setFocus(); });
+    connect(style, &StylePage::projectChanged, this, &MainWindow::refreshViews);
+    projectOpened_ = [style] { style->projectOpened(); };
+
+    setCommandHandler(Command::SelectImageStyle, [style] { style->pickStyle(); });
+    setCommandHandler(Command::SelectLayout, [style] { style->pickLayout(); });
+    setCommandHandler(Command::ProjectSettings, [style] { style->editProjectSettings(); });
+    setCommandHandler(Command::CustomSettings, [style] { style->editCustomSettings(); });
+
+    // Preferences lists the recording inputs of the machine; where there is
+    // no audio device the dialog shows its recording group disabled.
+    setCommandHandler(Command::Preferences, [this] {
+        Result<std::unique_ptr<QtAudioDevice>> device = QtAudioDevice::create();
+        if (!device) {
+            runPreferencesDialog(this, document(), nullptr);
+            return;
+        }
+        QtInputDevices inputs(device->get());
+        runPreferencesDialog(this, document(), &inputs);
+    });
 }
 
 } // namespace pavonia

@@ -63,7 +63,10 @@ void ScreenshotTour::photographWindow(const QString& name)
 
 void ScreenshotTour::photographDialog(const QString& name, const std::function<void()>& open)
 {
-    bool taken = false;
+    // Every modal window the command shows is photographed and closed in
+    // turn: a message that comes before the dialog (a machine without
+    // recording inputs, say) as NAME-2, NAME-3 after the first.
+    int taken = 0;
     QElapsedTimer waited;
     waited.start();
     QTimer poll;
@@ -71,14 +74,13 @@ void ScreenshotTour::photographDialog(const QString& name, const std::function<v
     connect(&poll, &QTimer::timeout, this, [&] {
         QWidget* shown = QApplication::activeModalWidget();
         if (!shown || !shown->isVisible()) {
-            if (waited.elapsed() > kDialogWaitMilliseconds)
+            if (taken == 0 && waited.elapsed() > kDialogWaitMilliseconds)
                 poll.stop();
             return;
         }
-        poll.stop();
         settle();
-        save(*shown, name);
-        taken = true;
+        save(*shown, taken == 0 ? name : name + QStringLiteral("-%1").arg(taken + 1));
+        ++taken;
         if (auto* dialog = qobject_cast<QDialog*>(shown))
             dialog->reject();
         else
@@ -87,7 +89,7 @@ void ScreenshotTour::photographDialog(const QString& name, const std::function<v
     poll.start();
     open();
     poll.stop();
-    if (!taken) {
+    if (taken == 0) {
         std::fprintf(stderr, "%s: no dialog appeared\n", qPrintable(name));
         ++failures_;
     }
