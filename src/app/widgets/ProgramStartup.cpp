@@ -11,6 +11,8 @@
 #include "app/widgets/StartupDialog.h"
 #include "platform/DesktopShell.h"
 #include "platform/StringTable.h"
+#include "templates/ListDialogLogic.h"
+#include "templates/widgets/ListDialog.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -58,7 +60,18 @@ public:
     {
         return StartupDialog::ask(state, &window_);
     }
-    std::optional<StylePick> pickStyleFromList(bool /*custom*/) override { return std::nullopt; }
+    // The style list of the style page, in its template or custom mode.
+    std::optional<StylePick> pickStyleFromList(bool custom) override
+    {
+        ProjectDocument& document = window_.document();
+        ListDialogLogic list(window_.session().library(), custom ? ListMode::Custom : ListMode::Standard,
+                             settings().resolutionKey, [&document] { document.setDirty(true); },
+                             settings().styleNumber, 0, document.ui());
+        const std::optional<ListChoice> choice = runListDialog(&window_, list);
+        if (!choice)
+            return std::nullopt;
+        return StylePick{choice->number, choice->resolutionKey};
+    }
     std::optional<int> styleLayoutChoice() override { return std::nullopt; }
     void refreshStylePage(int /*layoutNumber*/) override { window_.refreshViews(); }
     bool openProject() override { return window_.projectCommands().OpenProject(); }
