@@ -1,6 +1,8 @@
 #include "templates/StylePreview.h"
 
+#include "import/BmpReader.h"
 #include "import/FitPicture.h"
+#include "import/ReadJpeg.h"
 #include "platform/IniFile.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
@@ -16,8 +18,8 @@ namespace {
 
 constexpr std::uint32_t kWhite = 0x00FFFFFF;
 
-// The preview shows what it can: a picture that is missing or damaged is
-// left out without a message.
+// The preview shows what it can: a page whose layer size cannot be read
+// leaves the background unscaled, without the reader's message.
 class QuietUi final : public Ui {
 public:
     Answer messageBox(const std::string&, const std::string&, Buttons) override { return Answer::Ok; }
@@ -25,22 +27,24 @@ public:
     std::optional<std::string> saveFileDialog(const FileDialogOptions&) override { return std::nullopt; }
 };
 
-DibImage loadJpeg(const std::string& path)
+// The readers return what they read; the preview takes it or leaves the
+// picture empty, with no message.
+DibImage pictureOrEmpty(Result<RgbPicture> picture)
 {
     DibImage image;
-    QuietUi quiet;
-    if (isFile(path))
-        image.LoadJpeg(path, quiet);
+    if (picture)
+        image.assignRgb(std::move(*picture));
     return image;
+}
+
+DibImage loadJpeg(const std::string& path)
+{
+    return isFile(path) ? pictureOrEmpty(ReadJpeg(path)) : DibImage();
 }
 
 DibImage loadBmp(const std::string& path)
 {
-    DibImage image;
-    QuietUi quiet;
-    if (isFile(path))
-        image.LoadBmp(path, quiet);
-    return image;
+    return isFile(path) ? pictureOrEmpty(BmpReader().read(path)) : DibImage();
 }
 
 // The background picture scaled so that the page's background layer would
