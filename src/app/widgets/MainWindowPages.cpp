@@ -8,6 +8,9 @@
 #include "app/widgets/MainWindow.h"
 #include "app/widgets/PageHost.h"
 #include "app/widgets/PreferencesDialog.h"
+#include "app/widgets/SlideVoicePageSetup.h"
+#include "pages/ImageCache.h"
+#include "pages/widgets/SlideVoicePage.h"
 #include "templates/widgets/StylePage.h"
 #include "voice/audio/QtAudioDevice.h"
 #include "voice/audio/QtInputDevices.h"
@@ -26,7 +29,18 @@ void MainWindow::installPages()
     pages_->setPage(SelectedKind::Project, style);
     connect(style, &StylePage::headingFocusRequested, this, [this] { headingEdit_->setFocus(); });
     connect(style, &StylePage::projectChanged, this, &MainWindow::refreshViews);
-    projectOpened_ = [style] { style->projectOpened(); };
+
+    // The pictures of the editing pages are decoded off this thread and
+    // kept by one cache: ten pictures, the loading picture until then.
+    auto* cache =
+        new ImageCache(10, QString::fromStdString(document().installationFolder() + "loading.jpg"), this);
+    // The slide voice page shows a session: its voice, talking image and
+    // the timing of its slides.
+    SlideVoicePage* voice = installSlideVoicePage(*this, *cache);
+    projectOpened_ = [style, voice] {
+        voice->forgetSession();
+        style->projectOpened();
+    };
 
     setCommandHandler(Command::SelectImageStyle, [style] { style->pickStyle(); });
     setCommandHandler(Command::SelectLayout, [style] { style->pickLayout(); });
