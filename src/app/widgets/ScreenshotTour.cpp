@@ -1,7 +1,11 @@
 #include "app/widgets/ScreenshotTour.h"
 
 #include "app/widgets/MainWindow.h"
+#include "app/widgets/PageHost.h"
 #include "app/widgets/StartupDialog.h"
+#include "pages/widgets/SlideVoicePage.h"
+#include "voice/VoiceTemplateList.h"
+#include "voice/widgets/AddVoiceTemplateDialog.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -61,7 +65,7 @@ void ScreenshotTour::photographWindow(const QString& name)
     save(window_, name);
 }
 
-void ScreenshotTour::photographDialog(const QString& name, const std::function<void()>& open)
+void ScreenshotTour::photographDialog(const QString& name, const std::function<void()>& open, bool required)
 {
     // Every modal window the command shows is photographed and closed in
     // turn: a message that comes before the dialog (a machine without
@@ -88,8 +92,12 @@ void ScreenshotTour::photographDialog(const QString& name, const std::function<v
     });
     poll.start();
     open();
+    if (!required) {
+        // A window the action shows may come a moment later.
+        settle();
+    }
     poll.stop();
-    if (taken == 0) {
+    if (taken == 0 && required) {
         std::fprintf(stderr, "%s: no dialog appeared\n", qPrintable(name));
         ++failures_;
     }
@@ -109,7 +117,10 @@ void ScreenshotTour::run()
         const char* name;
     } modes[] = {{root, "main-style-page"}, {session, "main-session-page"}, {slide, "main-slide-page"}};
     for (const auto& mode : modes) {
-        tree.setCurrentIndex(mode.item);
+        // A page may say something once as it first shows (the session
+        // page on a machine without sound).
+        photographDialog(QString::fromLatin1(mode.name) + QStringLiteral("-message"),
+                         [&tree, &mode] { tree.setCurrentIndex(mode.item); }, false);
         photographWindow(QString::fromLatin1(mode.name));
     }
     window_.run(Command::SlideInfo);
@@ -136,6 +147,20 @@ void ScreenshotTour::run()
     };
     for (const auto& dialog : dialogs)
         photographDialog(QString::fromLatin1(dialog.name), [this, &dialog] { window_.run(dialog.command); });
+
+    // The session page's voice filter dialog and its "Add Voice Template".
+    tree.setCurrentIndex(session);
+    settle();
+    if (auto* voice = qobject_cast<SlideVoicePage*>(window_.pages().page(SelectedKind::Session))) {
+        photographDialog(QStringLiteral("dialog-voice-filter"), [voice] { voice->openVoiceFilter(); });
+        photographDialog(QStringLiteral("dialog-add-voice-template"), [this] {
+            VoiceTemplateList templates(window_.document().installationFolder());
+            AddVoiceTemplateLogic add("Custom-1", templates, window_.document().ui());
+            AddVoiceTemplateDialog(add, &window_).exec();
+        });
+    }
+    tree.setCurrentIndex(root);
+    settle();
 
     // Nothing the tour did is to be kept or asked about.
     window_.document().setDirty(false);

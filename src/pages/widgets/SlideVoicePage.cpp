@@ -30,9 +30,9 @@ namespace {
 
 QString text(int id) { return QString::fromStdString(StringTable::text(id)); }
 
-constexpr QSize kLargeFrame{320, 240};
-constexpr QSize kSmallFrame{104, 78};
-constexpr QSize kPlayerSize{190, 190};
+constexpr QSize kLargeFrame{288, 216};
+constexpr QSize kSmallFrame{90, 68};
+constexpr QSize kPlayerSize{176, 176};
 
 enum class Glyph { Record, Filter, Sync, Preview };
 
@@ -182,7 +182,17 @@ void SlideVoicePage::buildControls()
     large_->setCursor(Qt::PointingHandCursor);
     strip->addWidget(large_);
 
-    auto* move = new QHBoxLayout;
+    auto* below = new QHBoxLayout;
+    below->setSpacing(4);
+    for (std::size_t i = 0; i < small_.size(); ++i) {
+        small_[i] = new PictureFrame(cache_, kSmallOutput);
+        small_[i]->setObjectName(QString("smallPicture%1").arg(i));
+        small_[i]->setFixedSize(kSmallFrame);
+        below->addWidget(small_[i]);
+    }
+    below->addSpacing(8);
+    auto* move = new QVBoxLayout;
+    auto* arrows = new QHBoxLayout;
     previous_ = iconButton("previousImage", this);
     previous_->setIcon(style()->standardIcon(QStyle::SP_ArrowLeft));
     previous_->setToolTip(text(str::VoicePagePreviousImage));
@@ -193,26 +203,21 @@ void SlideVoicePage::buildControls()
     next_->setToolTip(text(str::VoicePageNextImage));
     next_->setToolButtonStyle(Qt::ToolButtonIconOnly);
     next_->setMinimumWidth(0);
+    arrows->addWidget(previous_);
+    arrows->addWidget(next_);
+    arrows->addStretch(1);
     nextSlide_ = new QPushButton(text(str::VoicePageNextSlide));
     nextSlide_->setObjectName("nextSlide");
     nextSlide_->setStyleSheet("font-weight: bold");
-    move->addWidget(previous_);
-    move->addWidget(next_);
-    move->addStretch(1);
+    // The strip keeps its place whether "Next Slide" shows or not.
+    QSizePolicy keep = nextSlide_->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    nextSlide_->setSizePolicy(keep);
+    move->addLayout(arrows);
     move->addWidget(nextSlide_);
-    strip->addLayout(move);
-
-    auto* smalls = new QHBoxLayout;
-    smalls->setSpacing(4);
-    for (std::size_t i = 0; i < small_.size(); ++i) {
-        small_[i] = new PictureFrame(cache_, kSmallOutput);
-        small_[i]->setObjectName(QString("smallPicture%1").arg(i));
-        small_[i]->setFixedSize(kSmallFrame);
-        smalls->addWidget(small_[i]);
-    }
-    smalls->addStretch(1);
-    strip->addLayout(smalls);
+    below->addLayout(move, 1);
     layout->addLayout(strip, 0, 0);
+    layout->addLayout(below, 1, 0, 1, 2);
 
     // Right: the talking image and the talking message.
     auto* talking = new QVBoxLayout;
@@ -242,8 +247,8 @@ void SlideVoicePage::buildControls()
 
     // Below: the wave, the time and the voice buttons.
     wave_ = new WaveView;
-    wave_->setFixedHeight(72);
-    layout->addWidget(wave_, 1, 0, 1, 2);
+    wave_->setFixedHeight(56);
+    layout->addWidget(wave_, 2, 0, 1, 2);
 
     auto* voice = new QHBoxLayout;
     time_ = new QLabel;
@@ -263,8 +268,8 @@ void SlideVoicePage::buildControls()
     voiceFilter_->setToolTip(text(str::VoicePageVoiceFilter));
     for (QToolButton* button : {mute_, record_, pause_, sync_, preview_, voiceFilter_})
         voice->addWidget(button);
-    layout->addLayout(voice, 2, 0, 1, 2);
-    layout->setRowStretch(3, 1);
+    layout->addLayout(voice, 3, 0, 1, 2);
+    layout->setRowStretch(4, 1);
 
     connect(importMedia_, &QPushButton::clicked, this, [this] {
         stopPlayback();

@@ -71,6 +71,8 @@ public:
     void importTalkingImage();
     void importTalkingMessage();
     void editorClosed(int kind);
+    // The voice filter icon: the filter dialog over the page's engine.
+    void openVoiceFilter();
 
     // Starts the external editor of `kind` (0 talking image, 1 talking
     // message) on the two files; false when it could not start. Without one
@@ -105,7 +107,6 @@ private:
     void watchKeys(QWidget* widget);
     void setOutputSizes();
     void clickEdit(int kind);
-    void openVoiceFilter();
     std::optional<std::string> chooseFile(int title, int filter, std::string& folder);
 
     ProjectDocument& document_;
