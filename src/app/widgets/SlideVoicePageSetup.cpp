@@ -7,6 +7,7 @@
 #include "voice/NoAudioDevice.h"
 #include "voice/audio/QtAudioDevice.h"
 
+#include <QAction>
 #include <QProcess>
 
 namespace pavonia {
@@ -58,6 +59,9 @@ SlideVoicePage* installSlideVoicePage(MainWindow& window, ImageCache& cache)
     });
     QObject::connect(page, &SlideVoicePage::importMediaRequested, &window,
                      [&window] { window.run(Command::ImportMedia); });
+    QAction* importMedia = window.action(Command::ImportMedia);
+    QObject::connect(importMedia, &QAction::changed, page,
+                     [page, importMedia] { page->setImportMediaAllowed(importMedia->isEnabled()); });
     window.setStopPlayback([page] { page->stopPlayback(); });
     window.setLeavePage([page] { return page->leave(); });
     window.setCommandHandler(Command::ImportWave, [page] { page->importWave(); });

@@ -371,6 +371,12 @@ void SlideVoicePage::setExternalEditor(ExternalEditor editor)
     messageEdit_->setVisible(present);
 }
 
+void SlideVoicePage::setImportMediaAllowed(bool allowed)
+{
+    importMediaAllowed_ = allowed;
+    showState();
+}
+
 // ---------------------------------------------------------------------------
 // The window's calls
 
@@ -518,7 +524,7 @@ void SlideVoicePage::showState()
     previous_->setEnabled(c.previousImage);
     next_->setEnabled(c.nextImage);
     nextSlide_->setVisible(c.nextSlideVisible);
-    importMedia_->setEnabled(session && c.importMedia);
+    importMedia_->setEnabled(session && c.importMedia && importMediaAllowed_);
 
     auto voiceButton = [&](QToolButton* button, bool enabled, int tip, QIcon icon) {
         button->setEnabled(session && enabled);

@@ -79,6 +79,9 @@ public:
     // the image "Edit" button and the whole talking message row are hidden.
     using ExternalEditor = std::function<bool(int kind, const std::string& image, const std::string& message)>;
     void setExternalEditor(ExternalEditor editor);
+    // Whether the window's media import may run now (the layout has a media
+    // area, editing is allowed): "Import Media" follows it.
+    void setImportMediaAllowed(bool allowed);
     // How the voice filter dialog runs over its logic (tests answer without
     // a modal dialog).
     void setVoiceFilterRunner(std::function<void(VoiceFilterDialogLogic&)> runner)
@@ -120,6 +123,7 @@ private:
     std::function<void(VoiceFilterDialogLogic&)> runVoiceFilter_;
     // The folders of the last imported talking image, message and voice.
     std::string imageFolder_, messageFolder_, waveFolder_;
+    bool importMediaAllowed_ = true;
 
     QPushButton* importMedia_ = nullptr;
     PictureFrame* large_ = nullptr;
