@@ -22,7 +22,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <filesystem>
 
 namespace pavonia {
 
@@ -293,7 +292,7 @@ void SlideVoicePage::buildControls()
         logic_->stopPlayback();
         if (document_.message(StringTable::text(str::VoiceReplaceMessage), Buttons::OkCancel) != Answer::Ok)
             return;
-        if (const auto path = chooseFile(str::ImportTalkingMessageTitle, str::TalkingMessageFilter, messageFolder_))
+        if (const auto path = chooseContent(1))
             logic_->setTalkingMessage(*path);
     });
     connect(messageEdit_, &QPushButton::clicked, this, [this] { clickEdit(1); });
@@ -436,13 +435,7 @@ void SlideVoicePage::importTalkingImage()
     if (!logic_->session())
         return;
     logic_->stopPlayback();
-    if (imageFolder_.empty()) {
-        const std::string content = document_.installationFolder() + "Content/";
-        std::error_code ec;
-        if (std::filesystem::is_directory(content, ec))
-            imageFolder_ = content;
-    }
-    if (const auto path = chooseFile(str::ImportTalkingImageTitle, str::TalkingImageFilter, imageFolder_))
+    if (const auto path = chooseContent(0))
         logic_->setTalkingImage(*path);
 }
 
@@ -451,8 +444,20 @@ void SlideVoicePage::importTalkingMessage()
     if (!logic_->session())
         return;
     logic_->stopPlayback();
-    if (const auto path = chooseFile(str::ImportTalkingMessageTitle, str::TalkingMessageFilter, messageFolder_))
+    if (const auto path = chooseContent(1))
         logic_->setTalkingMessage(*path);
+}
+
+std::optional<std::string> SlideVoicePage::chooseContent(int kind)
+{
+    std::string& folder = kind == 0 ? imageFolder_ : messageFolder_;
+    if (!chooseContent_)
+        return kind == 0 ? chooseFile(str::ImportTalkingImageTitle, str::TalkingImageFilter, folder)
+                         : chooseFile(str::ImportTalkingMessageTitle, str::TalkingMessageFilter, folder);
+    std::optional<std::string> chosen = chooseContent_(kind, folder);
+    if (chosen)
+        folder = folderOf(*chosen);
+    return chosen;
 }
 
 void SlideVoicePage::clickEdit(int kind)

@@ -79,6 +79,11 @@ public:
     // the image "Edit" button and the whole talking message row are hidden.
     using ExternalEditor = std::function<bool(int kind, const std::string& image, const std::string& message)>;
     void setExternalEditor(ExternalEditor editor);
+    // How a talking image (kind 0) or message (kind 1) is chosen for the
+    // import buttons and commands: the content album, starting in `folder`;
+    // the chosen file or nothing. Without one a file dialog asks.
+    using ContentChooser = std::function<std::optional<std::string>(int kind, const std::string& folder)>;
+    void setContentChooser(ContentChooser chooser) { chooseContent_ = std::move(chooser); }
     // Whether the window's media import may run now (the layout has a media
     // area, editing is allowed): "Import Media" follows it.
     void setImportMediaAllowed(bool allowed);
@@ -111,6 +116,9 @@ private:
     void setOutputSizes();
     void clickEdit(int kind);
     std::optional<std::string> chooseFile(int title, int filter, std::string& folder);
+    // A talking image (0) or message (1) through the content chooser or a
+    // file dialog; remembers its folder.
+    std::optional<std::string> chooseContent(int kind);
 
     ProjectDocument& document_;
     std::unique_ptr<AudioDevice> device_;
@@ -120,6 +128,7 @@ private:
     std::unique_ptr<class PagePlayer> playerAdapter_;
     std::unique_ptr<SlideVoiceLogic> logic_;
     ExternalEditor externalEditor_;
+    ContentChooser chooseContent_;
     std::function<void(VoiceFilterDialogLogic&)> runVoiceFilter_;
     // The folders of the last imported talking image, message and voice.
     std::string imageFolder_, messageFolder_, waveFolder_;

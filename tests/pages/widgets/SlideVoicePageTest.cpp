@@ -13,6 +13,7 @@
 #include "voice/LipSyncAnalyzer.h"
 #include "voice/NoAudioDevice.h"
 #include "voice/TpsFile.h"
+#include "voice/WaveFile.h"
 #include "voice/VoiceFilterDialogLogic.h"
 #include "voice/widgets/WaveView.h"
 
@@ -388,6 +389,61 @@ TEST_F(SlideVoicePageTest, TheVoiceFilterDialogPutsBackItsPreviewAndOkSavesTheFi
     TalkingMessage saved;
     ASSERT_TRUE(readTps(session->session()->talkingMessagePath, saved));
     EXPECT_EQ(saved.voice.samples, page->engine().message().voice.samples);
+}
+
+TEST_F(SlideVoicePageTest, ImportsTakeTheChosenFilesAndTheMessageButtonAsksFirst)
+{
+    makePage();
+    TreeItem* session = showVoicedSession({Qt::red, Qt::green}, 2000);
+    SessionData& data = *session->session();
+    const std::string firstMessage = data.talkingMessagePath;
+
+    // The message button shows only with the external editors; it asks
+    // before anything is chosen, and "Cancel" chooses nothing.
+    EXPECT_FALSE(child<QPushButton>("messageImport")->isVisible());
+    int edits = 0;
+    page->setExternalEditor([&](int, const std::string&, const std::string&) { return ++edits, true; });
+    auto* messageImport = child<QPushButton>("messageImport");
+    ASSERT_TRUE(messageImport->isVisible());
+    std::vector<int> asked;
+    const std::string other = messageFile("other.tps", 1000);
+    const std::string face = inst.root() + "face.tjm";
+    std::filesystem::copy_file(inst.folder() + "default_tjm.tjm", face);
+    page->setContentChooser([&](int kind, const std::string&) -> std::optional<std::string> {
+        asked.push_back(kind);
+        return kind == 1 ? other : face;
+    });
+    ui.answers = {Answer::Cancel};
+    click(messageImport);
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(data.talkingMessagePath, firstMessage);
+    ui.shown.clear();
+    click(messageImport);
+    EXPECT_EQ(ui.texts(), std::vector<std::string>{StringTable::text(str::VoiceReplaceMessage)});
+    EXPECT_EQ(asked, std::vector<int>{1});
+    EXPECT_NE(data.talkingMessagePath, firstMessage);
+    EXPECT_EQ(page->engine().GetTotalTime(), 1000);
+
+    // The Import Talking Image command: no question.
+    ui.shown.clear();
+    const std::string firstImage = data.talkingImagePath;
+    page->importTalkingImage();
+    EXPECT_TRUE(ui.shown.empty());
+    EXPECT_EQ(asked, (std::vector<int>{1, 0}));
+    EXPECT_NE(data.talkingImagePath, firstImage);
+
+    // "Edit" hands the session's own files to the editor, which reports back.
+    click(child<QPushButton>("messageEdit"));
+    EXPECT_EQ(edits, 1);
+
+    // Import Wave File through the file dialog.
+    const std::string wave = inst.root() + "voice.wav";
+    ASSERT_TRUE(writeWave(wave, voicedBursts(1500)));
+    ui.openAnswers.push_back(std::vector<std::string>{wave});
+    page->importWave();
+    EXPECT_EQ(ui.lastDialog.filter, StringTable::text(str::VoiceWaveFilter));
+    EXPECT_EQ(page->engine().GetTotalTime(), 1500);
+    EXPECT_EQ(page->waveView().lengthMs(), 1500);
 }
 
 } // namespace
