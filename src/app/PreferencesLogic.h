@@ -4,7 +4,7 @@
 // The widget shows the fields below and forwards the user's actions; OK calls
 // accept(), Cancel simply closes (nothing is written). The view learns of
 // changes through setViewChanged (see ViewNotifier).
-#include "app/TransitionList.h"
+#include "templates/TransitionList.h"
 #include "platform/Ui.h"
 #include "platform/ViewNotifier.h"
 #include "project/Preferences.h"
