@@ -141,6 +141,15 @@ void MediaPageLogic::selectTransitionFor(const SlideData& data)
     }
 }
 
+SlideData* MediaPageLogic::slide() const
+{
+    if (!item_)
+        return nullptr;
+    // Compared by address only: a removed item must not be looked into.
+    const std::vector<TreeItem*> slides = document_.tree().allSlides();
+    return std::find(slides.begin(), slides.end(), item_) != slides.end() ? item_->slide() : nullptr;
+}
+
 void MediaPageLogic::showMedia()
 {
     const SlideData* data = slide();

@@ -106,12 +106,13 @@ public:
 
     auto visibleState() const
     {
-        return std::tie(item_, subTopic_, description_, delay_.text(), transitions_, selectedTransition_,
+        return std::make_tuple(item_, subTopic_, description_, delay_.text(), transitions_, selectedTransition_,
                         transitionEnabled_, preview_, mediaFolder_, mediaName_);
     }
 
 private:
-    SlideData* slide() const { return item_ ? item_->slide() : nullptr; }
+    // The shown slide's record; nothing once its item has left the tree.
+    SlideData* slide() const;
     void slideEdited();
     void showMedia();
     void selectTransitionFor(const SlideData& slide);

@@ -13,6 +13,9 @@ namespace pavonia::test {
 
 inline QCoreApplication& application()
 {
+    // A widget test program has its QApplication already.
+    if (QCoreApplication* running = QCoreApplication::instance())
+        return *running;
     static int argc = 1;
     static char name[] = "pages_tests";
     static char* argv[] = {name, nullptr};
