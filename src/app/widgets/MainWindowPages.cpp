@@ -42,8 +42,10 @@ void MainWindow::installPages()
     auto* info = new InfoPage(document().tree(), document().installationFolder());
     pages_->setPage(SelectedKind::Slide, media);
     pages_->setPage(SelectedKind::Information, info);
-    connect(pages_, &PageHost::pageShown, this, [this, media, info](SelectedKind mode) {
+    connect(pages_, &PageHost::pageShown, media, [this, media](SelectedKind mode) {
         mode == SelectedKind::Slide ? media->showSlide(document().tree().selected()) : media->leave();
+    });
+    connect(pages_, &PageHost::pageShown, info, [info](SelectedKind mode) {
         if (mode == SelectedKind::Information)
             info->refresh();
     });
