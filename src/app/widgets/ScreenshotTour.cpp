@@ -1,8 +1,11 @@
 #include "app/widgets/ScreenshotTour.h"
 
 #include "app/widgets/MainWindow.h"
+#include "app/widgets/PageHost.h"
 #include "app/widgets/StartupDialog.h"
 #include "app/ProjectSession.h"
+#include "pages/widgets/PictureDialog.h"
+#include "platform/StringTable.h"
 #include "templates/CustomSettingsLogic.h"
 #include "templates/widgets/BackgroundPictureDialog.h"
 #include "templates/widgets/CustomSettingsDialog.h"
@@ -155,6 +158,27 @@ void ScreenshotTour::run()
         CustomSettingsLogic logic(window_.document(), window_.session().library());
         runBackgroundPictureDialog(&window_, logic.browseOptions(), false);
     });
+
+    // The media page's picture dialog, opened on the layout pictures of the
+    // installation with one selected, so that its preview pane shows a
+    // thumbnail; and the media page's address dialog.
+    photographDialog(QStringLiteral("dialog-picture"), [this] {
+        FileDialogOptions options;
+        options.title = StringTable::text(str::MediaDialogTitle);
+        options.filter = StringTable::text(str::MediaFileFilter);
+        options.startFolder = window_.document().installationFolder() + "Template/Layout/";
+        options.fileName = "L1.jpg";
+        runPictureDialog(&window_, options);
+    });
+    // A slide with a picture, its preview made by the image cache.
+    tree.setCurrentIndex(model->index(1, 0, session));
+    photographWindow(QStringLiteral("main-slide-page-picture"));
+    photographDialog(QStringLiteral("dialog-open-url"), [this] {
+        if (QWidget* urlLink = window_.pages().currentPage()->findChild<QWidget*>(QStringLiteral("urlLink")))
+            QMetaObject::invokeMethod(urlLink, "click");
+    });
+    tree.setCurrentIndex(root);
+    settle();
 
     // Nothing the tour did is to be kept or asked about.
     window_.document().setDirty(false);

@@ -116,7 +116,7 @@ MediaPage::MediaPage(ProjectDocument& document, const TemplateLibrary& library, 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(texts, 1);
     layout->addLayout(lower);
-    setFixedSize(600, 470);
+    setFixedSize(600, 440);
 
     connect(subTopic_, &QLineEdit::textEdited, this, [this](const QString& text) {
         logic_.editSubTopic(text.toStdString());

@@ -45,7 +45,7 @@ class MediaPage final : public QWidget {
     Q_OBJECT
 public:
     // The preview frame's size, which output 2 of the cache is given.
-    static constexpr QSize kPreviewSize{320, 240};
+    static constexpr QSize kPreviewSize{288, 216};
     static constexpr int kPreviewOutput = 2;
 
     MediaPage(ProjectDocument& document, const TemplateLibrary& library, const LayoutLayers& layers, Shell& shell,

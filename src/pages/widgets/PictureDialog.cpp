@@ -4,6 +4,7 @@
 #include "templates/widgets/BackgroundPictureDialog.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
@@ -108,9 +109,13 @@ PictureDialog::PictureDialog(const FileDialogOptions& options, bool showTile, bo
     files_->setNameFilters(filters);
     if (options.initialFilter >= 1 && options.initialFilter <= filters.size())
         files_->selectNameFilter(filters[options.initialFilter - 1]);
-    if (!options.fileName.empty())
-        files_->selectFile(QString::fromStdString(options.fileName));
     pane_ = new PicturePreviewPane(showTile, tile, this);
+    if (!options.fileName.empty()) {
+        // The list selects the name once it has read the folder, without
+        // telling: the pane is asked for it here.
+        files_->selectFile(QString::fromStdString(options.fileName));
+        pane_->worker().Request(QDir(files_->directory()).filePath(QString::fromStdString(options.fileName)));
+    }
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(files_, 1);
