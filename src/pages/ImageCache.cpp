@@ -180,7 +180,7 @@ QSize ImageCache::outputSize(int output) const
 
 QImage ImageCache::picture(const QString& path, int output)
 {
-    if (output < 0 || output >= kOutputs)
+    if (path.isEmpty() || output < 0 || output >= kOutputs)
         return {};
     std::lock_guard lock(state_->mutex);
     State& state = *state_;

@@ -16,23 +16,23 @@ void PrintTo(const InfoRow& row, std::ostream* out)
 
 namespace {
 
-struct SlideSpec {
+struct SlideFields {
     std::string subTopic;
     std::string media;
     float delay = 3.0f;
     int transition = 0;
 };
 
-TreeItem* addSession(ProjectTree& tree, const std::vector<SlideSpec>& slides)
+TreeItem* addSession(ProjectTree& tree, const std::vector<SlideFields>& slides)
 {
     TreeItem* session = tree.insertSession(nullptr, std::make_unique<SessionData>(), "Session");
-    for (const SlideSpec& spec : slides) {
+    for (const SlideFields& fields : slides) {
         auto slide = std::make_unique<SlideData>();
-        slide->subTopic = spec.subTopic;
-        slide->mediaPath = spec.media;
-        slide->delay = spec.delay;
-        slide->transition = spec.transition;
-        tree.insertSlide(*session, nullptr, std::move(slide), spec.subTopic);
+        slide->subTopic = fields.subTopic;
+        slide->mediaPath = fields.media;
+        slide->delay = fields.delay;
+        slide->transition = fields.transition;
+        tree.insertSlide(*session, nullptr, std::move(slide), fields.subTopic);
     }
     return session;
 }
