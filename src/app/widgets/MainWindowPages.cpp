@@ -11,6 +11,8 @@
 #include "app/widgets/SlideVoicePageSetup.h"
 #include "pages/ImageCache.h"
 #include "pages/widgets/SlideVoicePage.h"
+#include "pages/widgets/InfoPage.h"
+#include "pages/widgets/MediaPage.h"
 #include "templates/widgets/StylePage.h"
 #include "voice/audio/QtAudioDevice.h"
 #include "voice/audio/QtInputDevices.h"
@@ -30,10 +32,26 @@ void MainWindow::installPages()
     connect(style, &StylePage::headingFocusRequested, this, [this] { headingEdit_->setFocus(); });
     connect(style, &StylePage::projectChanged, this, &MainWindow::refreshViews);
 
-    // The pictures of the editing pages are decoded off this thread and
-    // kept by one cache: ten pictures, the loading picture until then.
-    auto* cache =
-        new ImageCache(10, QString::fromStdString(document().installationFolder() + "loading.jpg"), this);
+    setCommandHandler(Command::SelectImageStyle, [style] { style->pickStyle(); });
+    setCommandHandler(Command::SelectLayout, [style] { style->pickLayout(); });
+    setCommandHandler(Command::ProjectSettings, [style] { style->editProjectSettings(); });
+    setCommandHandler(Command::CustomSettings, [style] { style->editCustomSettings(); });
+
+    // The media page (a slide) and the information page, with the form's
+    // image cache; each is brought up to date as it is shown.
+    auto* cache = new ImageCache(10, QString::fromStdString(document().installationFolder() + "loading.jpg"), this);
+    auto* media = new MediaPage(document(), session_.library(), session_.layers(), shell_, *cache);
+    auto* info = new InfoPage(document().tree(), document().installationFolder());
+    pages_->setPage(SelectedKind::Slide, media);
+    pages_->setPage(SelectedKind::Information, info);
+    connect(pages_, &PageHost::pageShown, media, [this, media](SelectedKind mode) {
+        mode == SelectedKind::Slide ? media->showSlide(document().tree().selected()) : media->leave();
+    });
+    connect(pages_, &PageHost::pageShown, info, [info](SelectedKind mode) {
+        if (mode == SelectedKind::Information)
+            info->refresh();
+    });
+
     // The slide voice page shows a session: its voice, talking image and
     // the timing of its slides.
     SlideVoicePage* voice = installSlideVoicePage(*this, *cache);
@@ -41,11 +59,6 @@ void MainWindow::installPages()
         voice->forgetSession();
         style->projectOpened();
     };
-
-    setCommandHandler(Command::SelectImageStyle, [style] { style->pickStyle(); });
-    setCommandHandler(Command::SelectLayout, [style] { style->pickLayout(); });
-    setCommandHandler(Command::ProjectSettings, [style] { style->editProjectSettings(); });
-    setCommandHandler(Command::CustomSettings, [style] { style->editCustomSettings(); });
 
     // Preferences lists the recording inputs of the machine; where there is
     // no audio device the dialog shows its recording group disabled.
