@@ -28,8 +28,6 @@
 
 #include <filesystem>
 
-PAVONIA_OFFSCREEN_APPLICATION;
-
 namespace pavonia {
 namespace {
 
