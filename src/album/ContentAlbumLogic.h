@@ -63,6 +63,7 @@ public:
     auto visibleState() const { return std::tuple(name_, okEnabled_, previewChecked_); }
 
     AlbumKind kind() const { return kind_; }
+    const std::string& installationFolder() const { return installationFolder_; }
     // The installation folder and "Content/".
     std::string contentFolder() const;
     AlbumSetup setup() const;
