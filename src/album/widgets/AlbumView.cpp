@@ -3,6 +3,7 @@
 #include "album/widgets/ContentPreloader.h"
 #include "platform/FileOps.h"
 #include "platform/StringTable.h"
+#include "platform/Text.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -13,7 +14,6 @@
 #include <QPainter>
 #include <QStandardItemModel>
 #include <QStyle>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace pavonia {
@@ -89,12 +89,10 @@ AlbumView::AlbumView(const AlbumSetup& setup, QWidget* parent)
     note_ = new QLabel(this);
     note_->setObjectName(QStringLiteral("albumNote"));
     note_->setWordWrap(true);
-    web_ = new QToolButton(this);
+    web_ = new QLabel(QStringLiteral("<a href=\"web\">%1</a>").arg(text(str::AlbumAddFromWeb).toHtmlEscaped()), this);
     web_->setObjectName(QStringLiteral("albumWeb"));
-    web_->setText(text(str::AlbumAddFromWeb));
-    web_->setAutoRaise(true);
-    web_->setCursor(Qt::PointingHandCursor);
-    connect(web_, &QToolButton::clicked, this, &AlbumView::addFromWebRequested);
+    web_->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    connect(web_, &QLabel::linkActivated, this, &AlbumView::addFromWebRequested);
 
     auto* foot = new QHBoxLayout;
     foot->addWidget(note_, 1);
@@ -114,6 +112,21 @@ AlbumView::AlbumView(const AlbumSetup& setup, QWidget* parent)
     if (setup.start)
         album_.showFolder(setup.start->first);
     showItems();
+    // The second start string names the file to start on, when it lies there.
+    if (setup.start)
+        selectFile(setup.start->second);
+}
+
+bool AlbumView::selectFile(const std::string& name)
+{
+    const std::vector<AlbumItem>& items = album_.items();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (items[i].type == AlbumItem::Type::File && finalComponent(items[i].path) == name) {
+            grid_->setCurrentIndex(model_->index(int(i), 0));
+            return true;
+        }
+    }
+    return false;
 }
 
 AlbumView::~AlbumView() = default;

@@ -4,7 +4,8 @@
 // a double click, Enter or Return opens a folder or activates a file;
 // Backspace goes up. The thumbnails are made by a ContentPreloader off the
 // user-interface thread. The dialog asks it what the dialog needs through
-// AlbumControl.
+// AlbumControl. Started with a folder and a file name, it opens on that
+// folder with that file selected.
 #include "album/ContentAlbum.h"
 #include "album/ContentAlbumLogic.h"
 
@@ -15,7 +16,6 @@
 class QLabel;
 class QListView;
 class QStandardItemModel;
-class QToolButton;
 
 namespace pavonia {
 
@@ -38,6 +38,8 @@ public:
     QListView* grid() const { return grid_; }
     // Shows `folder` (within the content folder); false otherwise.
     bool showFolder(const std::string& folder);
+    // Selects the file of the shown folder named `name`; false when there is none.
+    bool selectFile(const std::string& name);
     // Thumbnails of the shown folder still being made.
     int thumbnailsPending() const { return pending_; }
 
@@ -69,7 +71,7 @@ private:
     QListView* grid_ = nullptr;
     QStandardItemModel* model_ = nullptr;
     QLabel* note_ = nullptr;
-    QToolButton* web_ = nullptr;
+    QLabel* web_ = nullptr;
     std::unique_ptr<ContentPreloader> preloader_;
     int generation_ = 0;
     int pending_ = 0;

@@ -122,6 +122,9 @@ ContentAlbumDialog::ContentAlbumDialog(ContentAlbumLogic& logic, AudioDevice* au
                 reject();
         });
         album_->grid()->setFocus();
+        // A start on a file counts as its selection.
+        if (!album_->selectionIsNotFile())
+            logic_.selectionChanged(album_->selectedPath());
     }
 }
 

@@ -40,7 +40,9 @@ struct ContentAlbumServices {
     // output for itself, or previews without sound when there is none.
     AudioDevice* audio = nullptr;
     bool openSystemAudio = true;        // false: no sound unless `audio` is given
-    std::string startFolder;            // a folder of the content library to start in
+    // A folder of the content library to start in and the name of the file
+    // to start on; used only when both are given.
+    std::string startFolder;
     std::string startString;
 };
 

@@ -208,6 +208,18 @@ TEST_F(ContentAlbumDialogTest, TypedNamesAndActivationOfTalkingImages)
     EXPECT_EQ(logic->result(), kContent + "/Frank.tjm");
 }
 
+TEST_F(ContentAlbumDialogTest, AStartFolderAndFileOpenOnThatFileChosenAndSpeaking)
+{
+    logic.emplace(kInstallation, AlbumKind::Messages, registry, shell, ui, kContent + "/Greetings", "Welcome.tps");
+    ContentAlbumDialog dialog(*logic, &audio);
+    showAndSettle(dialog);
+    EXPECT_EQ(dialog.album()->currentFolder(), kContent + "/Greetings");
+    EXPECT_EQ(dialog.nameField()->text(), "Welcome.tps");
+    EXPECT_TRUE(dialog.openButton()->isEnabled());
+    EXPECT_TRUE(dialog.preview()->isPlaying());
+    EXPECT_EQ(dialog.preview()->loadedPath(), kContent + "/Greetings/Welcome.tps");
+}
+
 TEST_F(ContentAlbumDialogTest, WithoutAContentLibraryThePlainFieldsRemain)
 {
     test::TestInstallation empty(false);
