@@ -1,5 +1,6 @@
 #include "app/widgets/ScreenshotTour.h"
 
+#include "album/widgets/ContentAlbumDialog.h"
 #include "app/widgets/MainWindow.h"
 #include "app/widgets/StartupDialog.h"
 #include "app/ProjectSession.h"
@@ -154,6 +155,18 @@ void ScreenshotTour::run()
     photographDialog(QStringLiteral("dialog-background-picture"), [this] {
         CustomSettingsLogic logic(window_.document(), window_.session().library());
         runBackgroundPictureDialog(&window_, logic.browseOptions(), false);
+    });
+
+    // The content album, on a greeting for messages (silent: the tour plays nothing).
+    const std::string home = window_.document().installationFolder();
+    photographDialog(QStringLiteral("dialog-content-album-images"),
+                     [this, &home] { runContentAlbum(&window_, home, AlbumKind::Images); });
+    photographDialog(QStringLiteral("dialog-content-album-messages"), [this, &home] {
+        ContentAlbumServices services;
+        services.openSystemAudio = false;
+        services.startFolder = home + "Content/Greetings";
+        services.startString = "Welcome.tps";
+        runContentAlbum(&window_, home, AlbumKind::Messages, services);
     });
 
     // Nothing the tour did is to be kept or asked about.
