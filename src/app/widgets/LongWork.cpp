@@ -115,13 +115,16 @@ bool runLongWork(QWidget* window, Ui& ui, const LongWorkOptions& options,
         dialog.setCancelButton(cancel);
         // Cancel asks the work to stop; the dialog stays until it has.
         QObject::disconnect(&dialog, SIGNAL(canceled()), &dialog, SLOT(cancel()));
-        QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [&progress, &dialog, cancel] {
+        const auto cancelWork = [&progress, &dialog, cancel] {
+            if (progress.cancelled())
+                return;
             progress.cancel();
             cancel->setEnabled(false);
             dialog.setLabelText(text(str::WorkCancelling));
-            if (!dialog.isVisible())
-                dialog.show();
-        });
+        };
+        QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, cancelWork);
+        // Escape closes the dialog: that cancels too.
+        QObject::connect(&dialog, &QDialog::rejected, &dialog, cancelWork);
     } else {
         dialog.setCancelButton(nullptr);
     }

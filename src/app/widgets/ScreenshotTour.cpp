@@ -2,6 +2,8 @@
 
 #include "app/widgets/MainWindow.h"
 #include "app/widgets/StartupDialog.h"
+#include "import/widgets/ImportMediaDialog.h"
+#include "platform/StringTable.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -11,7 +13,9 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 #include <cstdlib>
 
 namespace pavonia {
@@ -136,6 +140,30 @@ void ScreenshotTour::run()
     };
     for (const auto& dialog : dialogs)
         photographDialog(QString::fromLatin1(dialog.name), [this, &dialog] { window_.run(dialog.command); });
+
+    // Export, HTML code and media import, and the progress of long work.
+    photographDialog(QStringLiteral("dialog-export"), [this] { window_.run(Command::ExportHtml); });
+    photographDialog(QStringLiteral("dialog-html-code"), [this] { window_.run(Command::HtmlCodeCopy); });
+    tree.setCurrentIndex(slide);
+    settle();
+    photographDialog(QStringLiteral("dialog-import-media-files"), [this] { window_.run(Command::ImportMedia); });
+    photographDialog(QStringLiteral("dialog-import-media-settings"), [this] {
+        runImportMediaDialog(&window_, window_.document().preferences(), 0);
+    });
+    photographDialog(QStringLiteral("dialog-progress"), [this] {
+        LongWorkOptions options;
+        options.stage = StringTable::text(str::ExportStageCopying);
+        options.cancellable = true;
+        options.minimumDuration = 0;
+        window_.runInBackground(options, [](WorkProgress& progress) {
+            progress.setPercent(40);
+            while (!progress.cancelled())
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            return false;
+        });
+    });
+    tree.setCurrentIndex(root);
+    settle();
 
     // Nothing the tour did is to be kept or asked about.
     window_.document().setDirty(false);
