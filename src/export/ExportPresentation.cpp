@@ -56,6 +56,9 @@ class StagingFolder {
 public:
     StagingFolder(const std::string& folder, const std::string& name)
     {
+        // The output folder is made as needed, as the copies always did.
+        if (!folders::createPath(folder))
+            return;
         for (int n = 0; n < 1000 && path_.empty(); ++n) {
             const std::string candidate = folder + "." + name + ".export-" + std::to_string(n) + "/";
             if (::mkdir(candidate.c_str(), 0755) == 0)

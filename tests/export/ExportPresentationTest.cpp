@@ -75,6 +75,8 @@ protected:
 
 TEST_F(ExportPresentationTest, AWebExportIsThePageBesideAFolderOfItsFilesWithTheirSizeReported)
 {
+    // The output folder is made where it is missing.
+    out += "new/";
     ASSERT_TRUE(exportAs(ExportKind::Web, out + "Show.HTM"));
     // The extension test ignores case; the page is T.htm, its files in T/.
     const std::string page = readFile(out + "Show.htm");
