@@ -29,6 +29,12 @@ struct ExportChoice {
     ExportQualities qualities;
 };
 
+// What the user chose before anything is written.
+struct ExportRequest {
+    ExportChoice choice;
+    std::string outputPath;
+};
+
 struct ExportProgress {
     enum class Phase { Publishing, Copying, Packing };
     Phase phase = Phase::Publishing;
@@ -68,6 +74,11 @@ public:
     // exports. False when cancelled or when the export failed (the user has
     // been told why).
     bool run();
+    // The part of the command that asks: saves a modified project, shows
+    // the dialog and the save-file dialog. Nothing when the user cancelled
+    // or the save failed; exportTo() then does the work, so that a program
+    // can run it off its interface thread.
+    std::optional<ExportRequest> ask();
 
     // The export itself, from the path the user picked on.
     bool exportTo(const ExportChoice& choice, const std::string& outputPath);

@@ -211,6 +211,26 @@ inline constexpr int StubFilesKept = 642;
 inline constexpr int StubCannotReadSelf = 643;
 inline constexpr int PlayerUsage = 660;
 inline constexpr int PlayerPageMissing = 661;
+// Long work in the program, and the export dialog.
+inline constexpr int WorkCancelling = 662;
+inline constexpr int ExportStagePublishing = 663;
+inline constexpr int ExportStageCopying = 664;
+inline constexpr int ExportStagePacking = 665;
+inline constexpr int PreviewStage = 666;
+inline constexpr int ImportStageConverting = 667;
+inline constexpr int HtmlCodeStageProcessing = 668;
+inline constexpr int ExportDlgCaption = 670;
+inline constexpr int ExportForWeb = 671;
+inline constexpr int ExportForCd = 672;
+inline constexpr int ExportForExe = 673;
+inline constexpr int ExportIncludeAutoRun = 674;
+inline constexpr int ExportSoundQuality = 675;
+inline constexpr int ExportSoundHigh = 676;
+inline constexpr int ExportSoundMiddle = 677;
+inline constexpr int ExportSoundLow = 678;
+inline constexpr int ExportImageQuality = 679;
+inline constexpr int ExportImagePercent = 680;
+inline constexpr int ExportDontShowAgain = 681;
 // Hostile input, and what publishing leaves out.
 inline constexpr int PicturesNotPublished = 702;
 inline constexpr int NotARegularFile = 703;

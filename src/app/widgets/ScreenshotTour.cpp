@@ -8,6 +8,8 @@
 #include "templates/widgets/BackgroundPictureDialog.h"
 #include "templates/widgets/CustomSettingsDialog.h"
 #include "templates/widgets/FontSettingDialog.h"
+#include "import/widgets/ImportMediaDialog.h"
+#include "platform/StringTable.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -17,7 +19,9 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 #include <cstdlib>
 
 namespace pavonia {
@@ -168,6 +172,30 @@ void ScreenshotTour::run()
         services.startString = "Welcome.tps";
         runContentAlbum(&window_, home, AlbumKind::Messages, services);
     });
+
+    // Export, HTML code and media import, and the progress of long work.
+    photographDialog(QStringLiteral("dialog-export"), [this] { window_.run(Command::ExportHtml); });
+    photographDialog(QStringLiteral("dialog-html-code"), [this] { window_.run(Command::HtmlCodeCopy); });
+    tree.setCurrentIndex(slide);
+    settle();
+    photographDialog(QStringLiteral("dialog-import-media-files"), [this] { window_.run(Command::ImportMedia); });
+    photographDialog(QStringLiteral("dialog-import-media-settings"), [this] {
+        runImportMediaDialog(&window_, window_.document().preferences(), 0);
+    });
+    photographDialog(QStringLiteral("dialog-progress"), [this] {
+        LongWorkOptions options;
+        options.stage = StringTable::text(str::ExportStageCopying);
+        options.cancellable = true;
+        options.minimumDuration = 0;
+        window_.runInBackground(options, [](WorkProgress& progress) {
+            progress.setPercent(40);
+            while (!progress.cancelled())
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            return false;
+        });
+    });
+    tree.setCurrentIndex(root);
+    settle();
 
     // Nothing the tour did is to be kept or asked about.
     window_.document().setDirty(false);

@@ -1,0 +1,167 @@
+#include "app/widgets/LongWork.h"
+
+#include "platform/StringTable.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
+
+#include <algorithm>
+#include <thread>
+
+namespace pavonia {
+
+namespace {
+
+constexpr int kPollMilliseconds = 100;
+
+QString text(int id) { return QString::fromStdString(StringTable::text(id)); }
+
+// Keeps the user's input from the window while long work runs; painting,
+// timers and the progress dialog go on.
+class InputBlocker final : public QObject {
+public:
+    explicit InputBlocker(QWidget* window) : window_(window) { qApp->installEventFilter(this); }
+    ~InputBlocker() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::Shortcut:
+        case QEvent::ShortcutOverride:
+        case QEvent::Drop: {
+            // Message boxes and the progress dialog are windows of their own.
+            auto* widget = qobject_cast<QWidget*>(watched);
+            return window_ && widget && widget->window() == window_;
+        }
+        default:
+            return false;
+        }
+    }
+
+private:
+    QWidget* window_;
+};
+
+} // namespace
+
+void WorkProgress::setStage(const std::string& text)
+{
+    std::lock_guard lock(mutex_);
+    changed_ = changed_ || text != stage_;
+    stage_ = text;
+}
+
+void WorkProgress::setPercent(int percent)
+{
+    percent = std::clamp(percent, -1, 100);
+    std::lock_guard lock(mutex_);
+    changed_ = changed_ || percent != percent_;
+    percent_ = percent;
+}
+
+void WorkProgress::set(const std::string& text, int percent)
+{
+    setStage(text);
+    setPercent(percent);
+}
+
+bool WorkProgress::takeChanges(std::string& stage, int& percent)
+{
+    std::lock_guard lock(mutex_);
+    if (!changed_)
+        return false;
+    changed_ = false;
+    stage = stage_;
+    percent = percent_;
+    return true;
+}
+
+int percentOf(unsigned long long done, unsigned long long total)
+{
+    if (total == 0)
+        return -1;
+    return int(std::min<unsigned long long>(done, total) * 100 / total);
+}
+
+bool runLongWork(QWidget* window, Ui& ui, const LongWorkOptions& options,
+                 const std::function<bool(WorkProgress&)>& work)
+{
+    InputBlocker blocker(window);
+    BusyCursor cursor(ui);
+    WorkProgress progress;
+    progress.setStage(options.stage);
+
+    QProgressDialog dialog(window);
+    dialog.setObjectName("progress");
+    dialog.setWindowTitle(text(str::AppTitle));
+    dialog.setLabelText(QString::fromStdString(options.stage));
+    dialog.setAutoClose(false);
+    dialog.setAutoReset(false);
+    dialog.setMinimumWidth(360);
+    if (options.cancellable) {
+        auto* cancel = new QPushButton(text(str::ButtonCancel), &dialog);
+        cancel->setObjectName("cancel");
+        dialog.setCancelButton(cancel);
+        // Cancel asks the work to stop; the dialog stays until it has.
+        QObject::disconnect(&dialog, SIGNAL(canceled()), &dialog, SLOT(cancel()));
+        const auto cancelWork = [&progress, &dialog, cancel] {
+            if (progress.cancelled())
+                return;
+            progress.cancel();
+            cancel->setEnabled(false);
+            dialog.setLabelText(text(str::WorkCancelling));
+        };
+        QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, cancelWork);
+        // Escape closes the dialog: that cancels too.
+        QObject::connect(&dialog, &QDialog::rejected, &dialog, cancelWork);
+    } else {
+        dialog.setCancelButton(nullptr);
+    }
+    dialog.setRange(0, 0);
+    dialog.setMinimumDuration(options.minimumDuration);
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setValue(0);
+
+    QTimer poll;
+    poll.setInterval(kPollMilliseconds);
+    QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
+        std::string stage;
+        int percent = -1;
+        if (progress.cancelled() || !progress.takeChanges(stage, percent))
+            return;
+        dialog.setLabelText(QString::fromStdString(stage));
+        if (percent < 0) {
+            dialog.setRange(0, 0);
+        } else {
+            dialog.setRange(0, 100);
+            dialog.setValue(percent);
+        }
+    });
+    poll.start();
+
+    bool result = false;
+    QEventLoop loop;
+    std::thread worker([&] {
+        result = work(progress);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+    poll.stop();
+    dialog.reset();
+    dialog.hide();
+    return result;
+}
+
+} // namespace pavonia
