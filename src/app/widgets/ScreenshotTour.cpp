@@ -3,6 +3,11 @@
 #include "album/widgets/ContentAlbumDialog.h"
 #include "app/widgets/MainWindow.h"
 #include "app/widgets/StartupDialog.h"
+#include "app/ProjectSession.h"
+#include "templates/CustomSettingsLogic.h"
+#include "templates/widgets/BackgroundPictureDialog.h"
+#include "templates/widgets/CustomSettingsDialog.h"
+#include "templates/widgets/FontSettingDialog.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -137,6 +142,20 @@ void ScreenshotTour::run()
     };
     for (const auto& dialog : dialogs)
         photographDialog(QString::fromLatin1(dialog.name), [this, &dialog] { window_.run(dialog.command); });
+
+    // The dialogs reached from inside other dialogs, and Custom Settings,
+    // which the sample's standard style leaves disabled as a command.
+    photographDialog(QStringLiteral("dialog-font-setting"), [this] {
+        FontSpec font = window_.document().settings().headingFont;
+        runFontSettingDialog(&window_, font);
+    });
+    photographDialog(QStringLiteral("dialog-custom-settings"), [this] {
+        runCustomSettingsDialog(&window_, window_.document(), window_.session().library());
+    });
+    photographDialog(QStringLiteral("dialog-background-picture"), [this] {
+        CustomSettingsLogic logic(window_.document(), window_.session().library());
+        runBackgroundPictureDialog(&window_, logic.browseOptions(), false);
+    });
 
     // The content album, on a greeting for messages (silent: the tour plays nothing).
     const std::string home = window_.document().installationFolder();
