@@ -94,8 +94,9 @@ void ContentAlbum::scan(const std::vector<AlbumEntry>& described)
             continue;
         if (files_.size() == kAlbumMaxEntries)
             break;
-        const std::string relative = fs::relative(entry.path(), root_, ec).generic_string();
-        if (ec || relative.empty())
+        // The walk starts at the root, so every path it yields begins with it.
+        const std::string relative = entry.path().lexically_relative(root_).generic_string();
+        if (relative.empty())
             continue;
         const auto described = titles.find(toLowerAscii(relative));
         if (described != titles.end())

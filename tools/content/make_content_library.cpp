@@ -3,9 +3,10 @@
 // topics, a closing) spoken with espeak-ng and given their lip-sync, each
 // with its thumbnail, the album's background and its description
 // "album-3.cnt".
-// Usage: make_content_library INSTALLATION-DATA OUTPUT-FOLDER...
+// Usage: make_content_library [--faces-only] INSTALLATION-DATA OUTPUT-FOLDER...
 // INSTALLATION-DATA holds the lip-sync tuning ("LIPSincData"); each output
-// folder receives "Content/".
+// folder receives "Content/". With --faces-only (a machine without
+// espeak-ng) the library holds the talking images alone.
 //   make_content_library --sheet SHEET.png   (every face side by side)
 #include "FaceDrawing.h"
 #include "album/AlbumDescription.h"
@@ -186,8 +187,13 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
     if (argc == 3 && std::string(argv[1]) == "--sheet")
         return writeSheet(argv[2]);
+    const bool facesOnly = argc > 1 && std::string(argv[1]) == "--faces-only";
+    if (facesOnly) {
+        --argc;
+        ++argv;
+    }
     if (argc < 3) {
-        std::cerr << "usage: make_content_library INSTALLATION-DATA OUTPUT-FOLDER...\n";
+        std::cerr << "usage: make_content_library [--faces-only] INSTALLATION-DATA OUTPUT-FOLDER...\n";
         return 2;
     }
     std::string data = fs::absolute(argv[1]).string();
@@ -220,7 +226,7 @@ int main(int argc, char** argv)
     const QColor bubbles[] = {{0x3E, 0x9C, 0x9A}, {0x3B, 0x5B, 0xA5}, {0xE0, 0x8A, 0x2E},
                               {0x8E, 0x3B, 0x5E}, {0x6A, 0x4C, 0x9C}, {0x5A, 0x6E, 0x3A}};
     std::size_t index = 0;
-    for (const Message& message : messages()) {
+    for (const Message& message : facesOnly ? std::vector<Message>() : messages()) {
         const fs::path file = content / message.file;
         fs::create_directories(file.parent_path());
         const std::string wave = (content / "spoken.wav").string();

@@ -107,6 +107,7 @@ AlbumView::AlbumView(const AlbumSetup& setup, QWidget* parent)
     if (!loaded_) {
         note_->setText(QString::fromStdString(loaded.failure().text()));
         grid_->setEnabled(false);
+        web_->hide();
         return;
     }
     if (setup.start)

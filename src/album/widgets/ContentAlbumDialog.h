@@ -36,8 +36,11 @@ struct ContentAlbumServices {
     Ui* ui = nullptr;                   // messages; none: message boxes of the dialog's own
     const Registry* registry = nullptr; // the library's root index; none: no registry values
     Shell* shell = nullptr;             // opens the web link; none: the desktop's
-    // The preview's sound. None: the dialog opens the system's default
-    // output for itself, or previews without sound when there is none.
+    // The preview's sound: a device no voice engine is using while the
+    // dialog is open (the preview's engine takes it over and lets it go on
+    // closing). None: the dialog opens the system's default output for
+    // itself, or previews without sound when there is none; the slide voice
+    // page leaves it out and stops its own playback first.
     AudioDevice* audio = nullptr;
     bool openSystemAudio = true;        // false: no sound unless `audio` is given
     // A folder of the content library to start in and the name of the file

@@ -62,9 +62,14 @@ void TpsPreview::loadTps(const std::string& path)
     silent_ = false;
     if (!started_ || path.empty())
         return;
-    if (engine_ && engine_->LoadTPS(path, 1) == 0 && engine_->PlayAll(0)) {
-        player_->startAnimation();
-        return;
+    if (engine_) {
+        // A message the engine cannot read has nothing to play.
+        if (engine_->LoadTPS(path, 1) != 0)
+            return;
+        if (engine_->PlayAll(0)) {
+            player_->startAnimation();
+            return;
+        }
     }
     // No sound to be had: the face speaks without it.
     note_->setVisible(true);

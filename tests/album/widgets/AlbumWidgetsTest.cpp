@@ -10,6 +10,7 @@
 #include "TestInstallation.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -194,6 +195,13 @@ TEST_F(ContentAlbumDialogTest, TypedNamesAndActivationOfTalkingImages)
     EXPECT_TRUE(dialog->openButton()->isEnabled());
     QTest::mouseClick(dialog->openButton(), Qt::LeftButton);
     EXPECT_TRUE(dialog->isVisible());
+    // A file that is not there keeps the dialog open, and the album says why.
+    dialog->nameField()->clear();
+    QTest::keyClicks(dialog->nameField(), "Nobody");
+    QTest::mouseClick(dialog->openButton(), Qt::LeftButton);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(dialog->album()->findChild<QLabel*>("albumNote")->text().contains("Nobody.tjm"));
+
     dialog->nameField()->clear();
     QTest::keyClicks(dialog->nameField(), "Ben.png");
     QTest::mouseClick(dialog->openButton(), Qt::LeftButton);
