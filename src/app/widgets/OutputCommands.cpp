@@ -140,6 +140,7 @@ bool OutputCommands::importMedia()
 {
     ProjectDocument& document = window_.document();
     LibreOfficeConverter converter(document.preferences().convertTimeout());
+    converter.setKeptProfile(keptOfficeProfile(document));
     BackgroundDeckConverter background(window_, converter);
     MediaImport import(document, window_.session().operations(), background);
     import.setStopPlayback([this] { window_.stopPlayback(); });
