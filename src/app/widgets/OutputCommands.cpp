@@ -59,6 +59,14 @@ PublishContext OutputCommands::publishContext(MessageExporter& exporter)
     PublishContext context(session.document(), session.library(), session.layers(), exporter);
     context.verticalDotsPerInch = window_.logicalDpiY();
     context.qualities = qualities_;
+    // Publishing under the progress dialog shows how far it is and stops
+    // at its Cancel.
+    context.progress = [this](std::size_t done, std::size_t total) {
+        if (!publishing_)
+            return true;
+        publishing_->setPercent(percentOf(done, total));
+        return !publishing_->cancelled();
+    };
     // Publishing may run on a worker thread: the slide page's playback is
     // stopped on the interface thread, and the page is opened there once
     // published.
@@ -86,9 +94,7 @@ bool OutputCommands::exportPresentation()
     context.progress = [&shown](const ExportProgress& at) {
         static constexpr int stages[] = {str::ExportStagePublishing, str::ExportStageCopying,
                                          str::ExportStagePacking};
-        const bool publishing = at.phase == ExportProgress::Phase::Publishing;
-        shown->set(StringTable::text(stages[static_cast<int>(at.phase)]),
-                   publishing ? -1 : percentOf(at.done, at.total));
+        shown->set(StringTable::text(stages[static_cast<int>(at.phase)]), percentOf(at.done, at.total));
         return !shown->cancelled();
     };
 
@@ -110,14 +116,25 @@ bool OutputCommands::exportPresentation()
     return exported;
 }
 
+bool OutputCommands::publishInBackground(const std::string& stage, const std::function<bool()>& work)
+{
+    LongWorkOptions options;
+    options.stage = stage;
+    options.cancellable = true;
+    return window_.runInBackground(options, [&](WorkProgress& progress) {
+        publishing_ = &progress;
+        const bool done = work();
+        publishing_ = nullptr;
+        return done;
+    });
+}
+
 bool OutputCommands::preview()
 {
     window_.stopPlayback();
     TpsMessageExporter messages;
     Publisher publisher(publishContext(messages));
-    LongWorkOptions options;
-    options.stage = StringTable::text(str::PreviewStage);
-    if (!window_.runInBackground(options, [&](WorkProgress&) { return PreviewInBrowser(publisher); }))
+    if (!publishInBackground(StringTable::text(str::PreviewStage), [&] { return PreviewInBrowser(publisher); }))
         return false;
     window_.shell().open(publisher.publishedPage());
     return true;
@@ -130,9 +147,7 @@ void OutputCommands::htmlCodeCopy()
     Publisher publisher(publishContext(messages));
     HtmlCodeCopy logic(publisher, window_.document());
     runHtmlCodeDialog(&window_, logic, [this](const std::string& page, const std::function<bool()>& work) {
-        LongWorkOptions options;
-        options.stage = StringTable::format(str::HtmlCodeStageProcessing, {page});
-        return window_.runInBackground(options, [&work](WorkProgress&) { return work(); });
+        return publishInBackground(StringTable::format(str::HtmlCodeStageProcessing, {page}), work);
     });
 }
 
