@@ -1,6 +1,7 @@
 #include "app/widgets/OutputCommands.h"
 
 #include "app/widgets/MainWindow.h"
+#include "app/widgets/QtUi.h"
 #include "export/ExportPresentation.h"
 #include "export/widgets/ExportDialog.h"
 #include "import/MediaImport.h"
@@ -85,6 +86,7 @@ bool OutputCommands::exportPresentation()
     ExportContext context(publishContext(messages));
     Preferences& preferences = window_.document().preferences();
     context.dialog = [this, &preferences](const ExportChoice& stored) {
+        const QtUi::NormalCursor cursor;
         return runExportDialog(&window_, preferences, stored);
     };
     context.save = [this] { return window_.projectCommands().SaveCommand(false); };
@@ -160,6 +162,7 @@ bool OutputCommands::importMedia()
     MediaImport import(document, window_.session().operations(), background);
     import.setStopPlayback([this] { window_.stopPlayback(); });
     import.setImportTypePrompt([this, &document](int current) {
+        const QtUi::NormalCursor cursor;
         return runImportMediaDialog(&window_, document.preferences(), current);
     });
     return import.ImportMediaFiles();
