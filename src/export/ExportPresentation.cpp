@@ -228,6 +228,9 @@ bool ExportPresentation::publish(const ExportChoice& choice, const std::string& 
         return false;
     PublishContext context = context_.publish;
     context.qualities = choice.qualities;
+    context.progress = [this](std::size_t done, std::size_t total) {
+        return report(ExportProgress::Phase::Publishing, done, total);
+    };
     Publisher publisher(context);
     PublishRequest request;
     request.usePrefix = !prefix.empty();

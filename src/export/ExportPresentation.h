@@ -38,8 +38,8 @@ struct ExportRequest {
 struct ExportProgress {
     enum class Phase { Publishing, Copying, Packing };
     Phase phase = Phase::Publishing;
-    std::uint64_t done = 0;  // bytes
-    std::uint64_t total = 0; // bytes; 0 while unknown
+    std::uint64_t done = 0;  // bytes (files while publishing)
+    std::uint64_t total = 0; // bytes (files while publishing); 0 while unknown
 };
 
 struct ExportContext {
@@ -53,8 +53,9 @@ struct ExportContext {
     // Saves the modified project under a name the user confirms (the Save
     // command run with no project path); false when not saved.
     std::function<bool()> save;
-    // Told how far the export is; false cancels it. The web and CD copies
-    // are cancelled before they start, the packing between any two blocks.
+    // Told how far the export is; false cancels it: publishing between any
+    // two files, the web and CD copies between any two files (nothing is
+    // left in the output folder), the packing between any two blocks.
     std::function<bool(const ExportProgress&)> progress;
     // Shows the size message; without one it goes to a message box.
     std::function<void(const std::string&)> showSize;

@@ -1,6 +1,8 @@
 #include "import/SlideDeckConverter.h"
 
 #include "platform/ChildProcess.h"
+#include "platform/FileOps.h"
+#include "platform/Folders.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -9,6 +11,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include <fcntl.h>
+#include <sys/file.h>
 
 namespace fs = std::filesystem;
 
@@ -23,6 +28,8 @@ using Clock = std::chrono::steady_clock;
 // writes has a known name.
 constexpr const char* kDeckName = "presentation";
 constexpr const char* kProfileFolder = "profile";
+// Held (flock) by the one conversion that uses a kept profile.
+constexpr const char* kProfileLock = "pavonia-in-use.lock";
 constexpr const char* kLogName = "converter.log";
 
 // The last line a converter program wrote that says something.
@@ -63,6 +70,18 @@ bool parsePdfInfo(const std::string& text, PdfFacts& facts)
         }
     }
     return havePages;
+}
+
+// The kept profile folder, locked for this conversion; empty when it is in
+// use or cannot be had.
+FileHandle lockKeptProfile(const std::string& folder)
+{
+    if (folder.empty() || !folders::createPath(folder))
+        return {};
+    FileHandle lock(::open((folder + kProfileLock).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (!lock.valid() || ::flock(lock.get(), LOCK_EX | LOCK_NB) != 0)
+        return {};
+    return lock;
 }
 
 // Renames pdftoppm's "Slide-007.jpg" to "Slide7.jpg"; returns how many
@@ -180,7 +199,9 @@ DeckConversion LibreOfficeConverter::convert(const std::string& deckPath, const 
                            "XDG_CACHE_HOME=" + folder + "cache", "XDG_DATA_HOME=" + folder + "data"};
     options.outputFile = folder + kLogName;
     options.timeoutMs = remainingMs();
-    const std::string profile = folder + kProfileFolder;
+    const FileHandle profileLock = lockKeptProfile(keptProfile_);
+    const std::string profile =
+        profileLock.valid() ? keptProfile_.substr(0, keptProfile_.size() - 1) : folder + kProfileFolder;
     ProgramRun run = runProgram({programs_.office, "--headless", "--invisible", "--nologo", "--norestore",
                                  "--nolockcheck", "--nodefault", "-env:UserInstallation=" + fileUrl(profile),
                                  "--convert-to", "pdf", "--outdir", folder, deck},

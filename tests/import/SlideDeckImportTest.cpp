@@ -15,6 +15,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace pavonia::test {
 namespace {
 
@@ -169,6 +173,29 @@ TEST_F(SlideDeckImportTest, ConversionPastTheTimeLimitIsStoppedWithNothingLeftRu
     EXPECT_EQ(outcome.added, 0);
     EXPECT_EQ(ui.texts(), std::vector<std::string>{StringTable::format(str::PresentationTimedOut, {"1", deck})});
     EXPECT_FALSE(processMentioning(inst.tempFolder() + "_ppt"));
+}
+
+TEST_F(SlideDeckImportTest, AKeptProfileServesOneConversionAtATime)
+{
+    const auto deck = convertedDeck(2, "pptx");
+    ASSERT_TRUE(deck);
+    const std::string kept = inst.root() + "kept/";
+    converter.setKeptProfile(kept);
+    const std::string first = inst.root() + "first/";
+    fs::create_directories(first);
+    EXPECT_EQ(converter.convert(*deck, first, 10).status, DeckConversion::Status::Ok);
+    EXPECT_FALSE(fs::exists(first + "profile"));
+    EXPECT_TRUE(fs::is_directory(kept + "user"));
+
+    // While another conversion holds it, one makes its own profile.
+    const int held = ::open((kept + "pavonia-in-use.lock").c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    const std::string second = inst.root() + "second/";
+    fs::create_directories(second);
+    EXPECT_EQ(converter.convert(*deck, second, 10).status, DeckConversion::Status::Ok);
+    EXPECT_TRUE(fs::is_directory(second + "profile"));
+    ::close(held);
 }
 
 TEST(SlideDeckConverterTest, MissingOfficeProgramIsNotAvailable)

@@ -1,6 +1,7 @@
 #include "app/widgets/OutputCommands.h"
 
 #include "app/widgets/MainWindow.h"
+#include "app/widgets/QtUi.h"
 #include "export/ExportPresentation.h"
 #include "export/widgets/ExportDialog.h"
 #include "import/MediaImport.h"
@@ -59,6 +60,14 @@ PublishContext OutputCommands::publishContext(MessageExporter& exporter)
     PublishContext context(session.document(), session.library(), session.layers(), exporter);
     context.verticalDotsPerInch = window_.logicalDpiY();
     context.qualities = qualities_;
+    // Publishing under the progress dialog shows how far it is and stops
+    // at its Cancel.
+    context.progress = [this](std::size_t done, std::size_t total) {
+        if (!publishing_)
+            return true;
+        publishing_->setPercent(percentOf(done, total));
+        return !publishing_->cancelled();
+    };
     // Publishing may run on a worker thread: the slide page's playback is
     // stopped on the interface thread, and the page is opened there once
     // published.
@@ -77,6 +86,7 @@ bool OutputCommands::exportPresentation()
     ExportContext context(publishContext(messages));
     Preferences& preferences = window_.document().preferences();
     context.dialog = [this, &preferences](const ExportChoice& stored) {
+        const QtUi::NormalCursor cursor;
         return runExportDialog(&window_, preferences, stored);
     };
     context.save = [this] { return window_.projectCommands().SaveCommand(false); };
@@ -86,9 +96,7 @@ bool OutputCommands::exportPresentation()
     context.progress = [&shown](const ExportProgress& at) {
         static constexpr int stages[] = {str::ExportStagePublishing, str::ExportStageCopying,
                                          str::ExportStagePacking};
-        const bool publishing = at.phase == ExportProgress::Phase::Publishing;
-        shown->set(StringTable::text(stages[static_cast<int>(at.phase)]),
-                   publishing ? -1 : percentOf(at.done, at.total));
+        shown->set(StringTable::text(stages[static_cast<int>(at.phase)]), percentOf(at.done, at.total));
         return !shown->cancelled();
     };
 
@@ -110,14 +118,25 @@ bool OutputCommands::exportPresentation()
     return exported;
 }
 
+bool OutputCommands::publishInBackground(const std::string& stage, const std::function<bool()>& work)
+{
+    LongWorkOptions options;
+    options.stage = stage;
+    options.cancellable = true;
+    return window_.runInBackground(options, [&](WorkProgress& progress) {
+        publishing_ = &progress;
+        const bool done = work();
+        publishing_ = nullptr;
+        return done;
+    });
+}
+
 bool OutputCommands::preview()
 {
     window_.stopPlayback();
     TpsMessageExporter messages;
     Publisher publisher(publishContext(messages));
-    LongWorkOptions options;
-    options.stage = StringTable::text(str::PreviewStage);
-    if (!window_.runInBackground(options, [&](WorkProgress&) { return PreviewInBrowser(publisher); }))
+    if (!publishInBackground(StringTable::text(str::PreviewStage), [&] { return PreviewInBrowser(publisher); }))
         return false;
     window_.shell().open(publisher.publishedPage());
     return true;
@@ -130,9 +149,7 @@ void OutputCommands::htmlCodeCopy()
     Publisher publisher(publishContext(messages));
     HtmlCodeCopy logic(publisher, window_.document());
     runHtmlCodeDialog(&window_, logic, [this](const std::string& page, const std::function<bool()>& work) {
-        LongWorkOptions options;
-        options.stage = StringTable::format(str::HtmlCodeStageProcessing, {page});
-        return window_.runInBackground(options, [&work](WorkProgress&) { return work(); });
+        return publishInBackground(StringTable::format(str::HtmlCodeStageProcessing, {page}), work);
     });
 }
 
@@ -140,10 +157,12 @@ bool OutputCommands::importMedia()
 {
     ProjectDocument& document = window_.document();
     LibreOfficeConverter converter(document.preferences().convertTimeout());
+    converter.setKeptProfile(keptOfficeProfile(document));
     BackgroundDeckConverter background(window_, converter);
     MediaImport import(document, window_.session().operations(), background);
     import.setStopPlayback([this] { window_.stopPlayback(); });
     import.setImportTypePrompt([this, &document](int current) {
+        const QtUi::NormalCursor cursor;
         return runImportMediaDialog(&window_, document.preferences(), current);
     });
     return import.ImportMediaFiles();

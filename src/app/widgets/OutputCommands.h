@@ -7,11 +7,14 @@
 // every change to the project tree stay on the interface thread.
 #include "publish/Publisher.h"
 
+#include <functional>
+
 #include <string>
 
 namespace pavonia {
 
 class MainWindow;
+class WorkProgress;
 
 class OutputCommands {
 public:
@@ -36,9 +39,13 @@ public:
 
 private:
     PublishContext publishContext(MessageExporter& exporter);
+    // Runs publishing work under a cancellable progress dialog.
+    bool publishInBackground(const std::string& stage, const std::function<bool()>& work);
 
     MainWindow& window_;
     ExportQualities qualities_;
+    // The progress dialog's state while publishing runs under it.
+    WorkProgress* publishing_ = nullptr;
 };
 
 } // namespace pavonia
