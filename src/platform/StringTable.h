@@ -96,6 +96,27 @@ inline constexpr int HtmlCodeSelect = 315;
 inline constexpr int HtmlCodeProcess = 316;
 inline constexpr int HtmlCodeCopy = 317;
 inline constexpr int HtmlCodeClose = 318;
+// The media page, the info page and the picture dialog.
+inline constexpr int InfoColumnSession = 360;
+inline constexpr int InfoColumnDelayTime = 361;
+inline constexpr int InfoColumnTransition = 362;
+inline constexpr int InfoColumnMedia = 363;
+inline constexpr int MediaUrlLink = 364;
+inline constexpr int MediaImport = 365;
+inline constexpr int MediaDelay = 366;
+inline constexpr int MediaSeconds = 367;
+inline constexpr int MediaFileFilter = 368;
+inline constexpr int OpenMediaError = 369;
+inline constexpr int ReplaceDescription = 370;
+inline constexpr int OpenUrl = 371;
+inline constexpr int OkButton = 372;
+inline constexpr int PictureKBytes = 373;
+inline constexpr int PicturePixels = 374;
+inline constexpr int PictureFileSizeLabel = 375;
+inline constexpr int PictureFileDimLabel = 376;
+inline constexpr int PictureNoValue = 377;
+inline constexpr int MediaDialogTitle = 378;
+inline constexpr int CancelButton = 380;
 // Voice files: wave, MP3 and talking message import and export.
 inline constexpr int VoiceCannotOpen = 400;
 inline constexpr int VoiceNotWave = 401;

@@ -9,6 +9,8 @@
 #include "app/widgets/OutputCommands.h"
 #include "app/widgets/PageHost.h"
 #include "app/widgets/PreferencesDialog.h"
+#include "pages/widgets/InfoPage.h"
+#include "pages/widgets/MediaPage.h"
 #include "templates/widgets/StylePage.h"
 #include "voice/audio/QtAudioDevice.h"
 #include "voice/audio/QtInputDevices.h"
@@ -33,6 +35,21 @@ void MainWindow::installPages()
     setCommandHandler(Command::SelectLayout, [style] { style->pickLayout(); });
     setCommandHandler(Command::ProjectSettings, [style] { style->editProjectSettings(); });
     setCommandHandler(Command::CustomSettings, [style] { style->editCustomSettings(); });
+
+    // The media page (a slide) and the information page, with the form's
+    // image cache; each is brought up to date as it is shown.
+    auto* cache = new ImageCache(10, QString::fromStdString(document().installationFolder() + "loading.jpg"), this);
+    auto* media = new MediaPage(document(), session_.library(), session_.layers(), shell_, *cache);
+    auto* info = new InfoPage(document().tree(), document().installationFolder());
+    pages_->setPage(SelectedKind::Slide, media);
+    pages_->setPage(SelectedKind::Information, info);
+    connect(pages_, &PageHost::pageShown, media, [this, media](SelectedKind mode) {
+        mode == SelectedKind::Slide ? media->showSlide(document().tree().selected()) : media->leave();
+    });
+    connect(pages_, &PageHost::pageShown, info, [info](SelectedKind mode) {
+        if (mode == SelectedKind::Information)
+            info->refresh();
+    });
 
     // Preferences lists the recording inputs of the machine; where there is
     // no audio device the dialog shows its recording group disabled.

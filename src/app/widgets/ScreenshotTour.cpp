@@ -2,8 +2,11 @@
 
 #include "album/widgets/ContentAlbumDialog.h"
 #include "app/widgets/MainWindow.h"
+#include "app/widgets/PageHost.h"
 #include "app/widgets/StartupDialog.h"
 #include "app/ProjectSession.h"
+#include "pages/widgets/PictureDialog.h"
+#include "platform/StringTable.h"
 #include "templates/CustomSettingsLogic.h"
 #include "templates/widgets/BackgroundPictureDialog.h"
 #include "templates/widgets/CustomSettingsDialog.h"
@@ -193,6 +196,25 @@ void ScreenshotTour::run()
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             return false;
         });
+    });
+
+    // The media page's picture dialog, opened on the layout pictures of the
+    // installation with one selected, so that its preview pane shows a
+    // thumbnail; and the media page's address dialog.
+    photographDialog(QStringLiteral("dialog-picture"), [this] {
+        FileDialogOptions options;
+        options.title = StringTable::text(str::MediaDialogTitle);
+        options.filter = StringTable::text(str::MediaFileFilter);
+        options.startFolder = window_.document().installationFolder() + "Template/Layout/";
+        options.fileName = "L1.jpg";
+        runPictureDialog(&window_, options);
+    });
+    // A slide with a picture, its preview made by the image cache.
+    tree.setCurrentIndex(model->index(1, 0, session));
+    photographWindow(QStringLiteral("main-slide-page-picture"));
+    photographDialog(QStringLiteral("dialog-open-url"), [this] {
+        if (QWidget* urlLink = window_.pages().currentPage()->findChild<QWidget*>(QStringLiteral("urlLink")))
+            QMetaObject::invokeMethod(urlLink, "click");
     });
     tree.setCurrentIndex(root);
     settle();

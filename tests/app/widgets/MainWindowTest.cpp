@@ -239,7 +239,9 @@ TEST_F(MainWindowTest, PagesAreCentredOrAnchoredAndInformationFillsTheForm)
     settle();
     EXPECT_EQ(pages.mode(), SelectedKind::Information);
     EXPECT_EQ(document().selectedKind, SelectedKind::Information);
-    EXPECT_EQ(pages.currentPage()->objectName(), "infoPlaceholderPage");
+    EXPECT_EQ(pages.currentPage()->objectName(), "infoPage");
+    // The information page fills the form.
+    EXPECT_NEAR(pages.currentPage()->width(), pages.viewport()->width(), 2);
     EXPECT_FALSE(window->action(Command::Add)->isEnabled());
 }
 
