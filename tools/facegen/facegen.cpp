@@ -5,7 +5,7 @@
 //   facegen --preview SHEET.png   (the face in several mouth and lid states)
 #include "voice/FaceRig.h"
 #include "voice/TjmFile.h"
-#include "voice/widgets/FacePainter.h"
+#include "voice/painting/FacePainter.h"
 
 #include <QBuffer>
 #include <QByteArray>
