@@ -81,6 +81,7 @@ private:
     QImage frame_;
     QImage region_;
     QImage layer_;
+    QImage pictureLayer_; // the session's face picture, drawn once
     QTransform canvasToRegion_;
     std::unique_ptr<VideoFace> face_;
     int faceSession_ = -1;
@@ -106,10 +107,10 @@ void FrameMaker::paintFace(const QImage& base, const FaceState& state)
     for (int y = 0; y < area.height(); ++y)
         std::memcpy(region_.scanLine(y), base.constScanLine(area.top() + y) + area.left() * 4,
                     static_cast<std::size_t>(area.width()) * 4);
-    layer_.fill(Qt::transparent);
+    std::memcpy(layer_.bits(), pictureLayer_.constBits(), static_cast<std::size_t>(layer_.sizeInBytes()));
     {
         QPainter painter(&layer_);
-        face_->paint(painter, canvasToRegion_, stills_.canvasPixels, state);
+        face_->paintMoving(painter, canvasToRegion_, stills_.canvasPixels, state);
     }
     // Only what the talker area lets show of the canvas.
     for (int y = 0; y < area.height(); ++y) {
@@ -140,6 +141,12 @@ void FrameMaker::make(VideoEncoder& encoder, std::int64_t ms)
                                             narration_.framesOf(session), static_cast<std::uint32_t>(session + 1));
         faceSession_ = session;
         shownFace_.reset();
+        if (!region_.isNull()) {
+            pictureLayer_ = QImage(region_.size(), QImage::Format_ARGB32_Premultiplied);
+            pictureLayer_.fill(Qt::transparent);
+            QPainter painter(&pictureLayer_);
+            face_->paintPicture(painter, canvasToRegion_, stills_.canvasPixels);
+        }
     }
     const bool running = transition.type >= 0 && !images_.outgoing.isNull();
     const QImage* base = &images_.still;

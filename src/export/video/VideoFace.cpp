@@ -80,28 +80,48 @@ FaceState VideoFace::stateAt(std::int64_t ms)
     return state;
 }
 
-void VideoFace::paint(QPainter& painter, const QTransform& canvasToTarget, const QSize& canvasPixels,
-                      const FaceState& state) const
+bool VideoFace::placement(const QSize& canvasPixels, QRectF& picture) const
 {
     const double width = canvasPixels.width(), height = canvasPixels.height();
     const double pw = picture_.isNull() ? rig_.faceWidth : picture_.width();
     const double ph = picture_.isNull() ? rig_.faceHeight : picture_.height();
     if (width <= 0 || height <= 0 || pw <= 0 || ph <= 0)
-        return;
+        return false;
     // The face keeps its proportions, centred in the canvas.
     const double fit = std::min(width / pw, height / ph);
-    const double tw = pw * fit, th = ph * fit;
-    const double tx = (width - tw) / 2, ty = (height - th) / 2;
+    picture = QRectF((width - pw * fit) / 2, (height - ph * fit) / 2, pw * fit, ph * fit);
+    return true;
+}
+
+void VideoFace::paintPicture(QPainter& painter, const QTransform& canvasToTarget, const QSize& canvasPixels) const
+{
+    QRectF place;
+    if (!placement(canvasPixels, place))
+        return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     painter.setTransform(canvasToTarget);
     if (!picture_.isNull())
-        painter.drawImage(QRectF(tx, ty, tw, th), picture_);
-    painter.setTransform(QTransform::fromScale(tw / rig_.faceWidth, th / rig_.faceHeight) *
-                         QTransform::fromTranslate(tx, ty) * canvasToTarget);
+        painter.drawImage(place, picture_);
+    painter.setTransform(QTransform::fromScale(place.width() / rig_.faceWidth, place.height() / rig_.faceHeight) *
+                         QTransform::fromTranslate(place.left(), place.top()) * canvasToTarget);
     if (picture_.isNull())
         paintNeutralFace(painter, rig_);
+    painter.restore();
+}
+
+void VideoFace::paintMoving(QPainter& painter, const QTransform& canvasToTarget, const QSize& canvasPixels,
+                            const FaceState& state) const
+{
+    QRectF place;
+    if (!placement(canvasPixels, place))
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.setTransform(QTransform::fromScale(place.width() / rig_.faceWidth, place.height() / rig_.faceHeight) *
+                         QTransform::fromTranslate(place.left(), place.top()) * canvasToTarget);
     const QImage& overlay = overlays_[std::clamp(state.pose.viseme, 0, 7)];
     paintMouth(painter, rig_, state.pose, overlay.isNull() ? nullptr : &overlay);
     paintEyelids(painter, rig_, state.closure);

@@ -40,16 +40,21 @@ public:
 
     // The state at `ms` of the session; times go forward.
     FaceState stateAt(std::int64_t ms);
-    // Paints `state` on a canvas of `canvasPixels` that `canvasToTarget`
-    // maps onto the painter's device.
-    void paint(QPainter& painter, const QTransform& canvasToTarget, const QSize& canvasPixels,
-               const FaceState& state) const;
+    // Paints the face picture (or the plain face) on a canvas of
+    // `canvasPixels` that `canvasToTarget` maps onto the painter's device;
+    // it stays as it is for the whole session.
+    void paintPicture(QPainter& painter, const QTransform& canvasToTarget, const QSize& canvasPixels) const;
+    // Paints the moving parts of `state` over the picture.
+    void paintMoving(QPainter& painter, const QTransform& canvasToTarget, const QSize& canvasPixels,
+                     const FaceState& state) const;
 
     bool plain() const { return picture_.isNull(); }
     const TjmRig& rig() const { return rig_; }
 
 private:
     MouthPose poseAt(std::int64_t ms) const;
+    // The face picture's place in the canvas; false when there is none.
+    bool placement(const QSize& canvasPixels, QRectF& picture) const;
 
     TjmRig rig_;
     QImage picture_;

@@ -83,16 +83,23 @@ void VideoNarration::read(float* out, std::size_t count)
 {
     std::fill(out, out + count, 0.0f);
     const auto& sessions = timeline_.sessions();
-    for (std::size_t i = 0; i < count; ++i) {
+    std::size_t i = 0;
+    while (i < count && !sessions.empty()) {
         const std::int64_t sample = position_ + static_cast<std::int64_t>(i);
         const int session = timeline_.sessionAt(sample * 1000 / rate_);
-        if (session < 0 || session >= static_cast<int>(sessions.size()))
-            continue;
+        const VideoSession& s = sessions[session];
+        // Up to the session's end, at least one sample.
+        const std::int64_t end = (s.startMs + s.durationMs) * rate_ / 1000;
+        const std::size_t n = std::clamp<std::size_t>(end > sample ? static_cast<std::size_t>(end - sample) : 1, 1,
+                                                      count - i);
         if (session != loaded_)
             load(session);
-        const std::int64_t at = sample - voiceStart_;
-        if (at >= 0 && at < static_cast<std::int64_t>(voice_.size()))
-            out[i] = voice_[static_cast<std::size_t>(at)];
+        for (std::size_t j = 0; j < n; ++j) {
+            const std::int64_t at = sample + static_cast<std::int64_t>(j) - voiceStart_;
+            if (at >= 0 && at < static_cast<std::int64_t>(voice_.size()))
+                out[i + j] = voice_[static_cast<std::size_t>(at)];
+        }
+        i += n;
     }
     position_ += static_cast<std::int64_t>(count);
 }
