@@ -16,13 +16,18 @@ FontSettingLogic::FontSettingLogic(const FontSpec& font, std::vector<std::string
     : faces_(std::move(faces)), bold_(font.bold != 0), italic_(font.italic != 0), underline_(font.underline != 0),
       colour_(font.colour), dotsPerInch_(verticalDotsPerInch)
 {
+    // A face this machine lacks (a template's or another machine's font)
+    // stays in the list and selected: confirming the dialog keeps the
+    // record's face rather than swapping in whichever font sorts first.
+    const std::string face = font.faceName();
+    const auto matches = [&](const std::string& candidate) { return equalsIgnoreCase(candidate, face); };
+    if (!face.empty() && std::none_of(faces_.begin(), faces_.end(), matches))
+        faces_.push_back(face);
     std::stable_sort(faces_.begin(), faces_.end(), [](const std::string& a, const std::string& b) {
         return toLowerAscii(a) < toLowerAscii(b);
     });
     if (!faces_.empty()) {
-        const std::string face = font.faceName();
-        const auto it = std::find_if(faces_.begin(), faces_.end(),
-                                     [&](const std::string& candidate) { return equalsIgnoreCase(candidate, face); });
+        const auto it = std::find_if(faces_.begin(), faces_.end(), matches);
         selectedFace_ = it == faces_.end() ? 0 : static_cast<int>(it - faces_.begin());
     }
     const auto size = std::find(sizes().begin(), sizes().end(), font.size);

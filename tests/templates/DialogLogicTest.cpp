@@ -159,13 +159,21 @@ TEST(FontSettingLogic, SelectsTheRecordAndWritesTheChoice)
     EXPECT_EQ(record.italic, 1);
     EXPECT_EQ(record.colour, 0x00FF00u);
 
-    // Unknown face and size select the first entries.
+    // A face the machine lacks is listed and kept; an unknown size selects
+    // the first entry.
     record.setFaceName("Nope");
     record.size = 13;
     FontSettingLogic fallback(record, {"b", "a"}, 96);
-    EXPECT_EQ(fallback.selectedFace(), 0);
+    EXPECT_EQ(fallback.faces(), (std::vector<std::string>{"a", "b", "Nope"}));
+    EXPECT_EQ(fallback.selectedFace(), 2);
     EXPECT_EQ(fallback.selectedSize(), 0);
     EXPECT_EQ(fallback.preview().pixelHeight, 10); // 8 points
+    fallback.accept(record);
+    EXPECT_EQ(record.faceName(), "Nope");
+
+    // Without a face the first entry is selected.
+    record.setFaceName("");
+    EXPECT_EQ(FontSettingLogic(record, {"b", "a"}, 96).selectedFace(), 0);
 }
 
 TEST(FontSettingLogic, TellsItsViewOfEachChangeAndOfNoOther)

@@ -6,6 +6,7 @@
 #include "app/Workplace.h"
 #include "app/WritablePlaces.h"
 #include "app/widgets/MainWindow.h"
+#include "app/widgets/PageHost.h"
 #include "app/widgets/QtUi.h"
 #include "app/widgets/ScreenshotTour.h"
 #include "app/widgets/StartupDialog.h"
@@ -13,10 +14,12 @@
 #include "platform/StringTable.h"
 #include "templates/ListDialogLogic.h"
 #include "templates/widgets/ListDialog.h"
+#include "templates/widgets/StylePage.h"
 
 #include <QApplication>
 #include <QIcon>
 
+#include <filesystem>
 #include <memory>
 
 namespace pavonia {
@@ -72,7 +75,25 @@ public:
             return std::nullopt;
         return StylePick{choice->number, choice->resolutionKey};
     }
-    std::optional<int> styleLayoutChoice() override { return std::nullopt; }
+    // The layout the style page remembers picking last.
+    std::optional<int> styleLayoutChoice() override
+    {
+        auto* style = qobject_cast<StylePage*>(window_.pages().page(SelectedKind::Project));
+        if (!style)
+            return std::nullopt;
+        return style->logic().rememberedLayoutPosition;
+    }
+    // The project background takes a fresh copy name, as when the custom
+    // settings apply a picture; a background that cannot be copied keeps its name.
+    void customStyleChosen() override
+    {
+        ProjectSettings& project = settings();
+        if (project.backgroundImagePath.empty() || !std::filesystem::is_regular_file(project.backgroundImagePath))
+            return;
+        const std::string copy = window_.document().workingFolder().backgroundCopy(project.backgroundImagePath);
+        if (!copy.empty())
+            project.backgroundImagePath = copy;
+    }
     void refreshStylePage(int /*layoutNumber*/) override { window_.refreshViews(); }
     bool openProject() override { return window_.projectCommands().OpenProject(); }
 

@@ -2,6 +2,11 @@
 
 #include "app/widgets/MainWindow.h"
 #include "app/widgets/StartupDialog.h"
+#include "app/ProjectSession.h"
+#include "templates/CustomSettingsLogic.h"
+#include "templates/widgets/BackgroundPictureDialog.h"
+#include "templates/widgets/CustomSettingsDialog.h"
+#include "templates/widgets/FontSettingDialog.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -136,6 +141,20 @@ void ScreenshotTour::run()
     };
     for (const auto& dialog : dialogs)
         photographDialog(QString::fromLatin1(dialog.name), [this, &dialog] { window_.run(dialog.command); });
+
+    // The dialogs reached from inside other dialogs, and Custom Settings,
+    // which the sample's standard style leaves disabled as a command.
+    photographDialog(QStringLiteral("dialog-font-setting"), [this] {
+        FontSpec font = window_.document().settings().headingFont;
+        runFontSettingDialog(&window_, font);
+    });
+    photographDialog(QStringLiteral("dialog-custom-settings"), [this] {
+        runCustomSettingsDialog(&window_, window_.document(), window_.session().library());
+    });
+    photographDialog(QStringLiteral("dialog-background-picture"), [this] {
+        CustomSettingsLogic logic(window_.document(), window_.session().library());
+        runBackgroundPictureDialog(&window_, logic.browseOptions(), false);
+    });
 
     // Nothing the tour did is to be kept or asked about.
     window_.document().setDirty(false);
