@@ -203,6 +203,26 @@ constexpr Entry kTexts[] = {
     {str::VoiceTemplateCustomName, "Custom-%d"},
     {str::VoiceFilterTest, "Test"},
     {str::VoiceFilterStop, "Stop"},
+    {str::VideoExportKind, "Export as Video"},
+    {str::VideoFilter, "MP4 Video(*.mp4)|*.mp4||"},
+    {str::VideoNoBrowser, "Video export photographs the slides with the Chromium web browser, which is not "
+                          "installed.\nUnable to export the video."},
+    {str::VideoBrowserFailed, "The slides could not be photographed in the web browser. (%s)\nUnable to export "
+                              "the video."},
+    {str::VideoPageUnusable, "The published page could not be shown in the web browser. (%s)\nUnable to export "
+                             "the video."},
+    {str::VideoNothingToShow, "The presentation shows nothing for any time: no slide has a delay and no session "
+                              "has a voice.\nUnable to export the video."},
+    {str::VideoEncoderMissing, "The H.264 video or the AAC sound encoder is missing from the FFmpeg libraries "
+                               "of this system.\nUnable to export the video."},
+    {str::VideoWriteFailed, "Unable to write the video %s.\nError: %s"},
+    {str::VideoEncodeFailed, "Unable to make the video %s. (%s)"},
+    {str::VideoCancelled, "The video export was cancelled. Nothing was written."},
+    {str::VideoNotPublished, "The presentation could not be published for the video.\nUnable to export the "
+                             "video."},
+    {str::VideoPhotographing, "Photographing the slides: picture %d of %d"},
+    {str::VideoEncoding, "Making frame %d of %d, %s left"},
+    {str::VideoPublishing, "Publishing the presentation"},
     {str::ExportFailedToPack, "Failed to pack file %s"},
     {str::ExportFailedToEmbed, "Failed to embed file %s"},
     {str::ExportAutoRunMissing, "AutoRun Folder not exist.\nUnable to export for CD."},

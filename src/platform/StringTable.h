@@ -203,6 +203,21 @@ inline constexpr int VoiceTemplateNone = 554;
 inline constexpr int VoiceTemplateCustomName = 555;
 inline constexpr int VoiceFilterTest = 556;
 inline constexpr int VoiceFilterStop = 557;
+// Video export.
+inline constexpr int VideoExportKind = 558;
+inline constexpr int VideoFilter = 559;
+inline constexpr int VideoNoBrowser = 560;
+inline constexpr int VideoBrowserFailed = 561;
+inline constexpr int VideoPageUnusable = 562;
+inline constexpr int VideoNothingToShow = 563;
+inline constexpr int VideoEncoderMissing = 564;
+inline constexpr int VideoWriteFailed = 565;
+inline constexpr int VideoEncodeFailed = 566;
+inline constexpr int VideoCancelled = 567;
+inline constexpr int VideoNotPublished = 568;
+inline constexpr int VideoPhotographing = 569;
+inline constexpr int VideoEncoding = 570;
+inline constexpr int VideoPublishing = 571;
 // Web, CD and executable export; the self-extracting stub and the player.
 inline constexpr int ExportFailedToPack = 600;
 inline constexpr int ExportFailedToEmbed = 601;

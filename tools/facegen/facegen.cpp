@@ -5,7 +5,7 @@
 #include "FaceDrawing.h"
 #include "voice/FaceRig.h"
 #include "voice/TjmFile.h"
-#include "voice/widgets/FacePainter.h"
+#include "voice/painting/FacePainter.h"
 
 #include <QImage>
 #include <QPainter>
