@@ -84,7 +84,11 @@ DecodedPicture decodePicture(const QString& path, QSize box, const std::atomic<b
     if (cancelled(cancel))
         return {};
     if (image.isNull()) {
-        // Kinds Qt has no reader for go through the image library.
+        // Pictures of the slide kinds that Qt's readers refuse (unusual
+        // variants of BMP and the like) go through the image library; no
+        // other file is handed to it, so a text or a script is never drawn.
+        if (!isFittedPicture(path.toStdString()))
+            return result;
         std::optional<RgbPicture> picture = readScaledPicture(path.toStdString(), 1.0f);
         if (!picture || cancelled(cancel))
             return result;
