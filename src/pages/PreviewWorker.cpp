@@ -104,10 +104,13 @@ void PreviewWorker::ShowNothing()
 
 void PreviewWorker::stop()
 {
+    // A second call made while the first one handles events (a second
+    // click on Cancel) leaves the ending to the first.
+    if (stopping_)
+        return;
+    stopping_ = true;
     {
         std::lock_guard guard(lock_);
-        if (!worker_.joinable())
-            return;
         stop_ = true;
     }
     cancel_ = true;
