@@ -8,6 +8,12 @@
 
 #include <algorithm>
 
+#ifdef __linux__
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 namespace pavonia {
 
 namespace {
@@ -45,6 +51,15 @@ QImage fromRgb(const RgbPicture& picture)
 }
 
 } // namespace
+
+void lowerThreadPriority()
+{
+#ifdef __linux__
+    // On Linux a "process" priority set for a thread's id holds for that
+    // thread alone.
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), 10);
+#endif
+}
 
 QSize fitInto(QSize picture, QSize box)
 {

@@ -29,4 +29,9 @@ QSize fitInto(QSize picture, QSize box);
 // true the read of the file fails at its next block and the result is null.
 DecodedPicture decodePicture(const QString& path, QSize box, const std::atomic<bool>* cancel = nullptr);
 
+// Lowers the calling thread's scheduling priority (where the system allows
+// it per thread), so that a decoding worker gives way to the user-interface
+// thread when the processors are busy.
+void lowerThreadPriority();
+
 } // namespace pavonia

@@ -50,6 +50,7 @@ QImage PreviewWorker::thumbnail() const
 
 void PreviewWorker::run()
 {
+    lowerThreadPriority();
     for (;;) {
         QString path;
         if (!Take(path)) {
