@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <new>
 #include <thread>
 
 namespace pavonia {
@@ -153,7 +154,15 @@ bool runLongWork(QWidget* window, Ui& ui, const LongWorkOptions& options,
     bool result = false;
     QEventLoop loop;
     std::thread worker([&] {
-        result = work(progress);
+        // Work that throws (out of memory, say) fails; the program goes on.
+        try {
+            result = work(progress);
+        } catch (const std::bad_alloc&) {
+            result = false;
+            showMessage(ui, StringTable::text(str::OutOfMemory));
+        } catch (...) {
+            result = false;
+        }
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
     loop.exec();
