@@ -84,6 +84,16 @@ FileHandle lockKeptProfile(const std::string& folder)
     return lock;
 }
 
+// Empties a kept profile folder but for its lock.
+void clearKeptProfile(const std::string& folder)
+{
+    for (const fs::directory_entry& entry : folders::entriesOf(folder)) {
+        std::error_code ec;
+        if (entry.path().filename() != kProfileLock)
+            fs::remove_all(entry.path(), ec);
+    }
+}
+
 // The pictures pdftoppm has written so far ("Slide-<n>.jpg").
 int countPictures(const std::string& folder)
 {
@@ -220,6 +230,10 @@ DeckConversion LibreOfficeConverter::convert(const std::string& deckPath, const 
                                  "--nolockcheck", "--nodefault", "-env:UserInstallation=" + fileUrl(profile),
                                  "--convert-to", "pdf", "--outdir", folder, deck},
                                 options);
+    // A profile the office program was stopped in may be half set up: the
+    // next conversion starts from a fresh one.
+    if (profileLock.valid() && (run.end == ProgramRun::End::TimedOut || run.end == ProgramRun::End::Cancelled))
+        clearKeptProfile(keptProfile_);
     if (ended(run))
         return result;
     const std::string pdf = folder + kDeckName + ".pdf";

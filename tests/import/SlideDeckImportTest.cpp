@@ -206,6 +206,14 @@ TEST_F(SlideDeckImportTest, AKeptProfileServesOneConversionAtATime)
     EXPECT_EQ(converter.convert(*deck, second, 10).status, DeckConversion::Status::Ok);
     EXPECT_TRUE(fs::is_directory(second + "profile"));
     ::close(held);
+
+    // A conversion stopped part-way may leave the profile half set up: it
+    // goes, and the next conversion sets up a fresh one.
+    converter.setKeepGoing([] { return false; });
+    const std::string third = inst.root() + "third/";
+    fs::create_directories(third);
+    EXPECT_EQ(converter.convert(*deck, third, 10).status, DeckConversion::Status::Cancelled);
+    EXPECT_EQ(entriesOf(kept), std::vector<std::string>{"pavonia-in-use.lock"});
 }
 
 TEST(SlideDeckConverterTest, MissingOfficeProgramIsNotAvailable)
