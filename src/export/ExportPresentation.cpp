@@ -1,5 +1,6 @@
 #include "export/ExportPresentation.h"
 
+#include "export/ExportDlgLogic.h"
 #include "platform/FileOps.h"
 #include "platform/Folders.h"
 #include "platform/StringTable.h"
@@ -165,7 +166,12 @@ std::optional<ExportRequest> ExportPresentation::ask()
     Preferences& preferences = document.preferences();
     qualities_.image = 80;
     ExportChoice choice;
-    choice.kind = static_cast<ExportKind>(std::clamp(preferences.exportType(), 0, 2));
+    // A stored kind the program does not offer exports for the web.
+    const int storedKind = preferences.exportType();
+    choice.kind = std::any_of(exportKinds().begin(), exportKinds().end(),
+                              [&](const ExportKindEntry& entry) { return static_cast<int>(entry.kind) == storedKind; })
+                      ? static_cast<ExportKind>(storedKind)
+                      : ExportKind::Web;
     choice.includeAutoRun = preferences.includeAutoRun() != 0;
     choice.qualities = qualities_;
     if (preferences.showExportDlg() != 0 && context_.dialog) {

@@ -84,6 +84,30 @@ FileHandle lockKeptProfile(const std::string& folder)
     return lock;
 }
 
+// Empties a kept profile folder but for its lock.
+void clearKeptProfile(const std::string& folder)
+{
+    for (const fs::directory_entry& entry : folders::entriesOf(folder)) {
+        std::error_code ec;
+        if (entry.path().filename() != kProfileLock)
+            fs::remove_all(entry.path(), ec);
+    }
+}
+
+// The pictures pdftoppm has written so far ("Slide-<n>.jpg").
+int countPictures(const std::string& folder)
+{
+    const std::string prefix = std::string(SlideDeckConverter::kBaseName) + "-";
+    int count = 0;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.rfind(prefix, 0) == 0 && name.ends_with(".jpg"))
+            ++count;
+    }
+    return count;
+}
+
 // Renames pdftoppm's "Slide-007.jpg" to "Slide7.jpg"; returns how many
 // pictures there are.
 int renamePictures(const std::string& folder)
@@ -206,6 +230,10 @@ DeckConversion LibreOfficeConverter::convert(const std::string& deckPath, const 
                                  "--nolockcheck", "--nodefault", "-env:UserInstallation=" + fileUrl(profile),
                                  "--convert-to", "pdf", "--outdir", folder, deck},
                                 options);
+    // A profile the office program was stopped in may be half set up: the
+    // next conversion starts from a fresh one.
+    if (profileLock.valid() && (run.end == ProgramRun::End::TimedOut || run.end == ProgramRun::End::Cancelled))
+        clearKeptProfile(keptProfile_);
     if (ended(run))
         return result;
     const std::string pdf = folder + kDeckName + ".pdf";
@@ -255,6 +283,14 @@ DeckConversion LibreOfficeConverter::convert(const std::string& deckPath, const 
     const int last = std::min(facts.pages, std::max(maxPictures, 1));
     options.outputFile = folder + kLogName;
     options.timeoutMs = remainingMs();
+    if (picturesDone_) {
+        // The pictures written so far are counted whenever the run asks
+        // whether to go on.
+        options.keepGoing = [&] {
+            picturesDone_(std::min(countPictures(folder), last), last);
+            return !keepGoing_ || keepGoing_();
+        };
+    }
     run = runProgram({programs_.pdfToPictures, "-jpeg", "-jpegopt", "quality=90", "-f", "1", "-l",
                       std::to_string(last), "-scale-to-x", std::to_string(width), "-scale-to-y",
                       std::to_string(height), pdf,

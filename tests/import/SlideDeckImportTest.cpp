@@ -139,8 +139,18 @@ TEST_F(SlideDeckImportTest, DeckOfThreeHundredSlidesFillsTheProject)
     // the content.
     const std::string deck = inst.root() + "long.odp";
     writeText(deck, flatPresentation(300));
+    std::vector<std::pair<int, int>> told;
+    converter.setPicturesDone([&](int done, int total) { told.emplace_back(done, total); });
     const auto outcome = importDeck(deck, 1);
     EXPECT_EQ(outcome.added, 256);
+    // How many pictures are written is told as they come, of the 256 asked.
+    ASSERT_FALSE(told.empty());
+    for (std::size_t i = 0; i < told.size(); ++i) {
+        EXPECT_EQ(told[i].second, 256);
+        EXPECT_LE(told[i].first, 256);
+        if (i > 0)
+            EXPECT_GE(told[i].first, told[i - 1].first);
+    }
     EXPECT_EQ(tree().slideCount(), 256);
     EXPECT_EQ(tree().sessions().size(), 256u);
     EXPECT_EQ(ui.texts(), std::vector<std::string>{StringTable::text(str::SlideLimitReached)});
@@ -196,6 +206,14 @@ TEST_F(SlideDeckImportTest, AKeptProfileServesOneConversionAtATime)
     EXPECT_EQ(converter.convert(*deck, second, 10).status, DeckConversion::Status::Ok);
     EXPECT_TRUE(fs::is_directory(second + "profile"));
     ::close(held);
+
+    // A conversion stopped part-way may leave the profile half set up: it
+    // goes, and the next conversion sets up a fresh one.
+    converter.setKeepGoing([] { return false; });
+    const std::string third = inst.root() + "third/";
+    fs::create_directories(third);
+    EXPECT_EQ(converter.convert(*deck, third, 10).status, DeckConversion::Status::Cancelled);
+    EXPECT_EQ(entriesOf(kept), std::vector<std::string>{"pavonia-in-use.lock"});
 }
 
 TEST(SlideDeckConverterTest, MissingOfficeProgramIsNotAvailable)

@@ -6,9 +6,11 @@
 #include <QEventLoop>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSet>
 #include <QTimer>
 
 #include <algorithm>
+#include <new>
 #include <thread>
 
 namespace pavonia {
@@ -19,11 +21,17 @@ constexpr int kPollMilliseconds = 100;
 
 QString text(int id) { return QString::fromStdString(StringTable::text(id)); }
 
-// Keeps the user's input from the window while long work runs; painting,
-// timers and the progress dialog go on.
+// Keeps the user's input from every window open when long work starts (the
+// main window, a dialog the work was started from); painting, timers, the
+// progress dialog and message boxes the work shows go on.
 class InputBlocker final : public QObject {
 public:
-    explicit InputBlocker(QWidget* window) : window_(window) { qApp->installEventFilter(this); }
+    InputBlocker()
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            blocked_.insert(widget);
+        qApp->installEventFilter(this);
+    }
     ~InputBlocker() override { qApp->removeEventFilter(this); }
 
 protected:
@@ -40,9 +48,8 @@ protected:
         case QEvent::Shortcut:
         case QEvent::ShortcutOverride:
         case QEvent::Drop: {
-            // Message boxes and the progress dialog are windows of their own.
             auto* widget = qobject_cast<QWidget*>(watched);
-            return window_ && widget && widget->window() == window_;
+            return widget && blocked_.contains(widget->window());
         }
         default:
             return false;
@@ -50,7 +57,7 @@ protected:
     }
 
 private:
-    QWidget* window_;
+    QSet<QWidget*> blocked_;
 };
 
 } // namespace
@@ -97,12 +104,14 @@ int percentOf(unsigned long long done, unsigned long long total)
 bool runLongWork(QWidget* window, Ui& ui, const LongWorkOptions& options,
                  const std::function<bool(WorkProgress&)>& work)
 {
-    InputBlocker blocker(window);
+    InputBlocker blocker;
     BusyCursor cursor(ui);
     WorkProgress progress;
     progress.setStage(options.stage);
 
-    QProgressDialog dialog(window);
+    // Over the dialog the work was started from, if any.
+    QWidget* modal = QApplication::activeModalWidget();
+    QProgressDialog dialog(modal ? modal : window);
     dialog.setObjectName("progress");
     dialog.setWindowTitle(text(str::AppTitle));
     dialog.setLabelText(QString::fromStdString(options.stage));
@@ -153,7 +162,15 @@ bool runLongWork(QWidget* window, Ui& ui, const LongWorkOptions& options,
     bool result = false;
     QEventLoop loop;
     std::thread worker([&] {
-        result = work(progress);
+        // Work that throws (out of memory, say) fails; the program goes on.
+        try {
+            result = work(progress);
+        } catch (const std::bad_alloc&) {
+            result = false;
+            showMessage(ui, StringTable::text(str::OutOfMemory));
+        } catch (...) {
+            result = false;
+        }
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
     loop.exec();

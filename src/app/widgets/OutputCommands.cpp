@@ -40,8 +40,12 @@ public:
         options.cancellable = true;
         window_.runInBackground(options, [&](WorkProgress& progress) {
             converter_.setKeepGoing([&progress] { return !progress.cancelled(); });
+            converter_.setPicturesDone([&progress](int done, int total) {
+                progress.setPercent(percentOf(unsigned(done), unsigned(total)));
+            });
             result = converter_.convert(deckPath, folder, maxPictures);
             converter_.setKeepGoing(nullptr);
+            converter_.setPicturesDone(nullptr);
             return true;
         });
         return result;

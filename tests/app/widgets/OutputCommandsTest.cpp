@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -176,6 +177,26 @@ TEST_F(OutputCommandsTest, TheImportSettingsDialogWritesItsChoiceOnOkOnly)
 
 TEST_F(OutputCommandsTest, CancelStopsLongWorkAtItsNextSafePointAndShowsHowFarItGot)
 {
+    // A dialog open when the work starts (one it was started from) takes no
+    // clicks until it is done.
+    QDialog opener(window.get());
+    auto* again = new QPushButton("Again", &opener);
+    opener.show();
+    int clicks = 0;
+    QObject::connect(again, &QPushButton::clicked, [&clicks] { ++clicks; });
+    const auto clickAgain = [again] {
+        const QPointF at(again->rect().center());
+        QMouseEvent press(QEvent::MouseButtonPress, at, again->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, again->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(again, &press);
+        QApplication::sendEvent(again, &release);
+    };
+    clickAgain();
+    ASSERT_EQ(clicks, 1);
+    clicks = 0;
+
     QTimer canceller;
     QString labelSeen;
     int valueSeen = -1;
@@ -187,6 +208,7 @@ TEST_F(OutputCommandsTest, CancelStopsLongWorkAtItsNextSafePointAndShowsHowFarIt
                 progress && progress->isVisible() && progress->labelText() == "Halfway") {
                 labelSeen = progress->labelText();
                 valueSeen = progress->value();
+                clickAgain();
                 watcher.stop();
                 cancelWhenShown(canceller);
             }
@@ -213,6 +235,7 @@ TEST_F(OutputCommandsTest, CancelStopsLongWorkAtItsNextSafePointAndShowsHowFarIt
     EXPECT_TRUE(stoppedByCancel);
     EXPECT_EQ(labelSeen, "Halfway");
     EXPECT_EQ(valueSeen, 50);
+    EXPECT_EQ(clicks, 0);
     // The window takes commands again.
     EXPECT_EQ(percentOf(3, 4), 75);
     EXPECT_EQ(percentOf(1, 0), -1);
