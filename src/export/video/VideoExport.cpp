@@ -96,9 +96,9 @@ void FrameMaker::show(int slide)
         return;
     const SlidePictures& pictures = stills_.slides[slide];
     images_.slide = slide;
-    images_.still = framePicture(pictures.still, stills_.frameSize);
-    images_.outgoing = pictures.outgoing.empty() ? QImage() : framePicture(pictures.outgoing, stills_.frameSize);
-    images_.incoming = pictures.incoming.empty() ? QImage() : framePicture(pictures.incoming, stills_.frameSize);
+    images_.still = framePictureFile(pictures.still, stills_.frameSize);
+    images_.outgoing = pictures.outgoing.empty() ? QImage() : framePictureFile(pictures.outgoing, stills_.frameSize);
+    images_.incoming = pictures.incoming.empty() ? QImage() : framePictureFile(pictures.incoming, stills_.frameSize);
 }
 
 void FrameMaker::paintFace(const QImage& base, const FaceState& state)
@@ -215,6 +215,7 @@ Result<std::uint64_t> VideoExport::exportPublished(const std::string& folder, co
 {
     VideoPage::Request request;
     request.pagePath = page;
+    request.pictureFolder = folder;
     request.frameSize = options_.size;
     request.untilMs = options_.sample ? VideoOptions::kSampleMs : -1;
     request.progress = [this](const PhotographProgress& done) {
