@@ -152,7 +152,11 @@ void FrameMaker::make(VideoEncoder& encoder, std::int64_t ms)
     const QImage* base = &images_.still;
     bool baseChanged = false;
     if (running) {
-        frame_ = images_.incoming.isNull() ? images_.still.copy() : images_.incoming.copy();
+        // Into the same buffer every time: no new picture a frame.
+        const QImage& incoming = images_.incoming.isNull() ? images_.still : images_.incoming;
+        if (frame_.size() != incoming.size())
+            frame_ = QImage(incoming.size(), QImage::Format_RGB32);
+        std::memcpy(frame_.bits(), incoming.constBits(), static_cast<std::size_t>(incoming.sizeInBytes()));
         paintOutgoing(frame_, images_.outgoing, stills_.slides[k].boxes, stills_.pageToFrame, transition.type,
                       transition.progress, k);
         encoder.setPicture(frame_);

@@ -248,17 +248,28 @@ Result<PageStills> Photographer::run()
             return Failure(str::VideoCancelled);
         if (transition.type < 0)
             continue;
-        if (!(taken = renderAt(chapter.startMs, name + "-outgoing.png")))
-            return taken.failure();
-        pictures.outgoing = *taken;
+        // The transition's start: its slide boxes, and the outgoing slide's
+        // picture. Where every area is filled or empty on both slides alike,
+        // the outgoing slide's own picture shows the same in the areas.
+        const VideoSlide& from = line.slides()[transition.from];
+        const VideoSlide& to = line.slides()[k];
+        const bool sameAreas =
+            from.subTopic == to.subTopic && from.media == to.media && from.description == to.description;
+        const std::string& before = stills_.slides[transition.from].still;
+        if (sameAreas && !before.empty()) {
+            tab_.eval("PavoniaPlayer.renderAt(" + number(chapter.startMs) + "), true");
+            pictures.outgoing = before;
+        } else {
+            if (!(taken = renderAt(chapter.startMs, name + "-outgoing.png")))
+                return taken.failure();
+            pictures.outgoing = *taken;
+        }
         const json boxes = tab_.eval(kBoxes)["areas"];
         for (std::size_t i = 0; i < pictures.boxes.size(); ++i)
             pictures.boxes[i] = rectOf(boxes[i]);
         if (!tell())
             return Failure(str::VideoCancelled);
-        const VideoSlide& from = line.slides()[transition.from];
-        const VideoSlide& to = line.slides()[k];
-        if (from.subTopic != to.subTopic || from.media != to.media || from.description != to.description) {
+        if (!sameAreas) {
             if (!(taken = renderAt(chapter.startMs + length * 0.999, name + "-incoming.png")))
                 return taken.failure();
             pictures.incoming = *taken;
