@@ -96,9 +96,9 @@ void FrameMaker::show(int slide)
         return;
     const SlidePictures& pictures = stills_.slides[slide];
     images_.slide = slide;
-    images_.still = framePicture(pictures.still, stills_.frameSize);
-    images_.outgoing = pictures.outgoing.empty() ? QImage() : framePicture(pictures.outgoing, stills_.frameSize);
-    images_.incoming = pictures.incoming.empty() ? QImage() : framePicture(pictures.incoming, stills_.frameSize);
+    images_.still = framePictureFile(pictures.still, stills_.frameSize);
+    images_.outgoing = pictures.outgoing.empty() ? QImage() : framePictureFile(pictures.outgoing, stills_.frameSize);
+    images_.incoming = pictures.incoming.empty() ? QImage() : framePictureFile(pictures.incoming, stills_.frameSize);
 }
 
 void FrameMaker::paintFace(const QImage& base, const FaceState& state)
@@ -152,7 +152,11 @@ void FrameMaker::make(VideoEncoder& encoder, std::int64_t ms)
     const QImage* base = &images_.still;
     bool baseChanged = false;
     if (running) {
-        frame_ = images_.incoming.isNull() ? images_.still.copy() : images_.incoming.copy();
+        // Into the same buffer every time: no new picture a frame.
+        const QImage& incoming = images_.incoming.isNull() ? images_.still : images_.incoming;
+        if (frame_.size() != incoming.size())
+            frame_ = QImage(incoming.size(), QImage::Format_RGB32);
+        std::memcpy(frame_.bits(), incoming.constBits(), static_cast<std::size_t>(incoming.sizeInBytes()));
         paintOutgoing(frame_, images_.outgoing, stills_.slides[k].boxes, stills_.pageToFrame, transition.type,
                       transition.progress, k);
         encoder.setPicture(frame_);
@@ -215,6 +219,7 @@ Result<std::uint64_t> VideoExport::exportPublished(const std::string& folder, co
 {
     VideoPage::Request request;
     request.pagePath = page;
+    request.pictureFolder = folder;
     request.frameSize = options_.size;
     request.untilMs = options_.sample ? VideoOptions::kSampleMs : -1;
     request.progress = [this](const PhotographProgress& done) {

@@ -14,36 +14,20 @@ namespace pavonia {
 
 namespace {
 
-// `voice` as one channel of floats at `rate`.
-std::vector<float> resampled(const PcmAudio& voice, int rate)
+constexpr int kBlockFrames = 8192;
+
+// A converter from `voice`'s samples to one channel of floats at `rate`.
+SwrContext* resamplerFor(const PcmAudio& voice, int rate)
 {
-    std::vector<float> out;
-    const int channels = std::clamp(voice.channels, 1, 2);
-    if (voice.sampleRate <= 0 || voice.frameCount() == 0)
-        return out;
     AVChannelLayout in{}, mono{};
-    av_channel_layout_default(&in, channels);
+    av_channel_layout_default(&in, std::clamp(voice.channels, 1, 2));
     av_channel_layout_default(&mono, 1);
     SwrContext* converter = nullptr;
     if (swr_alloc_set_opts2(&converter, &mono, AV_SAMPLE_FMT_FLT, rate, &in, AV_SAMPLE_FMT_S16, voice.sampleRate,
                             0, nullptr) < 0 ||
-        swr_init(converter) < 0) {
+        swr_init(converter) < 0)
         swr_free(&converter);
-        return out;
-    }
-    const int inFrames = static_cast<int>(voice.frameCount());
-    out.resize(static_cast<std::size_t>(swr_get_out_samples(converter, inFrames)) + 64);
-    const auto* source = reinterpret_cast<const uint8_t*>(voice.samples.data());
-    auto* target = reinterpret_cast<uint8_t*>(out.data());
-    int made = swr_convert(converter, &target, static_cast<int>(out.size()), &source, inFrames);
-    if (made < 0)
-        made = 0;
-    // What the converter still holds.
-    auto* rest = reinterpret_cast<uint8_t*>(out.data() + made);
-    const int more = swr_convert(converter, &rest, static_cast<int>(out.size()) - made, nullptr, 0);
-    out.resize(static_cast<std::size_t>(made + std::max(0, more)));
-    swr_free(&converter);
-    return out;
+    return converter;
 }
 
 } // namespace
@@ -52,6 +36,8 @@ VideoNarration::VideoNarration(const VideoTimeline& timeline, std::string folder
     : timeline_(timeline), folder_(std::move(folder)), rate_(sampleRate)
 {
 }
+
+VideoNarration::~VideoNarration() { swr_free(&resampler_); }
 
 std::vector<LipSyncFrame> VideoNarration::framesOf(int index) const
 {
@@ -65,18 +51,47 @@ std::vector<LipSyncFrame> VideoNarration::framesOf(int index) const
 void VideoNarration::load(int index)
 {
     loaded_ = index;
-    voice_.clear();
-    voice_.shrink_to_fit();
+    swr_free(&resampler_);
+    voice_ = {};
+    consumed_ = 0;
+    resampled_ = {};
+    resampledStart_ = 0;
     const VideoSession& s = timeline_.sessions()[index];
     voiceStart_ = s.startMs * rate_ / 1000;
-    TalkingMessage message;
-    if (!s.voice || s.talkingMessage.empty() || !readTps(folder_ + s.talkingMessage, message) || message.empty())
-        return;
-    voice_ = resampled(message.voice, rate_);
     // The session ends the voice: what lies beyond it is not played.
-    const std::size_t room = static_cast<std::size_t>(s.durationMs * rate_ / 1000);
-    if (voice_.size() > room)
-        voice_.resize(room);
+    voiceEnd_ = s.durationMs * rate_ / 1000;
+    TalkingMessage message;
+    if (!s.voice || s.talkingMessage.empty() || !readTps(folder_ + s.talkingMessage, message) || message.empty() ||
+        message.voice.sampleRate <= 0)
+        return;
+    voice_ = std::move(message.voice);
+    resampler_ = resamplerFor(voice_, rate_);
+}
+
+bool VideoNarration::resampleMore(std::int64_t keepFrom)
+{
+    if (!resampler_)
+        return false;
+    const std::int64_t drop = std::clamp<std::int64_t>(keepFrom - resampledStart_, 0,
+                                                       static_cast<std::int64_t>(resampled_.size()));
+    resampled_.erase(resampled_.begin(), resampled_.begin() + drop);
+    resampledStart_ += drop;
+    const int channels = std::clamp(voice_.channels, 1, 2);
+    const int frames = static_cast<int>(std::min<std::size_t>(kBlockFrames, voice_.frameCount() - consumed_));
+    const auto* source = reinterpret_cast<const uint8_t*>(voice_.samples.data() + consumed_ * channels);
+    const std::size_t had = resampled_.size();
+    resampled_.resize(had + static_cast<std::size_t>(swr_get_out_samples(resampler_, frames)) + 16);
+    auto* target = reinterpret_cast<uint8_t*>(resampled_.data() + had);
+    // Once the voice is used up, what the converter still holds.
+    const int made = swr_convert(resampler_, &target, static_cast<int>(resampled_.size() - had),
+                                 frames > 0 ? &source : nullptr, frames);
+    resampled_.resize(had + static_cast<std::size_t>(std::max(0, made)));
+    consumed_ += static_cast<std::size_t>(frames);
+    if (frames == 0 && made <= 0) {
+        swr_free(&resampler_);
+        return false;
+    }
+    return true;
 }
 
 void VideoNarration::read(float* out, std::size_t count)
@@ -96,8 +111,12 @@ void VideoNarration::read(float* out, std::size_t count)
             load(session);
         for (std::size_t j = 0; j < n; ++j) {
             const std::int64_t at = sample + static_cast<std::int64_t>(j) - voiceStart_;
-            if (at >= 0 && at < static_cast<std::int64_t>(voice_.size()))
-                out[i + j] = voice_[static_cast<std::size_t>(at)];
+            if (at < 0 || at >= voiceEnd_)
+                continue;
+            while (at >= resampledStart_ + static_cast<std::int64_t>(resampled_.size()) && resampleMore(at)) {
+            }
+            if (at >= resampledStart_ && at < resampledStart_ + static_cast<std::int64_t>(resampled_.size()))
+                out[i + j] = resampled_[static_cast<std::size_t>(at - resampledStart_)];
         }
         i += n;
     }

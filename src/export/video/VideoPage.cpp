@@ -1,6 +1,7 @@
 #include "export/video/VideoPage.h"
 
 #include "export/video/HeadlessChromium.h"
+#include "platform/FileOps.h"
 #include "platform/StringTable.h"
 
 #include <QUrl>
@@ -108,11 +109,15 @@ private:
         tab_.waitFor("window.PavoniaPlayer && PavoniaPlayer.state().ready", 15000);
         tab_.eval(kSettle);
     }
-    std::string renderAt(double ms)
+    // The picture of moment `ms`, kept in the file `name`.
+    Result<std::string> renderAt(double ms, const std::string& name)
     {
         tab_.eval("PavoniaPlayer.renderAt(" + number(ms) + ")");
         settle();
-        return shoot();
+        const std::string path = request_.pictureFolder + name;
+        if (!writeFileReplacing(path, shoot(), LinkTarget::Replace))
+            return Failure::system(str::VideoWriteFailed, {path});
+        return path;
     }
     std::string shoot()
     {
@@ -234,21 +239,41 @@ Result<PageStills> Photographer::run()
         SlidePictures& pictures = stills_.slides[k];
         const VideoTransition transition = line.transitionAt(chapter.startMs);
         const double length = line.transitionLengthMs(k);
-        pictures.still = renderAt(chapter.startMs + (transition.type >= 0 ? length : 0.0));
+        const std::string name = "video-slide-" + std::to_string(k + 1);
+        Result<std::string> taken = renderAt(chapter.startMs + (transition.type >= 0 ? length : 0.0), name + ".png");
+        if (!taken)
+            return taken.failure();
+        pictures.still = *taken;
         if (!tell())
             return Failure(str::VideoCancelled);
         if (transition.type < 0)
             continue;
-        pictures.outgoing = renderAt(chapter.startMs);
+        // The transition's start: its slide boxes, and the outgoing slide's
+        // picture. Where every area is filled or empty on both slides alike,
+        // the outgoing slide's own picture shows the same in the areas.
+        const VideoSlide& from = line.slides()[transition.from];
+        const VideoSlide& to = line.slides()[k];
+        const bool sameAreas =
+            from.subTopic == to.subTopic && from.media == to.media && from.description == to.description;
+        const std::string& before = stills_.slides[transition.from].still;
+        if (sameAreas && !before.empty()) {
+            tab_.eval("PavoniaPlayer.renderAt(" + number(chapter.startMs) + "), true");
+            pictures.outgoing = before;
+        } else {
+            if (!(taken = renderAt(chapter.startMs, name + "-outgoing.png")))
+                return taken.failure();
+            pictures.outgoing = *taken;
+        }
         const json boxes = tab_.eval(kBoxes)["areas"];
         for (std::size_t i = 0; i < pictures.boxes.size(); ++i)
             pictures.boxes[i] = rectOf(boxes[i]);
         if (!tell())
             return Failure(str::VideoCancelled);
-        const VideoSlide& from = line.slides()[transition.from];
-        const VideoSlide& to = line.slides()[k];
-        if (from.subTopic != to.subTopic || from.media != to.media || from.description != to.description)
-            pictures.incoming = renderAt(chapter.startMs + length * 0.999);
+        if (!sameAreas) {
+            if (!(taken = renderAt(chapter.startMs + length * 0.999, name + "-incoming.png")))
+                return taken.failure();
+            pictures.incoming = *taken;
+        }
         if (!tell())
             return Failure(str::VideoCancelled);
     }
@@ -269,6 +294,14 @@ QImage framePicture(const std::string& png, const QSize& size)
     if (picture.size() != size)
         picture = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return picture.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage framePictureFile(const std::string& path, const QSize& size)
+{
+    std::string bytes;
+    if (path.empty() || readWholeFile(path, std::uint64_t(1) << 30, bytes) != FileRead::Ok)
+        bytes.clear();
+    return framePicture(bytes, size);
 }
 
 Result<PageStills> VideoPage::photograph(const Request& request)

@@ -22,10 +22,11 @@
 
 namespace pavonia {
 
-// The pictures of one slide, as PNG bytes at the video's size (decoded when
-// the slide comes, so memory does not grow with the presentation).
+// The pictures of one slide: PNG files at the video's resolution, read when
+// the slide comes, so memory does not grow with the presentation. Empty
+// names for pictures not taken.
 struct SlidePictures {
-    std::string still;    // after its transition; empty for a slide never shown
+    std::string still;    // after its transition; none for a slide never shown
     std::string outgoing; // the start of its transition: the slide before it in place
     std::string incoming; // the end of its transition, where an area's emptiness changes
     SlideAreaBoxes boxes; // page pixels, while its transition runs
@@ -58,6 +59,7 @@ public:
     // before `untilMs` only (all when negative).
     struct Request {
         std::string pagePath;
+        std::string pictureFolder; // where the pictures are kept, ending with "/"
         std::optional<QSize> frameSize;
         std::int64_t untilMs = -1;
         // Told after each picture; false stops (the result is then a
@@ -68,7 +70,10 @@ public:
     static Result<PageStills> photograph(const Request& request);
 };
 
-// The video's picture of `png`: decoded, at `size`, in QImage::Format_RGB32.
+// The video's picture of the PNG bytes `png`: decoded, at `size`, in
+// QImage::Format_RGB32 (black when it cannot be decoded).
 QImage framePicture(const std::string& png, const QSize& size);
+// The same of the PNG file at `path`.
+QImage framePictureFile(const std::string& path, const QSize& size);
 
 } // namespace pavonia

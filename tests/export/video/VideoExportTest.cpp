@@ -211,6 +211,40 @@ TEST_F(VideoExportTest, TheSoundIsTheNarrationWhereThePagePlaysIt)
     EXPECT_LT(rms(samples, 2450, 4850), 0.0005);
 }
 
+// Slides with a wipe, a fade, a circle and a random transition, the third
+// without a description (its area stays up while the slide before leaves).
+TEST_F(VideoExportTest, TransitionsRunAsOnThePage)
+{
+    const std::string picture = installation.root() + "picture.bmp";
+    writeTestPicture(picture, 3);
+    PresentationPlan plan;
+    plan.sessions = {{{{1.0f, -1, "", "One", "first"},
+                       {1.0f, 6, picture, "Two", "second"},
+                       {1.0f, 17, "", "Three", ""},
+                       {1.0f, 3, picture, "Four", "fourth"},
+                       {1.0f, 18, "", "Five", "fifth"}}}};
+    const std::string project = makeProject(installation, plan);
+    const std::string out = installation.root() + "transitions.mp4";
+    const CommandRun run = exportVideo(project, out);
+    ASSERT_EQ(run.status, 0) << run.out;
+
+    BrowserPage& tab = openPage(project);
+    // Each transition takes 500 ms (half its slide's second): frames a
+    // quarter and three quarters of the way in.
+    std::vector<std::int64_t> numbers;
+    for (int slide = 1; slide < 5; ++slide)
+        for (const int ms : {120, 360})
+            numbers.push_back((slide * 1000 + ms) / 40);
+    const std::vector<QImage> made = frames(out, numbers, installation.root());
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        const QImage page = pageAt(tab, numbers[i] * 40);
+        const json shown = state(tab);
+        ASSERT_LT(shown["transitionProgress"].get<double>(), 1) << "no transition at " << numbers[i] * 40 << " ms";
+        EXPECT_LT(meanDifference(made[i], page), kSameMoment) << "transition " << shown["transition"] << " at "
+                                                              << numbers[i] * 40 << " ms";
+    }
+}
+
 // What a folder holds besides `keep`: the export's temporaries must be gone.
 std::vector<std::string> leftBeside(const std::string& folder, const std::string& name)
 {
