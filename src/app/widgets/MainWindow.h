@@ -76,6 +76,10 @@ public:
     // Runs `work` on a worker thread under a progress dialog (see LongWork.h);
     // the window runs no command and does not close until it is done.
     bool runInBackground(const LongWorkOptions& options, const std::function<bool(WorkProgress&)>& work);
+    // Asked before the shown page is left or the project closed (set by the
+    // slide voice page, which asks about an unapplied recording); false
+    // keeps the page.
+    void setLeavePage(std::function<bool()> leave) { leavePage_ = std::move(leave); }
 
     // Recomputes every command's enabled state from the document's flags,
     // the tree's selection and the layout (soon after any change).
@@ -117,6 +121,7 @@ private:
     void openWebLink(const char* fileName);
     void commandNotReady();
     bool runLong(bool saving, const std::string& path, const std::function<bool()>& work);
+    bool mayLeavePage() { return !leavePage_ || leavePage_(); }
 
     ProjectSession& session_;
     Shell& shell_;
@@ -125,6 +130,7 @@ private:
     std::array<QAction*, kCommandCount> actions_{};
     std::array<std::function<void()>, kCommandCount> handlers_;
     std::function<void()> stopPlayback_;
+    std::function<bool()> leavePage_;
     // Tells the pages that New or Open replaced the project (set by installPages).
     std::function<void()> projectOpened_;
     std::unique_ptr<DocumentSignals> documentSignals_;

@@ -190,7 +190,7 @@ void MainWindow::openWebLink(const char* fileName)
 
 bool MainWindow::openProjectFile(const std::string& path)
 {
-    if (loading_)
+    if (loading_ || !mayLeavePage())
         return false;
     if (stopPlayback_)
         stopPlayback_();
@@ -201,7 +201,7 @@ bool MainWindow::openProjectFile(const std::string& path)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (loading_ || !projectCommands_.canClose()) {
+    if (loading_ || !mayLeavePage() || !projectCommands_.canClose()) {
         event->ignore();
         return;
     }

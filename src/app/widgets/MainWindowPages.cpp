@@ -9,6 +9,9 @@
 #include "app/widgets/OutputCommands.h"
 #include "app/widgets/PageHost.h"
 #include "app/widgets/PreferencesDialog.h"
+#include "app/widgets/SlideVoicePageSetup.h"
+#include "pages/ImageCache.h"
+#include "pages/widgets/SlideVoicePage.h"
 #include "pages/widgets/InfoPage.h"
 #include "pages/widgets/MediaPage.h"
 #include "templates/widgets/StylePage.h"
@@ -29,7 +32,6 @@ void MainWindow::installPages()
     pages_->setPage(SelectedKind::Project, style);
     connect(style, &StylePage::headingFocusRequested, this, [this] { headingEdit_->setFocus(); });
     connect(style, &StylePage::projectChanged, this, &MainWindow::refreshViews);
-    projectOpened_ = [style] { style->projectOpened(); };
 
     setCommandHandler(Command::SelectImageStyle, [style] { style->pickStyle(); });
     setCommandHandler(Command::SelectLayout, [style] { style->pickLayout(); });
@@ -50,6 +52,14 @@ void MainWindow::installPages()
         if (mode == SelectedKind::Information)
             info->refresh();
     });
+
+    // The slide voice page shows a session: its voice, talking image and
+    // the timing of its slides.
+    SlideVoicePage* voice = installSlideVoicePage(*this, *cache);
+    projectOpened_ = [style, voice] {
+        voice->forgetSession();
+        style->projectOpened();
+    };
 
     // Preferences lists the recording inputs of the machine; where there is
     // no audio device the dialog shows its recording group disabled.

@@ -13,6 +13,9 @@
 #include "templates/widgets/FontSettingDialog.h"
 #include "import/widgets/ImportMediaDialog.h"
 #include "platform/StringTable.h"
+#include "pages/widgets/SlideVoicePage.h"
+#include "voice/VoiceTemplateList.h"
+#include "voice/widgets/AddVoiceTemplateDialog.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -74,7 +77,7 @@ void ScreenshotTour::photographWindow(const QString& name)
     save(window_, name);
 }
 
-void ScreenshotTour::photographDialog(const QString& name, const std::function<void()>& open)
+void ScreenshotTour::photographDialog(const QString& name, const std::function<void()>& open, bool required)
 {
     // Every modal window the command shows is photographed and closed in
     // turn: a message that comes before the dialog (a machine without
@@ -101,8 +104,12 @@ void ScreenshotTour::photographDialog(const QString& name, const std::function<v
     });
     poll.start();
     open();
+    if (!required) {
+        // A window the action shows may come a moment later.
+        settle();
+    }
     poll.stop();
-    if (taken == 0) {
+    if (taken == 0 && required) {
         std::fprintf(stderr, "%s: no dialog appeared\n", qPrintable(name));
         ++failures_;
     }
@@ -122,7 +129,10 @@ void ScreenshotTour::run()
         const char* name;
     } modes[] = {{root, "main-style-page"}, {session, "main-session-page"}, {slide, "main-slide-page"}};
     for (const auto& mode : modes) {
-        tree.setCurrentIndex(mode.item);
+        // A page may say something once as it first shows (the session
+        // page on a machine without sound).
+        photographDialog(QString::fromLatin1(mode.name) + QStringLiteral("-message"),
+                         [&tree, &mode] { tree.setCurrentIndex(mode.item); }, false);
         photographWindow(QString::fromLatin1(mode.name));
     }
     window_.run(Command::SlideInfo);
@@ -163,6 +173,19 @@ void ScreenshotTour::run()
         CustomSettingsLogic logic(window_.document(), window_.session().library());
         runBackgroundPictureDialog(&window_, logic.browseOptions(), false);
     });
+    // The session page's voice filter dialog and its "Add Voice Template".
+    tree.setCurrentIndex(session);
+    settle();
+    if (auto* voice = qobject_cast<SlideVoicePage*>(window_.pages().page(SelectedKind::Session))) {
+        photographDialog(QStringLiteral("dialog-voice-filter"), [voice] { voice->openVoiceFilter(); });
+        photographDialog(QStringLiteral("dialog-add-voice-template"), [this] {
+            VoiceTemplateList templates(window_.document().installationFolder());
+            AddVoiceTemplateLogic add("Custom-1", templates, window_.document().ui());
+            AddVoiceTemplateDialog(add, &window_).exec();
+        });
+    }
+    tree.setCurrentIndex(root);
+    settle();
 
     // The content album, on a greeting for messages (silent: the tour plays nothing).
     const std::string home = window_.document().installationFolder();
