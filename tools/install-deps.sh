@@ -14,6 +14,7 @@ PACKAGES=(
   pulseaudio
   libreoffice-impress poppler-utils
   qt6-webengine-dev cabextract gcab xvfb xauth x11-utils procps
+  libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev ffmpeg
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -3,10 +3,17 @@
 #include "cli/CliArguments.h"
 #include "cli/LoadedProject.h"
 #include "export/ExportPresentation.h"
+#include "export/video/VideoExport.h"
+#include "platform/StringTable.h"
+#include "platform/Ui.h"
 
+#include <atomic>
+#include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -17,7 +24,10 @@ namespace {
 struct ExportOptions {
     std::vector<std::string> positional;
     std::optional<ExportKind> kind;
+    bool video = false;
     ExportChoice choice;
+    VideoOptions videoOptions;
+    bool videoOnly = false; // an option only a video takes was given
 };
 
 std::optional<ExportKind> kindNamed(const std::string& name)
@@ -37,9 +47,30 @@ std::optional<ExportOptions> parse(const std::vector<std::string>& args)
     for (std::size_t i = 0; i < args.size(); ++i) {
         const bool hasValue = i + 1 < args.size();
         if (args[i] == "--type" && hasValue) {
-            options.kind = kindNamed(args[++i]);
+            options.video = args[++i] == "video";
+            options.kind = options.video ? ExportKind::Web : kindNamed(args[i]);
             if (!options.kind)
                 return std::nullopt;
+        } else if (args[i] == "--size" && hasValue) {
+            options.videoOptions.size = VideoExport::parseSize(args[++i]);
+            if (!options.videoOptions.size)
+                return std::nullopt;
+            options.videoOnly = true;
+        } else if (args[i] == "--fps" && hasValue) {
+            const auto value = wholeNumber(args[++i], 1, 120);
+            if (!value)
+                return std::nullopt;
+            options.videoOptions.fps = *value;
+            options.videoOnly = true;
+        } else if (args[i] == "--crf" && hasValue) {
+            const auto value = wholeNumber(args[++i], 0, 51);
+            if (!value)
+                return std::nullopt;
+            options.videoOptions.crf = *value;
+            options.videoOnly = true;
+        } else if (args[i] == "--sample") {
+            options.videoOptions.sample = true;
+            options.videoOnly = true;
         } else if (args[i] == "--sound" && hasValue) {
             const auto value = wholeNumber(args[++i], 1, 3);
             if (!value)
@@ -58,10 +89,64 @@ std::optional<ExportOptions> parse(const std::vector<std::string>& args)
             options.positional.push_back(args[i]);
         }
     }
-    if (!options.kind || options.positional.size() != 2)
+    if (!options.kind || options.positional.size() != 2 || (options.videoOnly && !options.video))
         return std::nullopt;
     options.choice.kind = *options.kind;
     return options;
+}
+
+std::atomic<bool> interrupted{false};
+
+extern "C" void onInterrupt(int) { interrupted = true; }
+
+// The video: a progress line on stderr, Ctrl+C cancels (leaving no file).
+int exportVideo(LoadedProject& project, const VideoOptions& options, const std::string& output)
+{
+    interrupted = false;
+    const auto previousInt = std::signal(SIGINT, onInterrupt);
+    const auto previousTerm = std::signal(SIGTERM, onInterrupt);
+    const bool terminal = ::isatty(2);
+    auto progress = [terminal](const VideoProgress& step) {
+        std::string line;
+        switch (step.phase) {
+        case VideoProgress::Phase::Publishing:
+            line = StringTable::text(str::VideoPublishing);
+            break;
+        case VideoProgress::Phase::Photographing:
+            line = StringTable::format(str::VideoPhotographing,
+                                       {std::to_string(step.done), std::to_string(step.total)});
+            break;
+        case VideoProgress::Phase::Encoding: {
+            // One line a second is enough where the lines are kept.
+            static long lastSecond = -1;
+            const long second = static_cast<long>(step.secondsLeft);
+            if (!terminal && second == lastSecond && step.done != step.total)
+                return !interrupted.load();
+            lastSecond = second;
+            char left[32];
+            if (step.secondsLeft < 0)
+                std::snprintf(left, sizeof left, "?");
+            else
+                std::snprintf(left, sizeof left, "%ld:%02ld", second / 60, second % 60);
+            line = StringTable::format(str::VideoEncoding,
+                                       {std::to_string(step.done), std::to_string(step.total), left});
+            break;
+        }
+        }
+        std::cerr << (terminal ? "\r\033[K" : "") << line << (terminal ? "" : "\n") << std::flush;
+        return !interrupted.load();
+    };
+    const Result<std::uint64_t> written = VideoExport(project.context(), options, progress).exportTo(output);
+    if (terminal)
+        std::cerr << '\n';
+    std::signal(SIGINT, previousInt);
+    std::signal(SIGTERM, previousTerm);
+    if (!written) {
+        showFailure(project.session.ui, written.failure());
+        return 1;
+    }
+    std::cout << ExportPresentation::sizeMessage(*written) << '\n';
+    return 0;
 }
 
 } // namespace
@@ -78,6 +163,8 @@ int exportCommand(const Workplace& place, const std::vector<std::string>& args)
     LoadedProject project(place, kDefaultDotsPerInch);
     if (!project.load(options->positional[0]))
         return 1;
+    if (options->video)
+        return exportVideo(project, options->videoOptions, output);
 
     // Publishing reads the kind from the preferences, where the export
     // dialog leaves it; the user's stored choice is put back afterwards.

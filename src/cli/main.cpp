@@ -43,6 +43,8 @@ const char* kUsage =
     "       pavonia-cli [--home DIR] htmlcode PROJECT.pvp PAGE.htm [--dpi D]\n"
     "       pavonia-cli [--home DIR] export PROJECT.pvp --type web|cd|exe OUTPUT [--sound 1-3] [--image 0-100]\n"
     "                   [--no-autorun]\n"
+    "       pavonia-cli [--home DIR] export PROJECT.pvp --type video OUT.mp4 [--size WxH] [--fps N] [--crf N]\n"
+    "                   [--sample]\n"
     "       pavonia-cli [--home DIR] voice import PROJECT.pvp SESSION AUDIO-FILE [--out OUT.pvp]\n"
     "       pavonia-cli [--home DIR] import PROJECT.pvp FILE... [--mode same|each] [--session N] [--out OUT.pvp]\n"
     "       pavonia-cli tps-info FILE.tps\n"

@@ -78,6 +78,7 @@ struct ImageCache::State {
 
 void ImageCache::State::run()
 {
+    lowerThreadPriority();
     std::unique_lock lock(mutex);
     while (!stop) {
         if (!loadingRead) {

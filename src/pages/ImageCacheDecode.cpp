@@ -8,6 +8,12 @@
 
 #include <algorithm>
 
+#ifdef __linux__
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 namespace pavonia {
 
 namespace {
@@ -45,6 +51,15 @@ QImage fromRgb(const RgbPicture& picture)
 }
 
 } // namespace
+
+void lowerThreadPriority()
+{
+#ifdef __linux__
+    // On Linux a "process" priority set for a thread's id holds for that
+    // thread alone.
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), 10);
+#endif
+}
 
 QSize fitInto(QSize picture, QSize box)
 {
@@ -84,7 +99,11 @@ DecodedPicture decodePicture(const QString& path, QSize box, const std::atomic<b
     if (cancelled(cancel))
         return {};
     if (image.isNull()) {
-        // Kinds Qt has no reader for go through the image library.
+        // Pictures of the slide kinds that Qt's readers refuse (unusual
+        // variants of BMP and the like) go through the image library; no
+        // other file is handed to it, so a text or a script is never drawn.
+        if (!isFittedPicture(path.toStdString()))
+            return result;
         std::optional<RgbPicture> picture = readScaledPicture(path.toStdString(), 1.0f);
         if (!picture || cancelled(cancel))
             return result;

@@ -24,8 +24,14 @@ QSize fitInto(QSize picture, QSize box);
 // Reads the first frame of the picture at `path` and fits it into `box`
 // (an empty box keeps its own size). Formats that can decode at a smaller
 // size (JPEG) do so, so a very large picture never takes its full memory;
-// formats Qt cannot read go through the image library. When `cancel` becomes
+// a gif, jpg, jpeg, bmp or png file Qt cannot read goes through the image
+// library, and no other kind of file does. When `cancel` becomes
 // true the read of the file fails at its next block and the result is null.
 DecodedPicture decodePicture(const QString& path, QSize box, const std::atomic<bool>* cancel = nullptr);
+
+// Lowers the calling thread's scheduling priority (where the system allows
+// it per thread), so that a decoding worker gives way to the user-interface
+// thread when the processors are busy.
+void lowerThreadPriority();
 
 } // namespace pavonia

@@ -124,7 +124,7 @@ void MediaPageLogic::selectTransitionFor(const SlideData& data)
     const int count = static_cast<int>(transitions_.size());
     if (count == 0) {
         selectedTransition_ = -1;
-        transitionEnabled_ = !data.mediaPath.empty() && !isMediaPicture(data.mediaPath) ? false : true;
+        transitionEnabled_ = data.mediaPath.empty() || isMediaPicture(data.mediaPath);
         return;
     }
     if (data.mediaPath.empty()) {

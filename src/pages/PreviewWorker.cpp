@@ -50,6 +50,7 @@ QImage PreviewWorker::thumbnail() const
 
 void PreviewWorker::run()
 {
+    lowerThreadPriority();
     for (;;) {
         QString path;
         if (!Take(path)) {
@@ -104,10 +105,13 @@ void PreviewWorker::ShowNothing()
 
 void PreviewWorker::stop()
 {
+    // A second call made while the first one handles events (a second
+    // click on Cancel) leaves the ending to the first.
+    if (stopping_)
+        return;
+    stopping_ = true;
     {
         std::lock_guard guard(lock_);
-        if (!worker_.joinable())
-            return;
         stop_ = true;
     }
     cancel_ = true;

@@ -77,6 +77,7 @@ private:
     bool stop_ = false;
     std::atomic<bool> cancel_{false};
     std::atomic<bool> finished_{false};
+    bool stopping_ = false; // stop() has begun (the owner's thread only)
     std::thread worker_;
 };
 

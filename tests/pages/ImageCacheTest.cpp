@@ -90,13 +90,15 @@ TEST_F(ImageCacheTest, HandsOutTheLoadingPictureUntilTheFittedPictureIsReady)
 
 TEST_F(ImageCacheTest, PicturesThatCannotBeReadComeBackNull)
 {
-    QFile text(path("notes.jpg"));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write("not a picture at all");
-    text.close();
+    // Text under a picture's name, and a text file.
+    for (const char* name : {"notes.jpg", "notes.txt"}) {
+        QFile text(path(name));
+        ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+        text.write("not a picture at all");
+    }
     ImageCache cache(10, loading_);
     cache.setOutputSize(2, {320, 240});
-    for (const QString& file : {path("notes.jpg"), path("missing.gif")}) {
+    for (const QString& file : {path("notes.jpg"), path("notes.txt"), path("missing.gif")}) {
         EXPECT_TRUE(finished(cache, file, 2).isNull()) << file.toStdString();
         EXPECT_TRUE(cache.isCached(file)) << "an unreadable file is not read again";
     }

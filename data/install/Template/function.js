@@ -612,17 +612,25 @@
             }
             // The slot's own box: a style may set it in from the area's edge.
             var w = incoming.offsetWidth || area.clientWidth, h = incoming.offsetHeight || area.clientHeight;
+            // The outgoing slot may be the slide on screen, still cut or
+            // faded by a transition of its own that a picture of a moment
+            // showed half way: each style is set afresh.
             if (type === 17) { // Fade
                 incoming.style.clipPath = "";
                 incoming.style.opacity = String(p);
-                if (outgoing)
+                if (outgoing) {
+                    outgoing.style.clipPath = "";
                     outgoing.style.opacity = String(1 - p);
+                }
                 continue;
             }
             var reveal = revealPath(type, w, h, p, slide.index);
             incoming.style.clipPath = 'path(evenodd, "' + (reveal || "M0 0Z") + '")';
-            if (outgoing)
+            incoming.style.opacity = "";
+            if (outgoing) {
                 outgoing.style.clipPath = 'path(evenodd, "' + rectPath(0, 0, w, h, w, h) + reveal + '")';
+                outgoing.style.opacity = "";
+            }
         }
     }
 

@@ -12,6 +12,7 @@
 #include "app/HeadingField.h"
 #include "app/ProjectCommands.h"
 #include "app/ProjectSession.h"
+#include "app/widgets/LongWork.h"
 #include "platform/Shell.h"
 
 #include <QMainWindow>
@@ -64,6 +65,17 @@ public:
     void setCommandHandler(Command command, std::function<void()> handler);
     // Stops voice playback of the slide voice page (set by that page).
     void setStopPlayback(std::function<void()> stop) { stopPlayback_ = std::move(stop); }
+    // Stops any voice playback; from the interface thread only.
+    void stopPlayback()
+    {
+        if (stopPlayback_)
+            stopPlayback_();
+    }
+    // Opens pages and addresses in the desktop's programs.
+    Shell& shell() { return shell_; }
+    // Runs `work` on a worker thread under a progress dialog (see LongWork.h);
+    // the window runs no command and does not close until it is done.
+    bool runInBackground(const LongWorkOptions& options, const std::function<bool(WorkProgress&)>& work);
     // Asked before the shown page is left or the project closed (set by the
     // slide voice page, which asks about an unapplied recording); false
     // keeps the page.
@@ -105,8 +117,6 @@ private:
     bool moveStep(TreeItem& item, bool up);
     void selectAll();
     void showInformation();
-    void preview();
-    void importMedia();
     void openHelp(const char* page);
     void openWebLink(const char* fileName);
     void commandNotReady();

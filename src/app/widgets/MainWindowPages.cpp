@@ -6,6 +6,7 @@
 //     setCommandHandler(Command::ProjectSettings, [this] { ... });
 // A command without a handler says that it arrives with a later version.
 #include "app/widgets/MainWindow.h"
+#include "app/widgets/OutputCommands.h"
 #include "app/widgets/PageHost.h"
 #include "app/widgets/PreferencesDialog.h"
 #include "app/widgets/SlideVoicePageSetup.h"
@@ -71,6 +72,13 @@ void MainWindow::installPages()
         QtInputDevices inputs(device->get());
         runPreferencesDialog(this, document(), &inputs);
     });
+
+    // Export, preview, HTML code and media import (OutputCommands.cpp).
+    auto output = std::make_shared<OutputCommands>(*this);
+    setCommandHandler(Command::ExportHtml, [output] { output->exportPresentation(); });
+    setCommandHandler(Command::SlidePreview, [output] { output->preview(); });
+    setCommandHandler(Command::HtmlCodeCopy, [output] { output->htmlCodeCopy(); });
+    setCommandHandler(Command::ImportMedia, [output] { output->importMedia(); });
 }
 
 } // namespace pavonia

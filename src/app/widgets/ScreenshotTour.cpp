@@ -1,5 +1,6 @@
 #include "app/widgets/ScreenshotTour.h"
 
+#include "album/widgets/ContentAlbumDialog.h"
 #include "app/widgets/MainWindow.h"
 #include "app/widgets/PageHost.h"
 #include "app/widgets/StartupDialog.h"
@@ -10,6 +11,8 @@
 #include "templates/widgets/BackgroundPictureDialog.h"
 #include "templates/widgets/CustomSettingsDialog.h"
 #include "templates/widgets/FontSettingDialog.h"
+#include "import/widgets/ImportMediaDialog.h"
+#include "platform/StringTable.h"
 #include "pages/widgets/SlideVoicePage.h"
 #include "voice/VoiceTemplateList.h"
 #include "voice/widgets/AddVoiceTemplateDialog.h"
@@ -22,7 +25,9 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 #include <cstdlib>
 
 namespace pavonia {
@@ -181,6 +186,40 @@ void ScreenshotTour::run()
     }
     tree.setCurrentIndex(root);
     settle();
+
+    // The content album, on a greeting for messages (silent: the tour plays nothing).
+    const std::string home = window_.document().installationFolder();
+    photographDialog(QStringLiteral("dialog-content-album-images"),
+                     [this, &home] { runContentAlbum(&window_, home, AlbumKind::Images); });
+    photographDialog(QStringLiteral("dialog-content-album-messages"), [this, &home] {
+        ContentAlbumServices services;
+        services.openSystemAudio = false;
+        services.startFolder = home + "Content/Greetings";
+        services.startString = "Welcome.tps";
+        runContentAlbum(&window_, home, AlbumKind::Messages, services);
+    });
+
+    // Export, HTML code and media import, and the progress of long work.
+    photographDialog(QStringLiteral("dialog-export"), [this] { window_.run(Command::ExportHtml); });
+    photographDialog(QStringLiteral("dialog-html-code"), [this] { window_.run(Command::HtmlCodeCopy); });
+    tree.setCurrentIndex(slide);
+    settle();
+    photographDialog(QStringLiteral("dialog-import-media-files"), [this] { window_.run(Command::ImportMedia); });
+    photographDialog(QStringLiteral("dialog-import-media-settings"), [this] {
+        runImportMediaDialog(&window_, window_.document().preferences(), 0);
+    });
+    photographDialog(QStringLiteral("dialog-progress"), [this] {
+        LongWorkOptions options;
+        options.stage = StringTable::text(str::ExportStageCopying);
+        options.cancellable = true;
+        options.minimumDuration = 0;
+        window_.runInBackground(options, [](WorkProgress& progress) {
+            progress.setPercent(40);
+            while (!progress.cancelled())
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            return false;
+        });
+    });
 
     // The media page's picture dialog, opened on the layout pictures of the
     // installation with one selected, so that its preview pane shows a

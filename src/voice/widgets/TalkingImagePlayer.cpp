@@ -2,7 +2,7 @@
 
 #include "platform/StringTable.h"
 #include "voice/TpsFile.h"
-#include "voice/widgets/FacePainter.h"
+#include "voice/painting/FacePainter.h"
 
 #include <QPaintEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "voice/widgets/FacePainter.h"
+#include "voice/painting/FacePainter.h"
 
 #include <QImage>
 #include <QLinearGradient>
