@@ -211,6 +211,17 @@ TEST_F(VideoExportTest, TheSoundIsTheNarrationWhereThePagePlaysIt)
     EXPECT_LT(rms(samples, 2450, 4850), 0.0005);
 }
 
+TEST_F(VideoExportTest, TheSampleModeKeepsTheFirstThirtySeconds)
+{
+    const std::string out = installation.root() + "sample-mode.mp4";
+    const CommandRun run = exportVideo(PAVONIA_SAMPLE_PROJECT, out, "--sample --size 320x240");
+    ASSERT_EQ(run.status, 0) << run.out;
+    const json info = probe(out);
+    EXPECT_NEAR(std::stod(info["format"]["duration"].get<std::string>()), 30.0, 0.1);
+    ASSERT_FALSE(info["chapters"].empty());
+    EXPECT_NEAR(std::stod(info["chapters"].back()["end_time"].get<std::string>()), 30.0, 0.01);
+}
+
 // Slides with a wipe, a fade, a circle and a random transition, the third
 // without a description (its area stays up while the slide before leaves).
 TEST_F(VideoExportTest, TransitionsRunAsOnThePage)
