@@ -10,7 +10,6 @@
 #include <atomic>
 #include <cmath>
 #include <csignal>
-#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <optional>
