@@ -154,6 +154,11 @@ TEST_F(VideoExportTest, TheSampleShowsThePageMomentByMoment)
     EXPECT_EQ(video, 1);
     EXPECT_EQ(audio, 1);
     EXPECT_NEAR(std::stod(info["format"]["duration"].get<std::string>()) * 1000, durationMs, 100);
+    // The index comes first, so a player starts before the whole file is there.
+    std::ifstream file(out, std::ios::binary);
+    std::string head(4096, '\0');
+    file.read(head.data(), static_cast<std::streamsize>(head.size()));
+    EXPECT_LT(head.find("moov"), head.find("mdat"));
 
     // One chapter per slide, named by its sub-topic, starting with it.
     const json& chapters = info["chapters"];
