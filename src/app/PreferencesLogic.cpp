@@ -4,46 +4,12 @@
 #include "platform/Text.h"
 #include "voice/RecordingDeviceSetup.h"
 
-#include <algorithm>
-#include <charconv>
 
 namespace pavonia {
-
-namespace {
-
-// Digits and at most one "." are all the delay field takes.
-bool hasOnlyDigitsAndOnePoint(const std::string& text)
-{
-    if (std::count(text.begin(), text.end(), '.') > 1)
-        return false;
-    return std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
-}
-
-bool hasDigit(const std::string& text)
-{
-    return std::any_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-} // namespace
 
 PreferencesLogic::PreferencesLogic(Preferences& preferences, const TransitionList& transitions, Ui& ui)
     : preferences_(preferences), transitionList_(transitions), ui_(ui)
 {
-}
-
-std::string PreferencesLogic::formatDelay(double seconds)
-{
-    char buffer[64];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, seconds, std::chars_format::general, 6);
-    if (ec != std::errc())
-        return "0";
-    return std::string(buffer, end);
-}
-
-void PreferencesLogic::showDelay(double seconds)
-{
-    delay_ = seconds;
-    delayText_ = formatDelay(seconds);
 }
 
 void PreferencesLogic::open()
@@ -65,40 +31,19 @@ void PreferencesLogic::open()
     const int count = static_cast<int>(transitions_.size());
     selectedTransition_ = count == 0 ? -1 : (stored >= 0 && stored < count ? stored : 0);
 
-    showDelay(preferences_.delay());
+    delay_.show(preferences_.delay());
 }
 
 void PreferencesLogic::editDelay(const std::string& text)
 {
     ViewChange change(*this);
-    const double remembered = delay_;
-    // "." on its own is no number yet; neither it nor any other character
-    // than digits and one point is taken.
-    if (!hasOnlyDigitsAndOnePoint(text) || (!text.empty() && !hasDigit(text))) {
-        showDelay(remembered);
-        return;
-    }
-    if (text.empty()) {
-        delayText_.clear(); // the value stays until the field is left
-        return;
-    }
-    const double value = parseLeadingDouble(text);
-    if (value > kMaximumDelay) {
-        showMessage(ui_, StringTable::text(str::MaximumDelay));
-        showDelay(remembered);
-        return;
-    }
-    delay_ = value;
-    delayText_ = text;
+    delay_.edit(text, ui_);
 }
 
 void PreferencesLogic::leaveDelay()
 {
     ViewChange change(*this);
-    if (delayText_.empty())
-        showDelay(preferences_.delay());
-    else
-        showDelay(parseLeadingDouble(delayText_));
+    delay_.leave(preferences_.delay());
 }
 
 void PreferencesLogic::selectTransition(int position)
@@ -126,7 +71,7 @@ void PreferencesLogic::accept()
     // and the stored transition stays as it is.
     if (selectedTransition_ >= 0)
         preferences_.setTransition(selectedTransition_);
-    preferences_.setDelay(delay_);
+    preferences_.setDelay(delay_.value());
 }
 
 } // namespace pavonia

@@ -4,11 +4,12 @@
 // The widget shows the fields below and forwards the user's actions; OK calls
 // accept(), Cancel simply closes (nothing is written). The view learns of
 // changes through setViewChanged (see ViewNotifier).
-#include "app/TransitionList.h"
+#include "pages/DelayField.h"
 #include "platform/Ui.h"
 #include "platform/ViewNotifier.h"
 #include "project/Preferences.h"
 #include "project/Records.h"
+#include "templates/TransitionList.h"
 
 #include <string>
 #include <tuple>
@@ -56,21 +57,16 @@ public:
     int selectedTransition() const { return selectedTransition_; }
     void selectTransition(int position);
 
-    const std::string& delayText() const { return delayText_; }
-
-    // A delay as the dialog shows numbers: up to six significant digits,
-    // no trailing zeros ("2.5", "3").
-    static std::string formatDelay(double seconds);
+    const std::string& delayText() const { return delay_.text(); }
 
     // Everything the view shows, as one value.
     auto visibleState() const
     {
         return std::tuple(showAtStartup_, showWhenExporting_, showWhenImporting_, transitions_, selectedTransition_,
-                          delayText_);
+                          delay_.text());
     }
 
 private:
-    void showDelay(double seconds);
     void setSwitch(bool& field, bool on)
     {
         ViewChange change(*this);
@@ -87,8 +83,7 @@ private:
     bool showWhenImporting_ = false;
     std::vector<TransitionEntry> transitions_;
     int selectedTransition_ = -1;
-    std::string delayText_;
-    double delay_ = 0; // the last value the delay field held
+    DelayField delay_;
 };
 
 } // namespace pavonia

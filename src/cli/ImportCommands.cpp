@@ -86,6 +86,7 @@ int importCommand(const Workplace& place, const std::vector<std::string>& args)
     }
 
     LibreOfficeConverter converter(document.preferences().convertTimeout());
+    converter.setKeptProfile(keptOfficeProfile(document));
     MediaImport import(document, session.operations, converter);
     const MediaImport::Outcome outcome = import.importFiles(files, parsed->importType);
     if (outcome.added == 0)

@@ -1,6 +1,8 @@
 #include "export/ExportPresentation.h"
 
+#include "export/ExportDlgLogic.h"
 #include "platform/FileOps.h"
+#include "platform/Folders.h"
 #include "platform/StringTable.h"
 #include "platform/SystemFolders.h"
 #include "platform/Text.h"
@@ -12,6 +14,8 @@
 #include <cerrno>
 #include <filesystem>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -46,6 +50,69 @@ std::uint64_t sizeOfFiles(const std::string& folder)
     return total;
 }
 
+// A folder beside the export's target ("F/.T.export-N/") that the copies go
+// into first; moveInto() puts its contents in place, replacing files of the
+// same name, and whatever is still in it goes with it.
+class StagingFolder {
+public:
+    StagingFolder(const std::string& folder, const std::string& name)
+    {
+        // The output folder is made as needed, as the copies always did.
+        if (!folders::createPath(folder))
+            return;
+        for (int n = 0; n < 1000 && path_.empty(); ++n) {
+            const std::string candidate = folder + "." + name + ".export-" + std::to_string(n) + "/";
+            if (::mkdir(candidate.c_str(), 0755) == 0)
+                path_ = candidate;
+            else if (errno != EEXIST)
+                break;
+        }
+    }
+    ~StagingFolder()
+    {
+        std::error_code ec;
+        if (!path_.empty())
+            fs::remove_all(path_, ec);
+    }
+    StagingFolder(const StagingFolder&) = delete;
+    StagingFolder& operator=(const StagingFolder&) = delete;
+
+    bool created() const { return !path_.empty(); }
+    const std::string& path() const { return path_; }
+
+    // Moves every file of the staging folder to the same place under
+    // `folder`; a folder that does not stand there yet moves whole.
+    bool moveInto(const std::string& folder) const { return moveTree(path_, folder); }
+
+private:
+    static bool moveTree(const fs::path& from, const fs::path& to)
+    {
+        std::error_code ec;
+        for (const fs::directory_entry& entry : folders::entriesOf(from)) {
+            const fs::path target = to / entry.path().filename();
+            if (folders::isRealFolder(entry)) {
+                if (!fs::exists(fs::symlink_status(target, ec))) {
+                    fs::rename(entry.path(), target, ec);
+                    if (ec)
+                        return errno = ec.value(), false;
+                    continue;
+                }
+                if (!fs::is_directory(fs::symlink_status(target, ec)))
+                    return errno = ENOTDIR, false;
+                if (!moveTree(entry.path(), target))
+                    return false;
+                continue;
+            }
+            fs::rename(entry.path(), target, ec);
+            if (ec)
+                return errno = ec.value(), false;
+        }
+        return true;
+    }
+
+    std::string path_;
+};
+
 } // namespace
 
 ExportPresentation::ExportPresentation(ExportContext context)
@@ -75,6 +142,12 @@ bool ExportPresentation::report(ExportProgress::Phase phase, std::uint64_t done,
 
 bool ExportPresentation::run()
 {
+    const std::optional<ExportRequest> request = ask();
+    return request && exportTo(request->choice, request->outputPath);
+}
+
+std::optional<ExportRequest> ExportPresentation::ask()
+{
     ProjectDocument& document = context_.publish.document;
     BusyCursor busy(document.ui());
     if (context_.publish.stopPlayback)
@@ -86,20 +159,25 @@ bool ExportPresentation::run()
         document.documentPath.clear();
         if (!context_.save || !context_.save()) {
             document.documentPath = kept;
-            return false;
+            return std::nullopt;
         }
     }
 
     Preferences& preferences = document.preferences();
     qualities_.image = 80;
     ExportChoice choice;
-    choice.kind = static_cast<ExportKind>(std::clamp(preferences.exportType(), 0, 2));
+    // A stored kind the program does not offer exports for the web.
+    const int storedKind = preferences.exportType();
+    choice.kind = std::any_of(exportKinds().begin(), exportKinds().end(),
+                              [&](const ExportKindEntry& entry) { return static_cast<int>(entry.kind) == storedKind; })
+                      ? static_cast<ExportKind>(storedKind)
+                      : ExportKind::Web;
     choice.includeAutoRun = preferences.includeAutoRun() != 0;
     choice.qualities = qualities_;
     if (preferences.showExportDlg() != 0 && context_.dialog) {
         const auto chosen = context_.dialog(choice);
         if (!chosen)
-            return false;
+            return std::nullopt;
         choice = *chosen;
     }
 
@@ -112,8 +190,8 @@ bool ExportPresentation::run()
     options.startFolder = document.folderMemory().get(slot);
     const auto picked = document.ui().saveFileDialog(options);
     if (!picked)
-        return false;
-    return exportTo(choice, *picked);
+        return std::nullopt;
+    return ExportRequest{choice, *picked};
 }
 
 bool ExportPresentation::exportTo(const ExportChoice& choice, const std::string& outputPath)
@@ -156,6 +234,9 @@ bool ExportPresentation::publish(const ExportChoice& choice, const std::string& 
         return false;
     PublishContext context = context_.publish;
     context.qualities = choice.qualities;
+    context.progress = [this](std::size_t done, std::size_t total) {
+        return report(ExportProgress::Phase::Publishing, done, total);
+    };
     Publisher publisher(context);
     PublishRequest request;
     request.usePrefix = !prefix.empty();
@@ -176,21 +257,31 @@ bool ExportPresentation::exportFolder(const ExportChoice& choice, const std::str
     const std::string folder = folderOf(outputPath);
     const std::string name = baseNameOf(outputPath);
     const std::string pageName = name + ".htm";
-    const std::string files = folder + name + "/";
-    // Everything published goes into T/, the page then up beside it as T.htm.
-    std::error_code ec;
-    fs::create_directories(files, ec);
+    // Everything published goes into T/, the page up beside it as T.htm;
+    // first into a folder of the export's own beside them, so that a
+    // cancelled or failed copy leaves nothing half-written in the user's
+    // folder.
+    StagingFolder staging(folder, name);
+    const auto copyFailed = [&](int error) {
+        show(StringTable::format(str::ExportCopyFailed, {folder, systemErrorText(error)}));
+        return false;
+    };
+    if (!staging.created())
+        return copyFailed(errno);
+    const std::string files = staging.path() + name + "/";
     std::uint64_t copied = 0;
+    std::error_code ec;
     for (const std::string& file : filesUnder(published)) {
-        fs::create_directories(fs::path(files + file).parent_path(), ec);
-        const std::string target = file == kPublishedPage ? folder + pageName : files + file;
-        if (!copyWholeFile(published + file, target)) {
-            show(StringTable::format(str::ExportCopyFailed, {folder, systemErrorText(errno)}));
-            return false;
-        }
+        const std::string target = file == kPublishedPage ? staging.path() + pageName : files + file;
+        fs::create_directories(fs::path(target).parent_path(), ec);
+        if (!copyWholeFile(published + file, target))
+            return copyFailed(errno);
         copied += fs::file_size(published + file, ec);
-        report(ExportProgress::Phase::Copying, copied, total_);
+        if (!report(ExportProgress::Phase::Copying, copied, total_))
+            return false;
     }
+    if (!staging.moveInto(folder))
+        return copyFailed(errno);
     if (choice.kind == ExportKind::Cd)
         return addAutoRun(choice.includeAutoRun, folder, pageName);
     return true;

@@ -29,11 +29,17 @@ struct ExportChoice {
     ExportQualities qualities;
 };
 
+// What the user chose before anything is written.
+struct ExportRequest {
+    ExportChoice choice;
+    std::string outputPath;
+};
+
 struct ExportProgress {
     enum class Phase { Publishing, Copying, Packing };
     Phase phase = Phase::Publishing;
-    std::uint64_t done = 0;  // bytes
-    std::uint64_t total = 0; // bytes; 0 while unknown
+    std::uint64_t done = 0;  // bytes (files while publishing)
+    std::uint64_t total = 0; // bytes (files while publishing); 0 while unknown
 };
 
 struct ExportContext {
@@ -47,8 +53,9 @@ struct ExportContext {
     // Saves the modified project under a name the user confirms (the Save
     // command run with no project path); false when not saved.
     std::function<bool()> save;
-    // Told how far the export is; false cancels it. The web and CD copies
-    // are cancelled before they start, the packing between any two blocks.
+    // Told how far the export is; false cancels it: publishing between any
+    // two files, the web and CD copies between any two files (nothing is
+    // left in the output folder), the packing between any two blocks.
     std::function<bool(const ExportProgress&)> progress;
     // Shows the size message; without one it goes to a message box.
     std::function<void(const std::string&)> showSize;
@@ -68,6 +75,11 @@ public:
     // exports. False when cancelled or when the export failed (the user has
     // been told why).
     bool run();
+    // The part of the command that asks: saves a modified project, shows
+    // the dialog and the save-file dialog. Nothing when the user cancelled
+    // or the save failed; exportTo() then does the work, so that a program
+    // can run it off its interface thread.
+    std::optional<ExportRequest> ask();
 
     // The export itself, from the path the user picked on.
     bool exportTo(const ExportChoice& choice, const std::string& outputPath);

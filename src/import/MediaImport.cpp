@@ -91,6 +91,14 @@ bool importExtensionAccepted(const std::string& path)
     return StringTable::text(str::MediaImportFilter).find("." + toLowerAscii(extension)) != std::string::npos;
 }
 
+std::string keptOfficeProfile(ProjectDocument& document)
+{
+    std::string user = document.workingFolder().userFolder();
+    if (!user.empty() && user.back() == '/')
+        user.pop_back();
+    return folderOf(user) + "OfficeProfile/";
+}
+
 MediaImport::MediaImport(ProjectDocument& document, TreeOperations& operations, SlideDeckConverter& converter)
     : document_(document), operations_(operations), powerPoint_(document, operations, converter)
 {

@@ -34,6 +34,11 @@ int importFilterFor(int lastImportKind);
 // and the lower-cased extension occur somewhere in the filter text.
 bool importExtensionAccepted(const std::string& path);
 
+// Where the office program keeps its profile between deck imports: a folder
+// "OfficeProfile/" of the working area, beside "User/" (see
+// LibreOfficeConverter::setKeptProfile).
+std::string keptOfficeProfile(ProjectDocument& document);
+
 class MediaImport {
 public:
     // The most characters the selected names may take together.

@@ -1,6 +1,8 @@
 #include "import/SlideDeckConverter.h"
 
 #include "platform/ChildProcess.h"
+#include "platform/FileOps.h"
+#include "platform/Folders.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -9,6 +11,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include <fcntl.h>
+#include <sys/file.h>
 
 namespace fs = std::filesystem;
 
@@ -23,6 +28,8 @@ using Clock = std::chrono::steady_clock;
 // writes has a known name.
 constexpr const char* kDeckName = "presentation";
 constexpr const char* kProfileFolder = "profile";
+// Held (flock) by the one conversion that uses a kept profile.
+constexpr const char* kProfileLock = "pavonia-in-use.lock";
 constexpr const char* kLogName = "converter.log";
 
 // The last line a converter program wrote that says something.
@@ -63,6 +70,42 @@ bool parsePdfInfo(const std::string& text, PdfFacts& facts)
         }
     }
     return havePages;
+}
+
+// The kept profile folder, locked for this conversion; empty when it is in
+// use or cannot be had.
+FileHandle lockKeptProfile(const std::string& folder)
+{
+    if (folder.empty() || !folders::createPath(folder))
+        return {};
+    FileHandle lock(::open((folder + kProfileLock).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (!lock.valid() || ::flock(lock.get(), LOCK_EX | LOCK_NB) != 0)
+        return {};
+    return lock;
+}
+
+// Empties a kept profile folder but for its lock.
+void clearKeptProfile(const std::string& folder)
+{
+    for (const fs::directory_entry& entry : folders::entriesOf(folder)) {
+        std::error_code ec;
+        if (entry.path().filename() != kProfileLock)
+            fs::remove_all(entry.path(), ec);
+    }
+}
+
+// The pictures pdftoppm has written so far ("Slide-<n>.jpg").
+int countPictures(const std::string& folder)
+{
+    const std::string prefix = std::string(SlideDeckConverter::kBaseName) + "-";
+    int count = 0;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.rfind(prefix, 0) == 0 && name.ends_with(".jpg"))
+            ++count;
+    }
+    return count;
 }
 
 // Renames pdftoppm's "Slide-007.jpg" to "Slide7.jpg"; returns how many
@@ -180,11 +223,17 @@ DeckConversion LibreOfficeConverter::convert(const std::string& deckPath, const 
                            "XDG_CACHE_HOME=" + folder + "cache", "XDG_DATA_HOME=" + folder + "data"};
     options.outputFile = folder + kLogName;
     options.timeoutMs = remainingMs();
-    const std::string profile = folder + kProfileFolder;
+    const FileHandle profileLock = lockKeptProfile(keptProfile_);
+    const std::string profile =
+        profileLock.valid() ? keptProfile_.substr(0, keptProfile_.size() - 1) : folder + kProfileFolder;
     ProgramRun run = runProgram({programs_.office, "--headless", "--invisible", "--nologo", "--norestore",
                                  "--nolockcheck", "--nodefault", "-env:UserInstallation=" + fileUrl(profile),
                                  "--convert-to", "pdf", "--outdir", folder, deck},
                                 options);
+    // A profile the office program was stopped in may be half set up: the
+    // next conversion starts from a fresh one.
+    if (profileLock.valid() && (run.end == ProgramRun::End::TimedOut || run.end == ProgramRun::End::Cancelled))
+        clearKeptProfile(keptProfile_);
     if (ended(run))
         return result;
     const std::string pdf = folder + kDeckName + ".pdf";
@@ -234,6 +283,14 @@ DeckConversion LibreOfficeConverter::convert(const std::string& deckPath, const 
     const int last = std::min(facts.pages, std::max(maxPictures, 1));
     options.outputFile = folder + kLogName;
     options.timeoutMs = remainingMs();
+    if (picturesDone_) {
+        // The pictures written so far are counted whenever the run asks
+        // whether to go on.
+        options.keepGoing = [&] {
+            picturesDone_(std::min(countPictures(folder), last), last);
+            return !keepGoing_ || keepGoing_();
+        };
+    }
     run = runProgram({programs_.pdfToPictures, "-jpeg", "-jpegopt", "quality=90", "-f", "1", "-l",
                       std::to_string(last), "-scale-to-x", std::to_string(width), "-scale-to-y",
                       std::to_string(height), pdf,

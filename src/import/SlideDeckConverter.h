@@ -56,6 +56,18 @@ public:
 
     // Asked while a conversion runs; false stops it (Cancelled).
     void setKeepGoing(std::function<bool()> keepGoing) { keepGoing_ = std::move(keepGoing); }
+    // Keeps the office program's profile in `folder` (ending with "/", made
+    // when missing) from one conversion to the next, so that the office
+    // program sets it up once instead of at every conversion. A conversion
+    // that finds it in use by another process (or cannot use it) makes a
+    // private one in its work folder, as without it.
+    void setKeptProfile(std::string folder) { keptProfile_ = std::move(folder); }
+    // Told, while the pictures are written, how many of how many are done
+    // (asked as often as the keepGoing question).
+    void setPicturesDone(std::function<void(int done, int total)> picturesDone)
+    {
+        picturesDone_ = std::move(picturesDone);
+    }
 
     bool available() const override;
     DeckConversion convert(const std::string& deckPath, const std::string& folder, int maxPictures) override;
@@ -64,6 +76,8 @@ private:
     int timeoutSeconds_;
     Programs programs_;
     std::function<bool()> keepGoing_;
+    std::string keptProfile_;
+    std::function<void(int, int)> picturesDone_;
 };
 
 // "file://" followed by `path` with every byte outside the unreserved

@@ -100,6 +100,20 @@ void SlideVoiceLogic::showSession(TreeItem* item)
     refreshStrip();
 }
 
+void SlideVoiceLogic::forgetSession()
+{
+    ViewChange change(*this);
+    stopPlayback();
+    session_ = nullptr;
+    mode_ = Mode::Idle;
+    syncFlag_ = markPending_ = marksTaken_ = paused_ = false;
+    strip_ = SlideStrip{};
+    controls_ = Controls{};
+    timeText_.clear();
+    if (!editingAllowed_)
+        setEditingAllowed(true);
+}
+
 void SlideVoiceLogic::disableVoiceOfAnotherSession()
 {
     // The engine still holds the voice of the session shown before: nothing
@@ -153,7 +167,7 @@ void SlideVoiceLogic::setButtonsForSession()
     controls_.importMedia = true;
     document_.setVoiceImportAllowed(voiceOn);
     document_.setImageImportAllowed(true);
-    editingAllowed_ = true;
+    setEditingAllowed(true);
     if (!voiceLoaded_)
         disableVoiceOfAnotherSession();
 }
@@ -196,6 +210,12 @@ void SlideVoiceLogic::showTime(std::int64_t position)
         timeText_ = seconds(position) + " " + unit;
     else
         timeText_ = seconds(position) + " / " + seconds(engine_.GetTotalTime()) + " " + unit;
+}
+
+void SlideVoiceLogic::setEditingAllowed(bool allowed)
+{
+    editingAllowed_ = allowed;
+    document_.setEditingAllowed(allowed);
 }
 
 void SlideVoiceLogic::setMuteButtons(bool muted) { controls_.muteTip = muted ? str::VoiceTipMute : str::VoiceTipNoMute; }
@@ -277,7 +297,7 @@ void SlideVoiceLogic::recordStarted()
 {
     ViewChange change(*this);
     controls_.messageButtons = controls_.imageButtons = controls_.importMedia = false;
-    editingAllowed_ = false;
+    setEditingAllowed(false);
     document_.setVoiceImportAllowed(false);
     document_.setImageImportAllowed(false);
     showTime(0);
@@ -332,8 +352,7 @@ void SlideVoiceLogic::recordFinished(std::int64_t finalMs)
     }
     if (marksTaken_)
         strip_.addMark(finalMs);
-    const Answer answer = document_.message(StringTable::text(str::VoiceRecordFinished), Buttons::OkCancel);
-    if (answer != Answer::Ok) {
+    if (!askApplyRecording()) {
         engine_.AbendonAsyncRec();
     } else {
         // The recording gets a working file of its own; it is written by the
@@ -366,6 +385,48 @@ void SlideVoiceLogic::recordFinished(std::int64_t finalMs)
         setMuteButtons(muted_);
     }
     backToIdle();
+}
+
+bool SlideVoiceLogic::askApplyRecording()
+{
+    if (applyWithoutAsking_)
+        return true;
+    for (;;) {
+        const Answer answer = applyPrompt_
+                                  ? applyPrompt_()
+                                  : document_.message(StringTable::text(str::VoiceRecordFinished), Buttons::OkCancel);
+        if (answer == Answer::Ok)
+            return true;
+        // A recording is never lost by a slip of the hand: throwing it away
+        // is confirmed.
+        if (document_.message(StringTable::text(str::VoiceDiscardRecording), Buttons::YesNo) == Answer::Yes)
+            return false;
+    }
+}
+
+bool SlideVoiceLogic::leave()
+{
+    ViewChange change(*this);
+    if (!hasUnappliedRecording()) {
+        stopPlayback();
+        return true;
+    }
+    switch (document_.message(StringTable::text(str::VoiceLeaveRecording), Buttons::YesNoCancel)) {
+    case Answer::Yes:
+        if (engine_.IsAsyncRecord()) {
+            if (engine_.isRecordPaused())
+                engine_.ResumeAsyncRec();
+            applyWithoutAsking_ = true;
+            engine_.StopAsyncRec();
+            applyWithoutAsking_ = false;
+        }
+        return !hasUnappliedRecording();
+    case Answer::No:
+        cancelRecording();
+        return true;
+    default:
+        return false;
+    }
 }
 
 // ---- sync and preview -------------------------------------------------------
@@ -426,7 +487,7 @@ void SlideVoiceLogic::playStarted()
     ViewChange change(*this);
     player_.startAnimation();
     if (mode_ == Mode::Sync) {
-        editingAllowed_ = false;
+        setEditingAllowed(false);
         strip_.marksFromDelays(slides());
     }
 }
@@ -458,7 +519,7 @@ void SlideVoiceLogic::playStopped()
     }
     if (mode_ == Mode::Sync || mode_ == Mode::Preview)
         backToIdle();
-    editingAllowed_ = true;
+    setEditingAllowed(true);
     strip_.setCurrent(0);
     refreshStrip();
     showTime(0);

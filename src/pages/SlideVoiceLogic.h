@@ -66,6 +66,10 @@ public:
 
     // Shows the session `item` (nothing happens for the root or a slide).
     void showSession(TreeItem* item);
+    // The session shown is gone or no longer shown (the project was
+    // replaced, another kind of item selected): the page lets go of it.
+    // Playback stops; the command flags are left to the new selection.
+    void forgetSession();
     // Makes the session's message current in the engine: refuses a text-mode
     // message, reports a load error; true when loaded.
     bool loadMessage();
@@ -104,6 +108,18 @@ public:
     void stopPlayback();
     // Before the project is closed: playback stops, a recording is discarded.
     void cancelRecording();
+    // A recording runs, or has ended and waits to be applied or thrown away.
+    bool hasUnappliedRecording() const { return engine_.IsAsyncRecord() || engine_.hasFinishedRecording(); }
+    // Before the page is left (another tree item, the project closed): with
+    // an unapplied recording the user chooses to stop and apply it, to throw
+    // it away, or to stay. True when the page may be left.
+    bool leave();
+
+    // How the end of a recording asks whether to apply it (the page shows
+    // "&Apply" and "&Cancel"): Ok applies, anything else means throw away,
+    // which is confirmed before the recording is lost. Without one the
+    // document's prompt asks with OK and Cancel.
+    void setApplyRecordingPrompt(std::function<Answer()> prompt) { applyPrompt_ = std::move(prompt); }
 
     // Called when the engine reports that playback stopped (the voice filter
     // dialog puts back its preview voice from here).
@@ -159,6 +175,10 @@ private:
     // The mute state and the buttons it opens or closes.
     void showMuted(bool muted);
     void disableVoiceOfAnotherSession();
+    // Editing of the whole project (tree, commands) is allowed or not.
+    void setEditingAllowed(bool allowed);
+    // Asks until the user applies the recording or confirms throwing it away.
+    bool askApplyRecording();
 
     // Gives the session a message copy of its own before it is written.
     // False, with the write failure shown, when the message may still be
@@ -170,6 +190,8 @@ private:
     TalkingPlayer& player_;
     SessionFileCopies copies_;
     std::function<void()> playStoppedListener_;
+    std::function<Answer()> applyPrompt_;
+    bool applyWithoutAsking_ = false;
 
     TreeItem* session_ = nullptr;
     Mode mode_ = Mode::Idle;

@@ -4,11 +4,14 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <string>
 #include <thread>
 #include <unistd.h>
 
@@ -40,9 +43,44 @@ std::vector<std::string> mergedEnvironment(const std::vector<std::string>& extra
     return result;
 }
 
+// Whether a process of the group still runs. A member that has ended but
+// waits to be reaped (its parent gone and the system's first process slow to
+// reap it, as in some containers) counts as gone: it holds nothing and
+// cannot be stopped further, and waiting for it would only add seconds.
 bool groupAlive(pid_t group)
 {
-    return ::kill(-group, 0) == 0 || errno == EPERM;
+    if (::kill(-group, 0) != 0 && errno != EPERM)
+        return false;
+    DIR* processes = ::opendir("/proc");
+    if (!processes)
+        return true;
+    bool alive = false;
+    while (const dirent* entry = ::readdir(processes)) {
+        if (entry->d_name[0] < '0' || entry->d_name[0] > '9')
+            continue;
+        const std::string path = std::string("/proc/") + entry->d_name + "/stat";
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        char text[512];
+        const ssize_t got = ::read(fd, text, sizeof text - 1);
+        ::close(fd);
+        if (got <= 0)
+            continue;
+        text[got] = '\0';
+        // "pid (name) state ppid pgrp ...": the name may hold anything but
+        // ends at the last ")".
+        const char* afterName = std::strrchr(text, ')');
+        char state = 0;
+        int parent = 0, processGroup = 0;
+        if (afterName && std::sscanf(afterName + 1, " %c %d %d", &state, &parent, &processGroup) == 3 &&
+            processGroup == group && state != 'Z' && state != 'X') {
+            alive = true;
+            break;
+        }
+    }
+    ::closedir(processes);
+    return alive;
 }
 
 // Stops the whole group: SIGTERM first, SIGKILL for whatever is still there

@@ -376,6 +376,10 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
     std::vector<std::string> unreadable;
     // A copy that cannot be written (a full disk, say) fails the page: a
     // page naming a file cut short would play wrong or not at all.
+    const std::size_t steps = copies.steps().size();
+    std::size_t done = 0;
+    if (context_.progress && !context_.progress(0, steps))
+        return false;
     for (const CopyStep& step : copies.steps()) {
         Result<> copied;
         if (const auto* copy = std::get_if<CopyFile>(&step)) {
@@ -393,6 +397,8 @@ bool Publisher::ApplyTemplate(const std::string& sourcePage, const std::string& 
             show(copied.failure().text());
             return false;
         }
+        if (context_.progress && !context_.progress(++done, steps))
+            return false;
     }
     // The page still names them and shows its missing-picture card in their
     // place; the user learns which ones, once.

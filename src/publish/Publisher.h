@@ -61,6 +61,10 @@ struct PublishContext {
     Shell* browser = nullptr;                      // opens a preview; none: not opened
     std::function<void()> stopPlayback;            // stops the slide page's voice playback
     unsigned pictureWorkers = 0;                   // threads fitting pictures; 0: the machine's cores
+    // Told how many of the project's files are published, after each one;
+    // false stops publishing there without a message (the page is not
+    // written, as for any failure).
+    std::function<bool(std::size_t done, std::size_t total)> progress;
 };
 
 class Publisher {

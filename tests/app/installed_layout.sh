@@ -18,7 +18,7 @@ app="$prefix/lib/pavonia"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 for entry in pavonia-cli Template/function.js Template/Pavonia.ini LIPSincData default_tjm.tjm default_tps.tps \
-             rm_logo.bmp swf_logo.bmp wmv_logo.bmp Samples/Sample.pvp; do
+             rm_logo.bmp swf_logo.bmp wmv_logo.bmp mp4_logo.bmp webm_logo.bmp loading.jpg Samples/Sample.pvp; do
   [ -e "$app/$entry" ] || fail "$entry is not installed"
 done
 if [ -e "$build/install/pavonia" ]; then

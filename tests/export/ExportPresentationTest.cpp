@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -72,6 +75,8 @@ protected:
 
 TEST_F(ExportPresentationTest, AWebExportIsThePageBesideAFolderOfItsFilesWithTheirSizeReported)
 {
+    // The output folder is made where it is missing.
+    out += "new/";
     ASSERT_TRUE(exportAs(ExportKind::Web, out + "Show.HTM"));
     // The extension test ignores case; the page is T.htm, its files in T/.
     const std::string page = readFile(out + "Show.htm");
@@ -186,6 +191,60 @@ TEST_F(ExportPresentationTest, AnExecutableThatCannotBeMadeLeavesNothingBehind)
     EXPECT_TRUE(fs::is_empty(out));
     EXPECT_TRUE(sizeMessages.empty());
     expectNoLeftovers();
+}
+
+TEST_F(ExportPresentationTest, ACancelledExportLeavesTheOutputFolderAsItWas)
+{
+    // An earlier export of the same name, with a file of the user's in it.
+    fs::create_directories(out + "Show");
+    std::ofstream(out + "Show.htm") << "old page";
+    std::ofstream(out + "Show/mine.txt") << "mine";
+    const auto listing = [this] {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::recursive_directory_iterator(out))
+            names.push_back(fs::relative(entry.path(), out).generic_string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const std::vector<std::string> before = listing();
+
+    const struct {
+        ExportKind kind;
+        const char* path;
+        ExportProgress::Phase stopAt;
+    } cases[] = {{ExportKind::Web, "Show.htm", ExportProgress::Phase::Copying},
+                 {ExportKind::Cd, "Show.htm", ExportProgress::Phase::Copying},
+                 {ExportKind::Exe, "Show.exe", ExportProgress::Phase::Packing},
+                 {ExportKind::Web, "Show.htm", ExportProgress::Phase::Publishing}};
+    for (const auto& c : cases) {
+        ExportContext context(PublishContext{fixture.document, fixture.library, fixture.layers, fixture.exporter});
+        context.showSize = [this](const std::string& text) { sizeMessages.push_back(text); };
+        std::uint64_t lastDone = 0;
+        // Cancelled part-way through the phase: some bytes done, not all.
+        context.progress = [&](const ExportProgress& at) {
+            if (at.phase != c.stopAt)
+                return true;
+            EXPECT_GE(at.done, lastDone);
+            lastDone = at.done;
+            return at.done == 0;
+        };
+        ExportChoice choice;
+        choice.kind = c.kind;
+        EXPECT_FALSE(ExportPresentation(context).exportTo(choice, out + c.path)) << c.path;
+        EXPECT_GT(lastDone, 0u) << c.path;
+        EXPECT_EQ(listing(), before) << int(c.kind);
+        expectNoLeftovers();
+    }
+    EXPECT_TRUE(fixture.ui.shown.empty());
+    EXPECT_TRUE(sizeMessages.empty());
+
+    // Finished, the export replaces its own files and keeps the user's.
+    ASSERT_TRUE(exportAs(ExportKind::Web, out + "Show.htm"));
+    EXPECT_NE(readFile(out + "Show.htm"), "old page");
+    EXPECT_EQ(readFile(out + "Show/mine.txt"), "mine");
+    EXPECT_TRUE(fs::exists(out + "Show/function.js"));
+    for (const auto& entry : fs::directory_iterator(out))
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << entry.path();
 }
 
 TEST_F(ExportPresentationTest, TheCommandSavesAModifiedProjectAndAsksWhereToExport)

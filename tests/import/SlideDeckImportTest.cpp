@@ -15,6 +15,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace pavonia::test {
 namespace {
 
@@ -135,8 +139,18 @@ TEST_F(SlideDeckImportTest, DeckOfThreeHundredSlidesFillsTheProject)
     // the content.
     const std::string deck = inst.root() + "long.odp";
     writeText(deck, flatPresentation(300));
+    std::vector<std::pair<int, int>> told;
+    converter.setPicturesDone([&](int done, int total) { told.emplace_back(done, total); });
     const auto outcome = importDeck(deck, 1);
     EXPECT_EQ(outcome.added, 256);
+    // How many pictures are written is told as they come, of the 256 asked.
+    ASSERT_FALSE(told.empty());
+    for (std::size_t i = 0; i < told.size(); ++i) {
+        EXPECT_EQ(told[i].second, 256);
+        EXPECT_LE(told[i].first, 256);
+        if (i > 0)
+            EXPECT_GE(told[i].first, told[i - 1].first);
+    }
     EXPECT_EQ(tree().slideCount(), 256);
     EXPECT_EQ(tree().sessions().size(), 256u);
     EXPECT_EQ(ui.texts(), std::vector<std::string>{StringTable::text(str::SlideLimitReached)});
@@ -169,6 +183,37 @@ TEST_F(SlideDeckImportTest, ConversionPastTheTimeLimitIsStoppedWithNothingLeftRu
     EXPECT_EQ(outcome.added, 0);
     EXPECT_EQ(ui.texts(), std::vector<std::string>{StringTable::format(str::PresentationTimedOut, {"1", deck})});
     EXPECT_FALSE(processMentioning(inst.tempFolder() + "_ppt"));
+}
+
+TEST_F(SlideDeckImportTest, AKeptProfileServesOneConversionAtATime)
+{
+    const auto deck = convertedDeck(2, "pptx");
+    ASSERT_TRUE(deck);
+    const std::string kept = inst.root() + "kept/";
+    converter.setKeptProfile(kept);
+    const std::string first = inst.root() + "first/";
+    fs::create_directories(first);
+    EXPECT_EQ(converter.convert(*deck, first, 10).status, DeckConversion::Status::Ok);
+    EXPECT_FALSE(fs::exists(first + "profile"));
+    EXPECT_TRUE(fs::is_directory(kept + "user"));
+
+    // While another conversion holds it, one makes its own profile.
+    const int held = ::open((kept + "pavonia-in-use.lock").c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    const std::string second = inst.root() + "second/";
+    fs::create_directories(second);
+    EXPECT_EQ(converter.convert(*deck, second, 10).status, DeckConversion::Status::Ok);
+    EXPECT_TRUE(fs::is_directory(second + "profile"));
+    ::close(held);
+
+    // A conversion stopped part-way may leave the profile half set up: it
+    // goes, and the next conversion sets up a fresh one.
+    converter.setKeepGoing([] { return false; });
+    const std::string third = inst.root() + "third/";
+    fs::create_directories(third);
+    EXPECT_EQ(converter.convert(*deck, third, 10).status, DeckConversion::Status::Cancelled);
+    EXPECT_EQ(entriesOf(kept), std::vector<std::string>{"pavonia-in-use.lock"});
 }
 
 TEST(SlideDeckConverterTest, MissingOfficeProgramIsNotAvailable)

@@ -526,6 +526,38 @@ TEST_F(PublisherTest, ACopyThatCannotBeWrittenFailsThePageAndKeepsThePreviousOne
     }
 }
 
+TEST_F(PublisherTest, ProgressCountsTheFilesAndStopsPublishingWithoutAMessage)
+{
+    buildTree(1, 3);
+    for (TreeItem* slide : f.slides())
+        slide->slide()->mediaPath = picture(slide->slide()->subTopic + ".bmp", 40, 30);
+    std::vector<std::pair<std::size_t, std::size_t>> seen;
+    PublishContext context{f.document, f.library, f.layers, f.exporter};
+    context.progress = [&](std::size_t done, std::size_t total) {
+        seen.emplace_back(done, total);
+        return true;
+    };
+    PublishRequest request;
+    request.preview = true;
+    ASSERT_TRUE(Publisher(context).PublishProject(request));
+    ASSERT_GE(seen.size(), 4u); // three pictures, a message and a talking image at least
+    EXPECT_EQ(seen.front().first, 0u);
+    EXPECT_EQ(seen.back().first, seen.back().second);
+    for (std::size_t i = 0; i < seen.size(); ++i)
+        EXPECT_EQ(seen[i].first, i);
+
+    // Stopped after the second file: no page, no message, no folder left.
+    const auto before = filesUnder(f.document.workingFolder().userFolder());
+    context.progress = [](std::size_t done, std::size_t) { return done < 2; };
+    Publisher stopped(context);
+    EXPECT_FALSE(stopped.PublishProject(request));
+    EXPECT_TRUE(stopped.publishedPage().empty());
+    EXPECT_TRUE(f.ui.shown.empty()) << f.ui.texts().front();
+    EXPECT_EQ(filesUnder(f.document.workingFolder().userFolder()), before);
+    for (const auto& entry : fs::directory_iterator(f.document.systemTempFolder()))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("_ppt")) << entry.path();
+}
+
 TEST_F(PublisherTest, APageOrDataScriptPlantedAsALinkIsReplacedNotWrittenThrough)
 {
     buildTree(1, 1);

@@ -1,7 +1,9 @@
 // Draws the pictures the program needs from the desktop: its icon and the
 // project files' icon in the sizes desktops ask for, and the placeholder
 // pictures the editing pages show for clips ("rm_logo.bmp", "swf_logo.bmp",
-// "wmv_logo.bmp", 24-bit BMP files), and the window's icon "pavonia.png".
+// "wmv_logo.bmp", "mp4_logo.bmp", "webm_logo.bmp", 24-bit BMP files), the
+// picture the image cache shows while it decodes ("loading.jpg") and the
+// window's icon "pavonia.png".
 //
 // Usage: make_desktop_art ICON-FOLDER INSTALLATION-FOLDER...
 // The icons go into ICON-FOLDER as hicolor/<n>x<n>/apps/pavonia.png and
@@ -13,6 +15,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 
@@ -136,6 +139,23 @@ QImage clipPicture(const QString& kind, const QColor& colour)
     return image;
 }
 
+// What a preview frame shows while its picture is read: a ring of dots on
+// the pages' dark grey, one of them lit.
+QImage loadingPicture()
+{
+    QImage image(160, 120, QImage::Format_RGB32);
+    image.fill(QColor(0x40, 0x3C, 0x20).lighter(130));
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    for (int i = 0; i < 8; ++i) {
+        const double angle = i * 3.14159265358979 / 4;
+        p.setBrush(i == 0 ? kFeather : QColor(0xD8, 0xD4, 0xC0));
+        p.drawEllipse(QPointF(80 + 26 * std::cos(angle), 60 + 26 * std::sin(angle)), 6, 6);
+    }
+    return image;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -162,9 +182,16 @@ int main(int argc, char** argv)
         {"rm_logo.bmp", "RM", QColor(0x2B, 0x4C, 0x9B)},
         {"swf_logo.bmp", "SWF", QColor(0xB0, 0x3A, 0x2E)},
         {"wmv_logo.bmp", "WMV", QColor(0x2E, 0x7D, 0x32)},
+        {"mp4_logo.bmp", "MP4", QColor(0x6A, 0x3D, 0x9A)},
+        {"webm_logo.bmp", "WEBM", QColor(0x00, 0x6D, 0x77)},
     };
     for (int i = 2; i < argc; ++i) {
         fs::create_directories(argv[i]);
+        const fs::path loading = fs::path(argv[i]) / "loading.jpg";
+        if (!loadingPicture().save(QString::fromStdString(loading.string()), "JPG", 90)) {
+            std::fprintf(stderr, "cannot write %s\n", loading.string().c_str());
+            return 1;
+        }
         // The window's own icon, read from the installation.
         if (!saveIcon(fs::path(argv[i]) / "pavonia.png", 256, drawMark)) {
             std::fprintf(stderr, "cannot write the icon into %s\n", argv[i]);

@@ -382,8 +382,14 @@ void MainWindow::treeCurrentChanged(const QModelIndex& current)
 {
     if (followingTree_)
         return;
+    TreeItem* item = treeModel_->itemAt(current);
+    if (item != document().tree().selected() && !mayLeavePage()) {
+        // The page stays: the tree goes back to the item it shows.
+        QTimer::singleShot(0, this, [this] { followTreeSelection(treeModel_->indexOf(document().tree().selected())); });
+        return;
+    }
     followingTree_ = true;
-    session_.operations().selectionChanged(treeModel_->itemAt(current));
+    session_.operations().selectionChanged(item);
     followingTree_ = false;
     scheduleCommandUpdate();
 }

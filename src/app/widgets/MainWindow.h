@@ -12,6 +12,7 @@
 #include "app/HeadingField.h"
 #include "app/ProjectCommands.h"
 #include "app/ProjectSession.h"
+#include "app/widgets/LongWork.h"
 #include "platform/Shell.h"
 
 #include <QMainWindow>
@@ -64,6 +65,21 @@ public:
     void setCommandHandler(Command command, std::function<void()> handler);
     // Stops voice playback of the slide voice page (set by that page).
     void setStopPlayback(std::function<void()> stop) { stopPlayback_ = std::move(stop); }
+    // Stops any voice playback; from the interface thread only.
+    void stopPlayback()
+    {
+        if (stopPlayback_)
+            stopPlayback_();
+    }
+    // Opens pages and addresses in the desktop's programs.
+    Shell& shell() { return shell_; }
+    // Runs `work` on a worker thread under a progress dialog (see LongWork.h);
+    // the window runs no command and does not close until it is done.
+    bool runInBackground(const LongWorkOptions& options, const std::function<bool(WorkProgress&)>& work);
+    // Asked before the shown page is left or the project closed (set by the
+    // slide voice page, which asks about an unapplied recording); false
+    // keeps the page.
+    void setLeavePage(std::function<bool()> leave) { leavePage_ = std::move(leave); }
 
     // Recomputes every command's enabled state from the document's flags,
     // the tree's selection and the layout (soon after any change).
@@ -101,12 +117,11 @@ private:
     bool moveStep(TreeItem& item, bool up);
     void selectAll();
     void showInformation();
-    void preview();
-    void importMedia();
     void openHelp(const char* page);
     void openWebLink(const char* fileName);
     void commandNotReady();
     bool runLong(bool saving, const std::string& path, const std::function<bool()>& work);
+    bool mayLeavePage() { return !leavePage_ || leavePage_(); }
 
     ProjectSession& session_;
     Shell& shell_;
@@ -115,6 +130,7 @@ private:
     std::array<QAction*, kCommandCount> actions_{};
     std::array<std::function<void()>, kCommandCount> handlers_;
     std::function<void()> stopPlayback_;
+    std::function<bool()> leavePage_;
     // Tells the pages that New or Open replaced the project (set by installPages).
     std::function<void()> projectOpened_;
     std::unique_ptr<DocumentSignals> documentSignals_;

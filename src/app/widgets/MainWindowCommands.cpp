@@ -1,31 +1,23 @@
 // The main window's commands: what each command of the table does when the
 // window itself answers it, and the long work of loading and saving.
 #include "app/widgets/MainWindow.h"
+#include "app/widgets/LongWork.h"
 #include "app/widgets/PageHost.h"
 #include "app/widgets/ProjectTreeModel.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
-#include "import/MediaImport.h"
-#include "import/SlideDeckConverter.h"
-#include "publish/HtmlCodeCopy.h"
-#include "publish/Publisher.h"
-#include "voice/TpsMessageExporter.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QProgressDialog>
 #include <QTextEdit>
-#include <QTimer>
 #include <QTreeView>
 
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 namespace pavonia {
 
@@ -35,40 +27,6 @@ QString text(int id)
 {
     return QString::fromStdString(StringTable::text(id));
 }
-
-// Keeps the user's input from the window while long work runs; painting,
-// timers and the progress dialog go on.
-class InputBlocker final : public QObject {
-public:
-    explicit InputBlocker(QWidget* window) : window_(window) { qApp->installEventFilter(this); }
-    ~InputBlocker() override { qApp->removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::Wheel:
-        case QEvent::ContextMenu:
-        case QEvent::Shortcut:
-        case QEvent::ShortcutOverride:
-        case QEvent::Drop: {
-            // Message boxes and the progress dialog are windows of their own.
-            auto* widget = qobject_cast<QWidget*>(watched);
-            return widget && widget->window() == window_;
-        }
-        default:
-            return false;
-        }
-    }
-
-private:
-    QWidget* window_;
-};
 
 // The address of a web link file: its "URL=" line.
 std::string linkAddress(const std::string& linkFile)
@@ -123,8 +81,6 @@ void MainWindow::installDefaultHandlers()
                                                 StringTable::text(str::MakerName)})));
     };
     handlers_[index(C::SelectAll)] = [this] { selectAll(); };
-    handlers_[index(C::SlidePreview)] = [this] { preview(); };
-    handlers_[index(C::ImportMedia)] = [this] { importMedia(); };
 }
 
 void MainWindow::setCommandHandler(Command command, std::function<void()> handler)
@@ -212,34 +168,7 @@ void MainWindow::selectAll()
 }
 
 // ---------------------------------------------------------------------------
-// Preview, help and web links
-
-void MainWindow::importMedia()
-{
-    // The ImportType question comes with the media import dialog; until
-    // then the stored ImportType is used, as when the question is switched
-    // off.
-    LibreOfficeConverter converter(document().preferences().convertTimeout());
-    converter.setKeepGoing([] {
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        return true;
-    });
-    MediaImport import(document(), session_.operations(), converter);
-    import.setStopPlayback(stopPlayback_);
-    import.ImportMediaFiles();
-}
-
-void MainWindow::preview()
-{
-    BusyCursor cursor(session_.ui());
-    TpsMessageExporter exporter;
-    PublishContext context(document(), session_.library(), session_.layers(), exporter);
-    context.browser = &shell_;
-    context.verticalDotsPerInch = logicalDpiY();
-    context.stopPlayback = stopPlayback_;
-    Publisher publisher(context);
-    PreviewInBrowser(publisher);
-}
+// Help and web links
 
 void MainWindow::openHelp(const char* page)
 {
@@ -261,7 +190,7 @@ void MainWindow::openWebLink(const char* fileName)
 
 bool MainWindow::openProjectFile(const std::string& path)
 {
-    if (loading_)
+    if (loading_ || !mayLeavePage())
         return false;
     if (stopPlayback_)
         stopPlayback_();
@@ -272,7 +201,7 @@ bool MainWindow::openProjectFile(const std::string& path)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (loading_ || !projectCommands_.canClose()) {
+    if (loading_ || !mayLeavePage() || !projectCommands_.canClose()) {
         event->ignore();
         return;
     }
@@ -286,28 +215,9 @@ bool MainWindow::runLong(bool saving, const std::string& path, const std::functi
     loading_ = true;
     if (!saving)
         treeModel_->suspend();
-    InputBlocker blocker(this);
-    BusyCursor cursor(session_.ui());
-
-    QProgressDialog progress(this);
-    progress.setWindowTitle(text(str::AppTitle));
-    progress.setLabelText(QString::fromStdString(
-        StringTable::format(saving ? str::SavingProject : str::OpeningProject, {finalComponent(path)})));
-    progress.setCancelButton(nullptr);
-    progress.setRange(0, 0);
-    progress.setMinimumDuration(400);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setValue(0);
-
-    bool result = false;
-    QEventLoop loop;
-    std::thread worker([&] {
-        result = work();
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    loop.exec();
-    worker.join();
-    progress.reset();
+    LongWorkOptions options;
+    options.stage = StringTable::format(saving ? str::SavingProject : str::OpeningProject, {finalComponent(path)});
+    const bool result = runLongWork(this, session_.ui(), options, [&](WorkProgress&) { return work(); });
 
     if (!saving) {
         treeModel_->resume();
@@ -315,6 +225,16 @@ bool MainWindow::runLong(bool saving, const std::string& path, const std::functi
         followTreeSelection(treeModel_->indexOf(document().tree().selected()));
     }
     loading_ = false;
+    updateCommands();
+    return result;
+}
+
+bool MainWindow::runInBackground(const LongWorkOptions& options, const std::function<bool(WorkProgress&)>& work)
+{
+    const bool wasLoading = loading_;
+    loading_ = true;
+    const bool result = runLongWork(this, session_.ui(), options, work);
+    loading_ = wasLoading;
     updateCommands();
     return result;
 }

@@ -6,8 +6,14 @@
 //     setCommandHandler(Command::ProjectSettings, [this] { ... });
 // A command without a handler says that it arrives with a later version.
 #include "app/widgets/MainWindow.h"
+#include "app/widgets/OutputCommands.h"
 #include "app/widgets/PageHost.h"
 #include "app/widgets/PreferencesDialog.h"
+#include "app/widgets/SlideVoicePageSetup.h"
+#include "pages/ImageCache.h"
+#include "pages/widgets/SlideVoicePage.h"
+#include "pages/widgets/InfoPage.h"
+#include "pages/widgets/MediaPage.h"
 #include "templates/widgets/StylePage.h"
 #include "voice/audio/QtAudioDevice.h"
 #include "voice/audio/QtInputDevices.h"
@@ -26,12 +32,34 @@ void MainWindow::installPages()
     pages_->setPage(SelectedKind::Project, style);
     connect(style, &StylePage::headingFocusRequested, this, [this] { headingEdit_->setFocus(); });
     connect(style, &StylePage::projectChanged, this, &MainWindow::refreshViews);
-    projectOpened_ = [style] { style->projectOpened(); };
 
     setCommandHandler(Command::SelectImageStyle, [style] { style->pickStyle(); });
     setCommandHandler(Command::SelectLayout, [style] { style->pickLayout(); });
     setCommandHandler(Command::ProjectSettings, [style] { style->editProjectSettings(); });
     setCommandHandler(Command::CustomSettings, [style] { style->editCustomSettings(); });
+
+    // The media page (a slide) and the information page, with the form's
+    // image cache; each is brought up to date as it is shown.
+    auto* cache = new ImageCache(10, QString::fromStdString(document().installationFolder() + "loading.jpg"), this);
+    auto* media = new MediaPage(document(), session_.library(), session_.layers(), shell_, *cache);
+    auto* info = new InfoPage(document().tree(), document().installationFolder());
+    pages_->setPage(SelectedKind::Slide, media);
+    pages_->setPage(SelectedKind::Information, info);
+    connect(pages_, &PageHost::pageShown, media, [this, media](SelectedKind mode) {
+        mode == SelectedKind::Slide ? media->showSlide(document().tree().selected()) : media->leave();
+    });
+    connect(pages_, &PageHost::pageShown, info, [info](SelectedKind mode) {
+        if (mode == SelectedKind::Information)
+            info->refresh();
+    });
+
+    // The slide voice page shows a session: its voice, talking image and
+    // the timing of its slides.
+    SlideVoicePage* voice = installSlideVoicePage(*this, *cache);
+    projectOpened_ = [style, voice] {
+        voice->forgetSession();
+        style->projectOpened();
+    };
 
     // Preferences lists the recording inputs of the machine; where there is
     // no audio device the dialog shows its recording group disabled.
@@ -44,6 +72,13 @@ void MainWindow::installPages()
         QtInputDevices inputs(device->get());
         runPreferencesDialog(this, document(), &inputs);
     });
+
+    // Export, preview, HTML code and media import (OutputCommands.cpp).
+    auto output = std::make_shared<OutputCommands>(*this);
+    setCommandHandler(Command::ExportHtml, [output] { output->exportPresentation(); });
+    setCommandHandler(Command::SlidePreview, [output] { output->preview(); });
+    setCommandHandler(Command::HtmlCodeCopy, [output] { output->htmlCodeCopy(); });
+    setCommandHandler(Command::ImportMedia, [output] { output->importMedia(); });
 }
 
 } // namespace pavonia

@@ -1,6 +1,6 @@
 #include "app/widgets/PreferencesDialog.h"
 
-#include "app/TransitionList.h"
+#include "templates/TransitionList.h"
 #include "platform/StringTable.h"
 #include "templates/widgets/DialogParts.h"
 #include "voice/NoInputDevices.h"

@@ -56,6 +56,9 @@ auto onUiThread(Work work) -> decltype(work())
 
 } // namespace
 
+QtUi::NormalCursor::NormalCursor() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
+QtUi::NormalCursor::~NormalCursor() { QApplication::restoreOverrideCursor(); }
+
 QString QtUi::qtFilter(const std::string& filter)
 {
     const QStringList parts = toQt(filter).split('|');
@@ -91,12 +94,8 @@ Answer QtUi::messageBox(const std::string& text, const std::string& caption, But
         const QMessageBox::Icon icon = buttons == Buttons::Ok ? QMessageBox::Information : QMessageBox::Question;
         QMessageBox box(icon, toQt(caption), toQt(text), shown, parent_);
         // A message box must not appear under a wait cursor.
-        const bool busy = busyDepth_ > 0;
-        if (busy)
-            QApplication::setOverrideCursor(Qt::ArrowCursor);
+        const NormalCursor cursor;
         const int pressed = box.exec();
-        if (busy)
-            QApplication::restoreOverrideCursor();
         switch (pressed) {
         case QMessageBox::Ok:
             return Answer::Ok;
@@ -114,6 +113,7 @@ std::optional<std::vector<std::string>> QtUi::openFileDialog(const FileDialogOpt
 {
     return onUiThread([&]() -> std::optional<std::vector<std::string>> {
         QFileDialog dialog(parent_);
+        const NormalCursor cursor;
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(options.multiple ? QFileDialog::ExistingFiles
                                             : (options.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
@@ -133,6 +133,7 @@ std::optional<std::string> QtUi::saveFileDialog(const FileDialogOptions& options
 {
     return onUiThread([&]() -> std::optional<std::string> {
         QFileDialog dialog(parent_);
+        const NormalCursor cursor;
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.overwritePrompt);

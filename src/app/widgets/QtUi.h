@@ -23,6 +23,16 @@ public:
     // in Qt's form: "Description (*.a *.b);;Other (*.c)".
     static QString qtFilter(const std::string& filter);
 
+    // The arrow cursor for the life of a scope: a dialog or message box
+    // shown while long work keeps the wait cursor up takes input.
+    class NormalCursor {
+    public:
+        NormalCursor();
+        ~NormalCursor();
+        NormalCursor(const NormalCursor&) = delete;
+        NormalCursor& operator=(const NormalCursor&) = delete;
+    };
+
 private:
     QWidget* parent_;
     int busyDepth_ = 0;

@@ -1,12 +1,21 @@
 #include "app/widgets/ScreenshotTour.h"
 
+#include "album/widgets/ContentAlbumDialog.h"
 #include "app/widgets/MainWindow.h"
+#include "app/widgets/PageHost.h"
 #include "app/widgets/StartupDialog.h"
 #include "app/ProjectSession.h"
+#include "pages/widgets/PictureDialog.h"
+#include "platform/StringTable.h"
 #include "templates/CustomSettingsLogic.h"
 #include "templates/widgets/BackgroundPictureDialog.h"
 #include "templates/widgets/CustomSettingsDialog.h"
 #include "templates/widgets/FontSettingDialog.h"
+#include "import/widgets/ImportMediaDialog.h"
+#include "platform/StringTable.h"
+#include "pages/widgets/SlideVoicePage.h"
+#include "voice/VoiceTemplateList.h"
+#include "voice/widgets/AddVoiceTemplateDialog.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -16,7 +25,9 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 #include <cstdlib>
 
 namespace pavonia {
@@ -66,7 +77,7 @@ void ScreenshotTour::photographWindow(const QString& name)
     save(window_, name);
 }
 
-void ScreenshotTour::photographDialog(const QString& name, const std::function<void()>& open)
+void ScreenshotTour::photographDialog(const QString& name, const std::function<void()>& open, bool required)
 {
     // Every modal window the command shows is photographed and closed in
     // turn: a message that comes before the dialog (a machine without
@@ -93,8 +104,12 @@ void ScreenshotTour::photographDialog(const QString& name, const std::function<v
     });
     poll.start();
     open();
+    if (!required) {
+        // A window the action shows may come a moment later.
+        settle();
+    }
     poll.stop();
-    if (taken == 0) {
+    if (taken == 0 && required) {
         std::fprintf(stderr, "%s: no dialog appeared\n", qPrintable(name));
         ++failures_;
     }
@@ -114,7 +129,10 @@ void ScreenshotTour::run()
         const char* name;
     } modes[] = {{root, "main-style-page"}, {session, "main-session-page"}, {slide, "main-slide-page"}};
     for (const auto& mode : modes) {
-        tree.setCurrentIndex(mode.item);
+        // A page may say something once as it first shows (the session
+        // page on a machine without sound).
+        photographDialog(QString::fromLatin1(mode.name) + QStringLiteral("-message"),
+                         [&tree, &mode] { tree.setCurrentIndex(mode.item); }, false);
         photographWindow(QString::fromLatin1(mode.name));
     }
     window_.run(Command::SlideInfo);
@@ -155,6 +173,74 @@ void ScreenshotTour::run()
         CustomSettingsLogic logic(window_.document(), window_.session().library());
         runBackgroundPictureDialog(&window_, logic.browseOptions(), false);
     });
+    // The session page's voice filter dialog and its "Add Voice Template".
+    tree.setCurrentIndex(session);
+    settle();
+    if (auto* voice = qobject_cast<SlideVoicePage*>(window_.pages().page(SelectedKind::Session))) {
+        photographDialog(QStringLiteral("dialog-voice-filter"), [voice] { voice->openVoiceFilter(); });
+        photographDialog(QStringLiteral("dialog-add-voice-template"), [this] {
+            VoiceTemplateList templates(window_.document().installationFolder());
+            AddVoiceTemplateLogic add("Custom-1", templates, window_.document().ui());
+            AddVoiceTemplateDialog(add, &window_).exec();
+        });
+    }
+    tree.setCurrentIndex(root);
+    settle();
+
+    // The content album, on a greeting for messages (silent: the tour plays nothing).
+    const std::string home = window_.document().installationFolder();
+    photographDialog(QStringLiteral("dialog-content-album-images"),
+                     [this, &home] { runContentAlbum(&window_, home, AlbumKind::Images); });
+    photographDialog(QStringLiteral("dialog-content-album-messages"), [this, &home] {
+        ContentAlbumServices services;
+        services.openSystemAudio = false;
+        services.startFolder = home + "Content/Greetings";
+        services.startString = "Welcome.tps";
+        runContentAlbum(&window_, home, AlbumKind::Messages, services);
+    });
+
+    // Export, HTML code and media import, and the progress of long work.
+    photographDialog(QStringLiteral("dialog-export"), [this] { window_.run(Command::ExportHtml); });
+    photographDialog(QStringLiteral("dialog-html-code"), [this] { window_.run(Command::HtmlCodeCopy); });
+    tree.setCurrentIndex(slide);
+    settle();
+    photographDialog(QStringLiteral("dialog-import-media-files"), [this] { window_.run(Command::ImportMedia); });
+    photographDialog(QStringLiteral("dialog-import-media-settings"), [this] {
+        runImportMediaDialog(&window_, window_.document().preferences(), 0);
+    });
+    photographDialog(QStringLiteral("dialog-progress"), [this] {
+        LongWorkOptions options;
+        options.stage = StringTable::text(str::ExportStageCopying);
+        options.cancellable = true;
+        options.minimumDuration = 0;
+        window_.runInBackground(options, [](WorkProgress& progress) {
+            progress.setPercent(40);
+            while (!progress.cancelled())
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            return false;
+        });
+    });
+
+    // The media page's picture dialog, opened on the layout pictures of the
+    // installation with one selected, so that its preview pane shows a
+    // thumbnail; and the media page's address dialog.
+    photographDialog(QStringLiteral("dialog-picture"), [this] {
+        FileDialogOptions options;
+        options.title = StringTable::text(str::MediaDialogTitle);
+        options.filter = StringTable::text(str::MediaFileFilter);
+        options.startFolder = window_.document().installationFolder() + "Template/Layout/";
+        options.fileName = "L1.jpg";
+        runPictureDialog(&window_, options);
+    });
+    // A slide with a picture, its preview made by the image cache.
+    tree.setCurrentIndex(model->index(1, 0, session));
+    photographWindow(QStringLiteral("main-slide-page-picture"));
+    photographDialog(QStringLiteral("dialog-open-url"), [this] {
+        if (QWidget* urlLink = window_.pages().currentPage()->findChild<QWidget*>(QStringLiteral("urlLink")))
+            QMetaObject::invokeMethod(urlLink, "click");
+    });
+    tree.setCurrentIndex(root);
+    settle();
 
     // Nothing the tour did is to be kept or asked about.
     window_.document().setDirty(false);

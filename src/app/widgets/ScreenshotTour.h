@@ -30,7 +30,9 @@ private:
     void photographWindow(const QString& name);
     // Opens a modal dialog through `open` (which returns once it is closed),
     // photographs it once it shows and closes it.
-    void photographDialog(const QString& name, const std::function<void()>& open);
+    // With `required` unset, no window appearing is no failure (a message
+    // that shows only on some machines).
+    void photographDialog(const QString& name, const std::function<void()>& open, bool required = true);
     void save(QWidget& widget, const QString& name);
     void settle();
 

@@ -1,4 +1,4 @@
-#include "app/TransitionList.h"
+#include "templates/TransitionList.h"
 
 #include "TestInstallation.h"
 
