@@ -48,7 +48,7 @@ std::optional<ExportOptions> parse(const std::vector<std::string>& args)
         const bool hasValue = i + 1 < args.size();
         if (args[i] == "--type" && hasValue) {
             options.video = args[++i] == "video";
-            options.kind = options.video ? ExportKind::Web : kindNamed(args[i]);
+            options.kind = options.video ? ExportKind::Video : kindNamed(args[i]);
             if (!options.kind)
                 return std::nullopt;
         } else if (args[i] == "--size" && hasValue) {

@@ -202,6 +202,9 @@ VideoExport::VideoExport(PublishContext context, VideoOptions options,
                          std::function<bool(const VideoProgress&)> progress)
     : context_(std::move(context)), options_(std::move(options)), progress_(std::move(progress))
 {
+    // The voices as published at the best sound quality, the pictures
+    // without loss beyond their own: the video compresses them once more.
+    context_.qualities = ExportQualities{1, 100};
 }
 
 std::optional<QSize> VideoExport::parseSize(const std::string& text)
