@@ -376,8 +376,21 @@ bool ExportPresentation::exportExecutable(const std::string& outputPath, const s
     std::error_code ec;
     fs::rename(published + kPublishedPage, published + pageName, ec);
 
+    // The work pack lies in a fresh folder of its own: a fixed name in the
+    // shared temporary folder would collide with another export running at
+    // the same time, or follow a link someone else left under that name.
+    const std::string workFolder = makeUniqueTempFolder(document.systemTempFolder(), document.clock());
+    if (workFolder.empty()) {
+        show(StringTable::text(str::CreateTempDirectoryFailed));
+        return false;
+    }
+    struct RemoveWorkFolder {
+        const std::string& folder;
+        const std::string& systemTemp;
+        ~RemoveWorkFolder() { deleteUniqueTempFolder(folder, systemTemp); }
+    } removeWorkFolder{workFolder, document.systemTempFolder()};
     PackWriter writer;
-    const std::string work = document.systemTempFolder() + kWorkPack;
+    const std::string work = workFolder + kWorkPack;
     if (Result<> created = writer.create(work); !created)
         return packFailed(writer, created.failure());
     // The player is packed with the page; without one the stub opens the
