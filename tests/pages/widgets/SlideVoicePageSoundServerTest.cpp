@@ -6,6 +6,7 @@
 #include "pages/widgets/SlideVoicePage.h"
 
 #include "PrivateSoundServer.h"
+#include "SpinEvents.h"
 #include "TestProject.h"
 #include "VoiceTestSounds.h"
 #include "pages/ImageCache.h"
@@ -14,7 +15,6 @@
 #include "voice/audio/QtAudioDevice.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QMediaDevices>
 #include <QToolButton>
 
@@ -27,15 +27,7 @@ namespace {
 
 const auto* const kSoundServer = ::testing::AddGlobalTestEnvironment(new test::PrivateSoundServer);
 
-template <typename Done>
-bool spin(Done done, int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
+using test::spinEvents;
 
 class SlideVoicePageSoundServerTest : public ::testing::Test, protected test::TestProject {
 protected:
@@ -87,9 +79,9 @@ TEST_F(SlideVoicePageSoundServerTest, ASessionIsRecordedAppliedAndPlayedThroughT
     ASSERT_TRUE(record->isEnabled());
     record->click();
     // Recording runs on the sound layer's clock: about 1.5 seconds of it.
-    spin([] { return false; }, 1500);
+    spinEvents([] { return false; }, 1500);
     record->click();
-    ASSERT_TRUE(spin([&] { return page.logic().mode() == SlideVoiceLogic::Mode::Idle; }, 5000));
+    ASSERT_TRUE(spinEvents([&] { return page.logic().mode() == SlideVoiceLogic::Mode::Idle; }, 5000));
 
     // The session has a voice of its own, about as long as the recording,
     // written as a talking message.
@@ -106,8 +98,8 @@ TEST_F(SlideVoicePageSoundServerTest, ASessionIsRecordedAppliedAndPlayedThroughT
     ASSERT_NE(preview, nullptr);
     ASSERT_TRUE(preview->isEnabled());
     preview->click();
-    EXPECT_TRUE(spin([&] { return page.logic().mode() == SlideVoiceLogic::Mode::Preview; }, 2000));
-    EXPECT_TRUE(spin([&] { return page.logic().mode() == SlideVoiceLogic::Mode::Idle; }, 10000));
+    EXPECT_TRUE(spinEvents([&] { return page.logic().mode() == SlideVoiceLogic::Mode::Preview; }, 2000));
+    EXPECT_TRUE(spinEvents([&] { return page.logic().mode() == SlideVoiceLogic::Mode::Idle; }, 10000));
 }
 
 } // namespace

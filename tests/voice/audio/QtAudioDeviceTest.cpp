@@ -2,6 +2,7 @@
 #include "voice/audio/QtInputDevices.h"
 
 #include "PrivateSoundServer.h"
+#include "SpinEvents.h"
 #include "ResultCheck.h"
 #include "ScriptedUi.h"
 #include "TestInstallation.h"
@@ -11,7 +12,6 @@
 #include "voice/WaveFile.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QMediaDevices>
 
 #include <gtest/gtest.h>
@@ -46,16 +46,7 @@ struct Events final : VoiceNotify, WaveRecordHook {
     std::int64_t lastPosition = -1, recorded = 0;
 };
 
-// Runs the event loop until `done` or the time is up.
-template <typename Done>
-bool spin(Done done, int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
+using test::spinEvents;
 
 TEST(QtAudioDeviceTest, WithoutASoundCardCreationFailsWithAMessage)
 {
@@ -100,13 +91,13 @@ TEST(QtAudioDeviceTest, PlaysAndRecordsOnARealDevice)
         ASSERT_TRUE(writeWave(wave, tone));
         ASSERT_TRUE(engine.ImportWave(wave));
         ASSERT_TRUE(engine.PlayAll(0)) << test::failureText(engine.lastError());
-        EXPECT_TRUE(spin([&] { return events.stopped > 0; }, 5000));
+        EXPECT_TRUE(spinEvents([&] { return events.stopped > 0; }, 5000));
         EXPECT_EQ(events.started, 1);
         EXPECT_EQ(events.lastPosition, 500);
     }
     if (!QMediaDevices::defaultAudioInput().isNull()) {
         ASSERT_TRUE(engine.StartAsyncRec()) << test::failureText(engine.lastError());
-        spin([] { return false; }, 600);
+        spinEvents([] { return false; }, 600);
         engine.StopAsyncRec();
         EXPECT_GT(events.recorded, 0);
         EXPECT_GE(engine.ApplyAsyncRec(1), 0);
