@@ -93,7 +93,8 @@ TEST_F(PictureDialogTest, SeveralFilesAreChosenWhenAskedFor)
     EXPECT_EQ(several.chosen(), path("a.jpg").toStdString());
     EXPECT_FALSE(several.pane()->worker().running());
 
-    // Cancelled: nothing, whatever was typed.
+    // One file only; cancelled, nothing whatever was typed.
+    options_.multiple = false;
     options_.title = "Open Picture";
     PictureDialog cancelled(options_);
     EXPECT_EQ(cancelled.windowTitle(), "Open Picture");
