@@ -8,8 +8,8 @@
 #include "platform/Ui.h"
 
 #include <atomic>
+#include <cmath>
 #include <csignal>
-#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -48,7 +48,7 @@ std::optional<ExportOptions> parse(const std::vector<std::string>& args)
         const bool hasValue = i + 1 < args.size();
         if (args[i] == "--type" && hasValue) {
             options.video = args[++i] == "video";
-            options.kind = options.video ? ExportKind::Web : kindNamed(args[i]);
+            options.kind = options.video ? ExportKind::Video : kindNamed(args[i]);
             if (!options.kind)
                 return std::nullopt;
         } else if (args[i] == "--size" && hasValue) {
@@ -106,34 +106,16 @@ int exportVideo(LoadedProject& project, const VideoOptions& options, const std::
     const auto previousInt = std::signal(SIGINT, onInterrupt);
     const auto previousTerm = std::signal(SIGTERM, onInterrupt);
     const bool terminal = ::isatty(2);
-    auto progress = [terminal](const VideoProgress& step) {
-        std::string line;
-        switch (step.phase) {
-        case VideoProgress::Phase::Publishing:
-            line = StringTable::text(str::VideoPublishing);
-            break;
-        case VideoProgress::Phase::Photographing:
-            line = StringTable::format(str::VideoPhotographing,
-                                       {std::to_string(step.done), std::to_string(step.total)});
-            break;
-        case VideoProgress::Phase::Encoding: {
-            // One line a second is enough where the lines are kept.
-            static long lastSecond = -1;
-            const long second = static_cast<long>(step.secondsLeft);
-            if (!terminal && second == lastSecond && step.done != step.total)
+    long lastSecond = -1;
+    auto progress = [terminal, &lastSecond](const VideoProgress& step) {
+        // One line a second is enough where the lines are kept.
+        if (step.phase == VideoProgress::Phase::Encoding && !terminal) {
+            const long second = std::lround(step.secondsLeft);
+            if (second == lastSecond && step.done != step.total)
                 return !interrupted.load();
             lastSecond = second;
-            char left[32];
-            if (step.secondsLeft < 0)
-                std::snprintf(left, sizeof left, "?");
-            else
-                std::snprintf(left, sizeof left, "%ld:%02ld", second / 60, second % 60);
-            line = StringTable::format(str::VideoEncoding,
-                                       {std::to_string(step.done), std::to_string(step.total), left});
-            break;
         }
-        }
-        std::cerr << (terminal ? "\r\033[K" : "") << line << (terminal ? "" : "\n") << std::flush;
+        std::cerr << (terminal ? "\r\033[K" : "") << step.text() << (terminal ? "" : "\n") << std::flush;
         return !interrupted.load();
     };
     const Result<std::uint64_t> written = VideoExport(project.context(), options, progress).exportTo(output);

@@ -12,6 +12,8 @@ const std::vector<ExportKindEntry>& exportKinds()
         {ExportKind::Web, str::ExportForWeb, false, true},
         {ExportKind::Cd, str::ExportForCd, true, false},
         {ExportKind::Exe, str::ExportForExe, false, true},
+        // The video takes the best sound and pictures the export can give.
+        {ExportKind::Video, str::VideoExportKind, false, false},
     };
     return kinds;
 }

@@ -6,6 +6,7 @@
 #include "platform/StringTable.h"
 #include "platform/SystemFolders.h"
 #include "platform/Text.h"
+#include "platform/Ui.h"
 #include "project/FolderMemory.h"
 #include "templates/ReadLayerRect.h"
 #include "platform/UniqueTempFolder.h"
@@ -182,10 +183,11 @@ std::optional<ExportRequest> ExportPresentation::ask()
     }
 
     const bool exe = choice.kind == ExportKind::Exe;
+    const bool video = choice.kind == ExportKind::Video;
     const int slot = exe ? slot::Program : slot::Html;
     FileDialogOptions options;
-    options.filter = StringTable::text(exe ? str::ExportExeFilter : str::ExportWebFilter);
-    options.defaultExtension = exe ? "exe" : "htm";
+    options.filter = StringTable::text(exe ? str::ExportExeFilter : video ? str::VideoFilter : str::ExportWebFilter);
+    options.defaultExtension = exe ? "exe" : video ? "mp4" : "htm";
     options.overwritePrompt = true;
     options.startFolder = document.folderMemory().get(slot);
     const auto picked = document.ui().saveFileDialog(options);
@@ -194,11 +196,36 @@ std::optional<ExportRequest> ExportPresentation::ask()
     return ExportRequest{choice, *picked};
 }
 
+bool ExportPresentation::exportVideo(const std::string& outputPath)
+{
+    ProjectDocument& document = context_.publish.document;
+    if (!equalsIgnoreCase(extensionOf(outputPath), "mp4")) {
+        show(StringTable::format(str::UnsupportedFileFormat, {outputPath}));
+        return false;
+    }
+    document.folderMemory().set(slot::Html, folderOf(outputPath));
+    const Result<std::uint64_t> written = VideoExport(context_.publish, VideoOptions{}, context_.videoProgress).exportTo(outputPath);
+    if (!written) {
+        // A cancel is the user's own doing: nothing more to say.
+        if (written.failure().message != str::VideoCancelled)
+            showFailure(document.ui(), written.failure());
+        return false;
+    }
+    total_ = *written;
+    if (context_.showSize)
+        context_.showSize(sizeMessage(total_));
+    else
+        show(sizeMessage(total_));
+    return true;
+}
+
 bool ExportPresentation::exportTo(const ExportChoice& choice, const std::string& outputPath)
 {
     ProjectDocument& document = context_.publish.document;
     BusyCursor busy(document.ui());
     qualities_ = choice.qualities;
+    if (choice.kind == ExportKind::Video)
+        return exportVideo(outputPath);
     const bool exe = choice.kind == ExportKind::Exe;
     if (!equalsIgnoreCase(extensionOf(outputPath), exe ? "exe" : "htm")) {
         show(StringTable::format(str::UnsupportedFileFormat, {outputPath}));
@@ -349,8 +376,21 @@ bool ExportPresentation::exportExecutable(const std::string& outputPath, const s
     std::error_code ec;
     fs::rename(published + kPublishedPage, published + pageName, ec);
 
+    // The work pack lies in a fresh folder of its own: a fixed name in the
+    // shared temporary folder would collide with another export running at
+    // the same time, or follow a link someone else left under that name.
+    const std::string workFolder = makeUniqueTempFolder(document.systemTempFolder(), document.clock());
+    if (workFolder.empty()) {
+        show(StringTable::text(str::CreateTempDirectoryFailed));
+        return false;
+    }
+    struct RemoveWorkFolder {
+        const std::string& folder;
+        const std::string& systemTemp;
+        ~RemoveWorkFolder() { deleteUniqueTempFolder(folder, systemTemp); }
+    } removeWorkFolder{workFolder, document.systemTempFolder()};
     PackWriter writer;
-    const std::string work = document.systemTempFolder() + kWorkPack;
+    const std::string work = workFolder + kWorkPack;
     if (Result<> created = writer.create(work); !created)
         return packFailed(writer, created.failure());
     // The player is packed with the page; without one the stub opens the

@@ -11,6 +11,7 @@
 // display are handed in, so the program and the command line run the same
 // code.
 #include "export/PackWriter.h"
+#include "export/video/VideoExport.h"
 #include "publish/Publisher.h"
 
 #include <cstdint>
@@ -20,7 +21,7 @@
 
 namespace pavonia {
 
-enum class ExportKind { Web = 0, Cd = 1, Exe = 2 }; // "ExportType"
+enum class ExportKind { Web = 0, Cd = 1, Exe = 2, Video = 3 }; // "ExportType"
 
 // What the export dialog chooses.
 struct ExportChoice {
@@ -57,6 +58,9 @@ struct ExportContext {
     // two files, the web and CD copies between any two files (nothing is
     // left in the output folder), the packing between any two blocks.
     std::function<bool(const ExportProgress&)> progress;
+    // Told how far a video export is (the picture or frame being made, the
+    // time left); false cancels it, leaving no file.
+    std::function<bool(const VideoProgress&)> videoProgress;
     // Shows the size message; without one it goes to a message box.
     std::function<void(const std::string&)> showSize;
 };
@@ -102,6 +106,7 @@ private:
     // False after a message when a file cannot be written.
     bool addAutoRun(bool includeAutoRun, const std::string& folder, const std::string& pageName);
     bool exportExecutable(const std::string& outputPath, const std::string& published);
+    bool exportVideo(const std::string& outputPath);
     bool packFailed(PackWriter& writer, const Failure& failure);
     bool report(ExportProgress::Phase phase, std::uint64_t done, std::uint64_t total);
     void show(const std::string& text);

@@ -37,7 +37,10 @@ bool SlideVoiceLogic::saveMessage()
     if (!ensureOwnMessageCopy())
         return false;
     if (!engine_.SaveTPS(session->talkingMessagePath, 2, 1)) {
-        showFailure(document_.ui(), *engine_.lastError());
+        // An engine that fails without saying why shows nothing rather than
+        // a stale or empty failure.
+        if (engine_.lastError())
+            showFailure(document_.ui(), *engine_.lastError());
         return false;
     }
     session->engineLoadFlag = 1;
@@ -137,7 +140,8 @@ bool SlideVoiceLogic::importVoice(const std::string& path)
     }
     stopPlayback();
     if (!engine_.ImportWave(wave, nullptr, 1)) {
-        showFailure(document_.ui(), *engine_.lastError());
+        if (engine_.lastError())
+            showFailure(document_.ui(), *engine_.lastError());
         return false;
     }
     if (!saveMessage())

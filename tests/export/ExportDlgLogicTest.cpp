@@ -25,7 +25,10 @@ TEST(ExportDlgLogicTest, EachKindEnablesItsOwnControls)
         ExportKind kind;
         bool autoRun;
         bool qualities;
-    } cases[] = {{ExportKind::Web, false, true}, {ExportKind::Cd, true, false}, {ExportKind::Exe, false, true}};
+    } cases[] = {{ExportKind::Web, false, true},
+                 {ExportKind::Cd, true, false},
+                 {ExportKind::Exe, false, true},
+                 {ExportKind::Video, false, false}};
     // The dialog opens with the stored kind and its enabling.
     for (const auto& c : cases) {
         ExportDlgLogic logic(fixture.document.preferences(), stored(c.kind));
@@ -42,9 +45,9 @@ TEST(ExportDlgLogicTest, EachKindEnablesItsOwnControls)
         EXPECT_EQ(logic.autoRunEnabled(), c.autoRun);
         EXPECT_EQ(logic.qualitiesEnabled(), c.qualities);
     }
-    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(changes, 3);
     logic.chooseKind(int(exportKinds().size()));
-    EXPECT_EQ(logic.kind(), ExportKind::Exe);
+    EXPECT_EQ(logic.kind(), ExportKind::Video);
 }
 
 TEST(ExportDlgLogicTest, OpensWithMiddleSoundAndTheGivenImageQualityClampedToAPercentage)

@@ -183,6 +183,21 @@ TEST_F(ExportPresentationTest, AnExecutableCarriesEveryPublishedFileThePlayerAnd
     }
 }
 
+TEST_F(ExportPresentationTest, AnExecutableIsPackedInAPrivateFolderNotThroughANameLeftInTheSharedTemp)
+{
+    // Another export's work pack, or a link someone planted, under the
+    // work pack's name in the shared temporary folder is never written.
+    const std::string victim = fixture.installation.writeFile("victim.txt", "keep me");
+    const std::string planted = fixture.installation.tempFolder() + ExportPresentation::kWorkPack;
+    fs::create_symlink(victim, planted);
+
+    ASSERT_TRUE(exportAs(ExportKind::Exe, out + "Show.exe"));
+    EXPECT_EQ(readFile(victim), "keep me");
+    EXPECT_TRUE(fs::is_symlink(planted));
+    fs::remove(planted);
+    expectNoLeftovers();
+}
+
 TEST_F(ExportPresentationTest, AnExecutableThatCannotBeMadeLeavesNothingBehind)
 {
     fs::remove(fixture.installation.folder() + "pkseed.exe");

@@ -104,6 +104,11 @@ bool OutputCommands::exportPresentation()
         shown->set(StringTable::text(stages[static_cast<int>(at.phase)]), percentOf(at.done, at.total));
         return !shown->cancelled();
     };
+    // A video tells the picture or frame being made and the time left.
+    context.videoProgress = [&shown](const VideoProgress& at) {
+        shown->set(at.text(), percentOf(static_cast<unsigned long long>(at.done), static_cast<unsigned long long>(at.total)));
+        return !shown->cancelled();
+    };
 
     ExportPresentation exporter(context);
     const std::optional<ExportRequest> request = exporter.ask();

@@ -1,5 +1,7 @@
 #include "app/widgets/QtUi.h"
 
+#include "templates/widgets/BackgroundPictureDialog.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -61,16 +63,9 @@ QtUi::NormalCursor::~NormalCursor() { QApplication::restoreOverrideCursor(); }
 
 QString QtUi::qtFilter(const std::string& filter)
 {
-    const QStringList parts = toQt(filter).split('|');
-    QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        if (parts[i].isEmpty())
-            break;
-        QString patterns = parts[i + 1];
-        patterns.replace(';', ' ');
-        out << parts[i] + " (" + patterns + ")";
-    }
-    return out.join(";;");
+    // The description keeps its own "(*.a;*.b)" out: Qt shows the patterns
+    // after it once.
+    return qtFileFilters(filter).join(";;");
 }
 
 Answer QtUi::messageBox(const std::string& text, const std::string& caption, Buttons buttons)

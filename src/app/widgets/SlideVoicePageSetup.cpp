@@ -1,5 +1,6 @@
 #include "app/widgets/SlideVoicePageSetup.h"
 
+#include "album/widgets/ContentAlbumDialog.h"
 #include "app/ExternalEditors.h"
 #include "app/widgets/MainWindow.h"
 #include "app/widgets/PageHost.h"
@@ -67,6 +68,15 @@ SlideVoicePage* installSlideVoicePage(MainWindow& window, ImageCache& cache)
     window.setCommandHandler(Command::ImportWave, [page] { page->importWave(); });
     window.setCommandHandler(Command::ImportTalkingImage, [page] { page->importTalkingImage(); });
     window.setCommandHandler(Command::ImportTalkingMessage, [page] { page->importTalkingMessage(); });
+
+    // Talking images and messages are chosen from the content album.
+    page->setContentChooser([&window](int kind, const std::string&) {
+        ContentAlbumServices services;
+        services.ui = &window.document().ui();
+        services.registry = &window.session().registry();
+        return runContentAlbum(&window, window.document().installationFolder(),
+                               kind == 0 ? AlbumKind::Images : AlbumKind::Messages, services);
+    });
 
     const ExternalEditors editors(window.session().registry());
     if (editors.available()) {

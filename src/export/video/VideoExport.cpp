@@ -180,10 +180,31 @@ void FrameMaker::make(VideoEncoder& encoder, std::int64_t ms)
 
 } // namespace
 
+std::string VideoProgress::text() const
+{
+    switch (phase) {
+    case Phase::Publishing:
+        return StringTable::text(str::VideoPublishing);
+    case Phase::Photographing:
+        return StringTable::format(str::VideoPhotographing, {std::to_string(done), std::to_string(total)});
+    case Phase::Encoding:
+        break;
+    }
+    char left[32] = "?";
+    if (secondsLeft >= 0) {
+        const long seconds = std::lround(secondsLeft);
+        std::snprintf(left, sizeof left, "%ld:%02ld", seconds / 60, seconds % 60);
+    }
+    return StringTable::format(str::VideoEncoding, {std::to_string(done), std::to_string(total), left});
+}
+
 VideoExport::VideoExport(PublishContext context, VideoOptions options,
                          std::function<bool(const VideoProgress&)> progress)
     : context_(std::move(context)), options_(std::move(options)), progress_(std::move(progress))
 {
+    // The voices as published at the best sound quality, the pictures
+    // without loss beyond their own: the video compresses them once more.
+    context_.qualities = ExportQualities{1, 100};
 }
 
 std::optional<QSize> VideoExport::parseSize(const std::string& text)

@@ -35,6 +35,10 @@ struct VideoProgress {
     std::int64_t done = 0;  // pictures taken, or frames made
     std::int64_t total = 0;
     double secondsLeft = -1; // while encoding, once it can be told
+
+    // What the progress line says: the stage, the picture or the frame being
+    // made, the time left.
+    std::string text() const;
 };
 
 class VideoExport {

@@ -74,7 +74,8 @@ ExportDialog::ExportDialog(Preferences& preferences, const ExportChoice& stored,
     layout->addLayout(qualities);
     layout->addWidget(dontShow_);
     addOkCancelButtons(*this, *layout);
-    setMinimumWidth(320);
+    // Wide enough for every kind's name on one line.
+    setMinimumWidth(360);
 
     showState();
     logic_.setViewChanged([this] { showState(); });

@@ -32,6 +32,14 @@ void PictureFrame::setPicture(const QString& path)
     update();
 }
 
+void PictureFrame::setOccupied(bool occupied)
+{
+    if (occupied == occupied_)
+        return;
+    occupied_ = occupied;
+    update();
+}
+
 void PictureFrame::setMarked(bool marked)
 {
     if (marked == marked_)
@@ -47,7 +55,8 @@ void PictureFrame::paintEvent(QPaintEvent*)
     // The picture area leaves room for the mark around it.
     const QRect inner = area.adjusted(kMarkWidth, kMarkWidth, -kMarkWidth, -kMarkWidth);
     painter.fillRect(area, palette().color(QPalette::Window));
-    painter.fillRect(inner, QColor(40, 40, 40));
+    if (occupied_)
+        painter.fillRect(inner, QColor(40, 40, 40));
     if (!path_.isEmpty()) {
         const QImage image = cache_.picture(path_, output_);
         if (!image.isNull()) {

@@ -19,6 +19,9 @@ public:
     void setPicture(const QString& path);
     const QString& picture() const { return path_; }
     int output() const { return output_; }
+    // A frame past the end of the strip shows the page's background only.
+    void setOccupied(bool occupied);
+    bool occupied() const { return occupied_; }
     void setMarked(bool marked);
     bool marked() const { return marked_; }
 
@@ -34,6 +37,7 @@ private:
     int output_;
     QString path_;
     bool marked_ = false;
+    bool occupied_ = true;
 };
 
 } // namespace pavonia

@@ -511,8 +511,11 @@ void SlideVoicePage::showState()
         return i >= 0 && i < int(pictures.size()) ? QString::fromStdString(pictures[std::size_t(i)]) : QString();
     };
     large_->setPicture(pictureAt(current));
-    for (int i = 0; i < int(small_.size()); ++i)
+    large_->setOccupied(!pictures.empty());
+    for (int i = 0; i < int(small_.size()); ++i) {
         small_[std::size_t(i)]->setPicture(pictureAt(current + i));
+        small_[std::size_t(i)]->setOccupied(current + i < int(pictures.size()));
+    }
     small_[0]->setMarked(!pictures.empty());
     QStringList ahead;
     for (int i = current + 1; i <= current + 2; ++i)

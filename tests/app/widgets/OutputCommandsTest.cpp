@@ -23,6 +23,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSlider>
 #include <QTimer>
 #include <QTreeView>
@@ -257,6 +258,43 @@ TEST_F(OutputCommandsTest, ExportAndPreviewPublishOffTheInterfaceThread)
     ASSERT_EQ(shell.opened.size(), 1u);
     EXPECT_TRUE(shell.opened[0].ends_with("Template.htm")) << shell.opened[0];
     EXPECT_TRUE(fs::exists(shell.opened[0]));
+}
+
+TEST_F(OutputCommandsTest, ExportAsVideoShowsTheFrameBeingMadeAndWritesTheVideo)
+{
+    if (!fs::exists("/usr/bin/chromium"))
+        GTEST_SKIP() << "chromium is not installed";
+    ExportDialog dialog(preferences(), ExportChoice{}, window.get());
+    auto* video = dialog.findChild<QRadioButton*>("kind3");
+    ASSERT_TRUE(video);
+    EXPECT_EQ(video->text(), "Export as Video");
+    video->click();
+    EXPECT_FALSE(dialog.findChild<QCheckBox*>("includeAutoRun")->isEnabled());
+    EXPECT_FALSE(dialog.findChild<QSlider*>("imageQuality")->isEnabled());
+    EXPECT_EQ(dialog.acceptChoice().kind, ExportKind::Video);
+
+    // The window's export with the stored kind: the progress dialog tells
+    // the frame being made and the time left.
+    preferences().setShowExportDlg(0);
+    preferences().setExportType(static_cast<int>(ExportKind::Video));
+    ui.saveAnswers.push_back(out + "Show.mp4");
+    QStringList stages;
+    QTimer watch;
+    watch.setInterval(20);
+    QObject::connect(&watch, &QTimer::timeout, [&stages] {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* progress = qobject_cast<QProgressDialog*>(widget); progress && progress->isVisible())
+                stages.append(progress->labelText());
+    });
+    watch.start();
+    window->run(Command::ExportHtml);
+    watch.stop();
+    EXPECT_EQ(ui.lastDialog.defaultExtension, "mp4");
+    EXPECT_TRUE(fs::file_size(out + "Show.mp4") > 1000);
+    ASSERT_FALSE(ui.shown.empty());
+    EXPECT_TRUE(ui.shown.back().text.starts_with("Total exported file size is ")) << ui.shown.back().text;
+    EXPECT_TRUE(stages.filter(QRegularExpression("^Making frame \\d+ of \\d+, (\\d+:\\d\\d|\\?) left$")).size() > 0)
+        << stages.join(" | ").toStdString();
 }
 
 TEST_F(OutputCommandsTest, TheHtmlCodeDialogSelectsProcessesAndCopiesTheCode)

@@ -154,6 +154,11 @@ TEST_F(VideoExportTest, TheSampleShowsThePageMomentByMoment)
     EXPECT_EQ(video, 1);
     EXPECT_EQ(audio, 1);
     EXPECT_NEAR(std::stod(info["format"]["duration"].get<std::string>()) * 1000, durationMs, 100);
+    // The index comes first, so a player starts before the whole file is there.
+    std::ifstream file(out, std::ios::binary);
+    std::string head(4096, '\0');
+    file.read(head.data(), static_cast<std::streamsize>(head.size()));
+    EXPECT_LT(head.find("moov"), head.find("mdat"));
 
     // One chapter per slide, named by its sub-topic, starting with it.
     const json& chapters = info["chapters"];
@@ -209,6 +214,17 @@ TEST_F(VideoExportTest, TheSoundIsTheNarrationWhereThePagePlaysIt)
     }
     // The muted session: silence for its slides' delays.
     EXPECT_LT(rms(samples, 2450, 4850), 0.0005);
+}
+
+TEST_F(VideoExportTest, TheSampleModeKeepsTheFirstThirtySeconds)
+{
+    const std::string out = installation.root() + "sample-mode.mp4";
+    const CommandRun run = exportVideo(PAVONIA_SAMPLE_PROJECT, out, "--sample --size 320x240");
+    ASSERT_EQ(run.status, 0) << run.out;
+    const json info = probe(out);
+    EXPECT_NEAR(std::stod(info["format"]["duration"].get<std::string>()), 30.0, 0.1);
+    ASSERT_FALSE(info["chapters"].empty());
+    EXPECT_NEAR(std::stod(info["chapters"].back()["end_time"].get<std::string>()), 30.0, 0.01);
 }
 
 // Slides with a wipe, a fade, a circle and a random transition, the third

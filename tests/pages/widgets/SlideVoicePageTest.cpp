@@ -338,6 +338,8 @@ TEST_F(SlideVoicePageTest, TheStripShowsTheCurrentPictureLargeAndTheNextTwoSmall
     EXPECT_EQ(name(page->largeFrame()), "picture2.jpg");
     EXPECT_EQ(name(page->smallFrame(1)), "picture3.jpg");
     EXPECT_TRUE(page->smallFrame(2).picture().isEmpty()); // past the end
+    EXPECT_FALSE(page->smallFrame(2).occupied());
+    EXPECT_TRUE(page->smallFrame(1).occupied());
     EXPECT_EQ(child<QLabel>("pictureNumber")->text(), "3 / 4");
 
     // The pictures arrive from the cache's worker; the large frame then
