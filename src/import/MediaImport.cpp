@@ -176,7 +176,8 @@ bool MediaImport::ImportMediaFiles()
     options.startFolder = document_.folderMemory().get(document_.lastImportKind);
     options.multiple = true;
     options.mustExist = true;
-    const auto chosen = filesDialog_ ? filesDialog_(options) : document_.ui().openFileDialog(options);
+    options.picturePreview = true;
+    const auto chosen = document_.ui().openFileDialog(options);
     if (!chosen || chosen->empty())
         return false;
     // The dialog hands back the folder and every name, each ended by a

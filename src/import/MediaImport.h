@@ -11,7 +11,6 @@
 #include "import/SlideDeckConverter.h"
 #include "project/ProjectDocument.h"
 #include "project/TreeOperations.h"
-#include "platform/Ui.h"
 
 #include <functional>
 #include <optional>
@@ -48,16 +47,12 @@ public:
     // Asks for the ImportType, starting from `current`; nothing when the
     // user cancels. The settings dialog writes its two preferences itself.
     using ImportTypePrompt = std::function<std::optional<int>(int current)>;
-    // Asks for the files to import; nothing when the user cancels.
-    using FilesDialog = std::function<std::optional<std::vector<std::string>>(const FileDialogOptions&)>;
 
     MediaImport(ProjectDocument& document, TreeOperations& operations, SlideDeckConverter& converter);
 
     // Without a prompt the stored ImportType is used as if the dialog were
     // switched off.
     void setImportTypePrompt(ImportTypePrompt prompt) { prompt_ = std::move(prompt); }
-    // The dialog that picks the files; without one the document's Ui asks.
-    void setFilesDialog(FilesDialog dialog) { filesDialog_ = std::move(dialog); }
     // Called first, to stop any voice playback of the slide voice page.
     void setStopPlayback(std::function<void()> stop) { stopPlayback_ = std::move(stop); }
 
@@ -85,7 +80,6 @@ private:
     TreeOperations& operations_;
     PowerPointImport powerPoint_;
     ImportTypePrompt prompt_;
-    FilesDialog filesDialog_;
     std::function<void()> stopPlayback_;
 };
 

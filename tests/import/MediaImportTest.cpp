@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <filesystem>
 
 namespace pavonia::test {
@@ -140,6 +139,7 @@ TEST_F(MediaImportTest, CommandOpensWhereTheLastImportKindPointsAndAsksForTheTyp
     EXPECT_EQ(ui.lastDialog.initialFilter, 3);
     EXPECT_EQ(ui.lastDialog.startFolder, inst.root() + "pictures/");
     EXPECT_TRUE(ui.lastDialog.multiple);
+    EXPECT_TRUE(ui.lastDialog.picturePreview);
     EXPECT_EQ(ui.lastDialog.filter, StringTable::text(str::MediaImportFilter));
     EXPECT_EQ(asked, std::vector<int>{0});
     EXPECT_EQ(shape(), "Session 1[a] Session 2[b]");
@@ -160,32 +160,6 @@ TEST_F(MediaImportTest, CommandOpensWhereTheLastImportKindPointsAndAsksForTheTyp
     EXPECT_TRUE(media.ImportMediaFiles());
     EXPECT_EQ(tree().slideCount(), 3);
     EXPECT_EQ(tree().sessions().size(), 2u);
-}
-
-TEST_F(MediaImportTest, FilesDialogOfTheWindowReplacesTheUisOpenDialog)
-{
-    const std::string a = picture("a.jpg");
-    const std::string b = picture("b.jpg");
-    std::vector<FileDialogOptions> asked;
-    std::deque<std::optional<std::vector<std::string>>> answers{std::vector<std::string>{b, a}, std::nullopt};
-    media.setFilesDialog([&](const FileDialogOptions& options) {
-        asked.push_back(options);
-        auto answer = answers.front();
-        answers.pop_front();
-        return answer;
-    });
-    document.preferences().setShowImportDlg(0);
-    ops.selectionChanged(tree().root().child(0));
-    EXPECT_TRUE(media.ImportMediaFiles());
-    EXPECT_EQ(shape(), "Session 1[a,b]");
-    // Cancelled in the window's dialog: nothing more, and the Ui is never asked.
-    EXPECT_FALSE(media.ImportMediaFiles());
-    EXPECT_EQ(tree().slideCount(), 2);
-    ASSERT_EQ(asked.size(), 2u);
-    EXPECT_TRUE(asked[0].multiple);
-    EXPECT_TRUE(asked[0].mustExist);
-    EXPECT_EQ(asked[0].filter, StringTable::text(str::MediaImportFilter));
-    EXPECT_TRUE(ui.lastDialog.filter.empty());
 }
 
 TEST_F(MediaImportTest, SelectionBeyondTheDialogsResultIsRefused)

@@ -6,7 +6,6 @@
 #include "export/widgets/ExportDialog.h"
 #include "import/MediaImport.h"
 #include "import/widgets/ImportMediaDialog.h"
-#include "pages/widgets/PictureDialog.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "publish/HtmlCodeCopy.h"
@@ -171,11 +170,6 @@ bool OutputCommands::importMedia()
     BackgroundDeckConverter background(window_, converter);
     MediaImport import(document, window_.session().operations(), background);
     import.setStopPlayback([this] { window_.stopPlayback(); });
-    // The files are picked in the picture dialog of the editing pages, with its preview.
-    import.setFilesDialog([this](const FileDialogOptions& options) {
-        const QtUi::NormalCursor cursor;
-        return runPictureFilesDialog(&window_, options);
-    });
     import.setImportTypePrompt([this, &document](int current) {
         const QtUi::NormalCursor cursor;
         return runImportMediaDialog(&window_, document.preferences(), current);
