@@ -176,6 +176,7 @@ bool MediaImport::ImportMediaFiles()
     options.startFolder = document_.folderMemory().get(document_.lastImportKind);
     options.multiple = true;
     options.mustExist = true;
+    options.picturePreview = true;
     const auto chosen = document_.ui().openFileDialog(options);
     if (!chosen || chosen->empty())
         return false;

@@ -23,6 +23,9 @@ struct FileDialogOptions {
     bool multiple = false;
     bool mustExist = false;
     bool overwritePrompt = false;
+    // Pictures are chosen: the program shows a preview of the one under the
+    // cursor where it has a picture dialog.
+    bool picturePreview = false;
 };
 
 class Ui {

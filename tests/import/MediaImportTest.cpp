@@ -139,6 +139,7 @@ TEST_F(MediaImportTest, CommandOpensWhereTheLastImportKindPointsAndAsksForTheTyp
     EXPECT_EQ(ui.lastDialog.initialFilter, 3);
     EXPECT_EQ(ui.lastDialog.startFolder, inst.root() + "pictures/");
     EXPECT_TRUE(ui.lastDialog.multiple);
+    EXPECT_TRUE(ui.lastDialog.picturePreview);
     EXPECT_EQ(ui.lastDialog.filter, StringTable::text(str::MediaImportFilter));
     EXPECT_EQ(asked, std::vector<int>{0});
     EXPECT_EQ(shape(), "Session 1[a] Session 2[b]");

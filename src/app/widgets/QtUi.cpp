@@ -1,5 +1,6 @@
 #include "app/widgets/QtUi.h"
 
+#include "pages/widgets/PictureDialog.h"
 #include "templates/widgets/BackgroundPictureDialog.h"
 
 #include <QApplication>
@@ -107,8 +108,10 @@ Answer QtUi::messageBox(const std::string& text, const std::string& caption, But
 std::optional<std::vector<std::string>> QtUi::openFileDialog(const FileDialogOptions& options)
 {
     return onUiThread([&]() -> std::optional<std::vector<std::string>> {
-        QFileDialog dialog(parent_);
         const NormalCursor cursor;
+        if (options.picturePreview)
+            return runPictureFilesDialog(parent_, options);
+        QFileDialog dialog(parent_);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(options.multiple ? QFileDialog::ExistingFiles
                                             : (options.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));

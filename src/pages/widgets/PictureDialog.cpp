@@ -98,13 +98,14 @@ PictureDialog::PictureDialog(const FileDialogOptions& options, bool showTile, bo
     : QDialog(parent)
 {
     setObjectName("pictureDialog");
-    setWindowTitle(QString::fromStdString(options.title));
     files_ = new QFileDialog(this, QString(), QString::fromStdString(options.startFolder));
     files_->setWindowFlags(Qt::Widget);
     files_->setOption(QFileDialog::DontUseNativeDialog);
     files_->setOption(QFileDialog::ReadOnly);
-    files_->setFileMode(QFileDialog::ExistingFile);
+    files_->setFileMode(options.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     files_->setAcceptMode(QFileDialog::AcceptOpen);
+    // Without a title of its own the dialog takes the file list's ("Open").
+    setWindowTitle(options.title.empty() ? files_->windowTitle() : QString::fromStdString(options.title));
     const QStringList filters = qtFileFilters(options.filter);
     files_->setNameFilters(filters);
     if (options.initialFilter >= 1 && options.initialFilter <= filters.size())
@@ -122,8 +123,9 @@ PictureDialog::PictureDialog(const FileDialogOptions& options, bool showTile, bo
     layout->addWidget(pane_);
 
     connect(files_, &QFileDialog::currentChanged, this, [this](const QString& path) { pane_->worker().Request(path); });
-    connect(files_, &QFileDialog::fileSelected, this, [this](const QString& path) {
-        chosen_ = path;
+    // Sent for one file as for several.
+    connect(files_, &QFileDialog::filesSelected, this, [this](const QStringList& paths) {
+        chosen_ = paths;
         accept();
     });
     connect(files_, &QFileDialog::rejected, this, &QDialog::reject);
@@ -141,7 +143,17 @@ std::optional<std::string> PictureDialog::chosen() const
 {
     if (result() != QDialog::Accepted || chosen_.isEmpty())
         return std::nullopt;
-    return chosen_.toStdString();
+    return chosen_.front().toStdString();
+}
+
+std::optional<std::vector<std::string>> PictureDialog::chosenFiles() const
+{
+    if (result() != QDialog::Accepted || chosen_.isEmpty())
+        return std::nullopt;
+    std::vector<std::string> paths;
+    for (const QString& path : chosen_)
+        paths.push_back(path.toStdString());
+    return paths;
 }
 
 std::optional<std::string> runPictureDialog(QWidget* parent, const FileDialogOptions& options)
@@ -149,6 +161,13 @@ std::optional<std::string> runPictureDialog(QWidget* parent, const FileDialogOpt
     PictureDialog dialog(options, false, false, parent);
     dialog.exec();
     return dialog.chosen();
+}
+
+std::optional<std::vector<std::string>> runPictureFilesDialog(QWidget* parent, const FileDialogOptions& options)
+{
+    PictureDialog dialog(options, false, false, parent);
+    dialog.exec();
+    return dialog.chosenFiles();
 }
 
 } // namespace pavonia

@@ -6,8 +6,11 @@
 // thread; closing the dialog stops the worker while the dialog's events keep
 // being handled.
 //
-// Entry point:
+// Entry points:
 //   std::optional<std::string> runPictureDialog(QWidget* parent, const FileDialogOptions& options);
+//   std::optional<std::vector<std::string>> runPictureFilesDialog(QWidget* parent, const FileDialogOptions& options);
+// The second lets several files be chosen when `options.multiple` is set; the
+// preview shows the file the list's cursor is on.
 #include "pages/PreviewWorker.h"
 #include "platform/Ui.h"
 
@@ -16,6 +19,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 class QCheckBox;
 class QFileDialog;
@@ -68,8 +72,10 @@ public:
 
     QFileDialog* files() const { return files_; }
     PicturePreviewPane* pane() const { return pane_; }
-    // The chosen file after OK; nothing after Cancel.
+    // The chosen file after OK (the first one of several); nothing after Cancel.
     std::optional<std::string> chosen() const;
+    // Every chosen file after OK; nothing after Cancel.
+    std::optional<std::vector<std::string>> chosenFiles() const;
     // The check box's state as the user left it.
     bool tile() const { return pane_->tile(); }
 
@@ -78,9 +84,10 @@ public:
 private:
     QFileDialog* files_ = nullptr;
     PicturePreviewPane* pane_ = nullptr;
-    QString chosen_;
+    QStringList chosen_;
 };
 
 std::optional<std::string> runPictureDialog(QWidget* parent, const FileDialogOptions& options);
+std::optional<std::vector<std::string>> runPictureFilesDialog(QWidget* parent, const FileDialogOptions& options);
 
 } // namespace pavonia

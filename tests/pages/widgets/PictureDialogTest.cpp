@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -71,6 +72,38 @@ TEST_F(PictureDialogTest, SelectingAPictureShowsItsThumbnailSizeAndDimensions)
     EXPECT_EQ(dialog.pane()->sizeField()->text(), "---");
     const QImage empty = test::grab(*dialog.pane()->thumbnail(), "picture-dialog-empty");
     EXPECT_EQ(empty.pixelColor(middle), QColor(0x40, 0x3C, 0x20));
+}
+
+TEST_F(PictureDialogTest, SeveralFilesAreChosenWhenAskedFor)
+{
+    ASSERT_TRUE(writePicture(path("a.jpg"), 8, 8));
+    ASSERT_TRUE(writePicture(path("b.jpg"), 8, 8));
+    const QString typed = "\"a.jpg\" \"b.jpg\"";
+    options_.multiple = true;
+    PictureDialog several(options_);
+    EXPECT_EQ(several.windowTitle(), several.files()->windowTitle()) << "the list's own title when none is given";
+    EXPECT_EQ(several.files()->fileMode(), QFileDialog::ExistingFiles) << "the list selects several";
+    several.show();
+    several.files()->findChild<QLineEdit*>("fileNameEdit")->setText(typed);
+    static_cast<QDialog*>(several.files())->accept(); // the list's Open button
+    EXPECT_EQ(several.result(), QDialog::Accepted);
+    const auto files = several.chosenFiles();
+    ASSERT_TRUE(files.has_value());
+    EXPECT_EQ(*files, (std::vector<std::string>{path("a.jpg").toStdString(), path("b.jpg").toStdString()}));
+    EXPECT_EQ(several.chosen(), path("a.jpg").toStdString());
+    EXPECT_FALSE(several.pane()->worker().running());
+
+    // One file only; cancelled, nothing whatever was typed.
+    options_.multiple = false;
+    options_.title = "Open Picture";
+    PictureDialog cancelled(options_);
+    EXPECT_EQ(cancelled.windowTitle(), "Open Picture");
+    EXPECT_EQ(cancelled.files()->fileMode(), QFileDialog::ExistingFile);
+    cancelled.show();
+    cancelled.files()->findChild<QLineEdit*>("fileNameEdit")->setText(typed);
+    cancelled.reject();
+    EXPECT_FALSE(cancelled.chosenFiles().has_value());
+    EXPECT_FALSE(cancelled.chosen().has_value());
 }
 
 TEST_F(PictureDialogTest, ClosingDuringALargeDecodeIsPromptAndEndsTheWorker)
