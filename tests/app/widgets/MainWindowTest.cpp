@@ -3,8 +3,7 @@
 #include "app/widgets/PageHost.h"
 #include "app/widgets/ProjectTreeModel.h"
 #include "platform/StringTable.h"
-#include "ScriptedUi.h"
-#include "TestInstallation.h"
+#include "WindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,56 +23,11 @@
 namespace pavonia {
 namespace {
 
-class RecordingShell final : public Shell {
-public:
-    bool open(const std::string& pathOrUrl) override
-    {
-        opened.push_back(pathOrUrl);
-        return true;
-    }
-    std::vector<std::string> opened;
-};
-
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public test::WindowFixture {
 protected:
-    static void SetUpTestSuite()
-    {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "app_widgets_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            app_ = std::make_unique<QApplication>(argc, argv);
-    }
-    static void TearDownTestSuite() { app_.reset(); }
-
-    MainWindowTest()
-    {
-        EXPECT_EQ(place.open(installation.folder()), "");
-        session = std::make_unique<ProjectSession>(place, ui);
-        window = std::make_unique<MainWindow>(*session, shell);
-        window->show();
-        settle();
-    }
-
-    static void settle()
-    {
-        for (int i = 0; i < 3; ++i)
-            QApplication::processEvents();
-    }
-    ProjectDocument& document() { return session->document(); }
     ProjectTree& tree() { return document().tree(); }
     TreeItem* currentItem() { return window->treeModel().itemAt(window->treeView().currentIndex()); }
-
-    static std::unique_ptr<QApplication> app_;
-    test::TestInstallation installation;
-    test::ScriptedUi ui;
-    RecordingShell shell;
-    Workplace place;
-    std::unique_ptr<ProjectSession> session;
-    std::unique_ptr<MainWindow> window;
 };
-std::unique_ptr<QApplication> MainWindowTest::app_;
 
 TEST_F(MainWindowTest, HasTheFramesPartsInPlace)
 {

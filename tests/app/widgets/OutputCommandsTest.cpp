@@ -8,8 +8,7 @@
 #include "platform/StringTable.h"
 #include "publish/widgets/HtmlCodeDialog.h"
 #include "voice/TpsMessageExporter.h"
-#include "ScriptedUi.h"
-#include "TestInstallation.h"
+#include "WindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -42,40 +41,10 @@ namespace fs = std::filesystem;
 namespace pavonia {
 namespace {
 
-class NoShell final : public Shell {
-public:
-    bool open(const std::string& pathOrUrl) override
-    {
-        opened.push_back(pathOrUrl);
-        return true;
-    }
-    std::vector<std::string> opened;
-};
-
-class OutputCommandsTest : public ::testing::Test {
+class OutputCommandsTest : public test::WindowFixture {
 protected:
-    static void SetUpTestSuite()
-    {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "app_widgets_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            app_ = std::make_unique<QApplication>(argc, argv);
-    }
-    static void TearDownTestSuite() { app_.reset(); }
+    OutputCommandsTest() { fs::create_directories(out); }
 
-    OutputCommandsTest()
-    {
-        EXPECT_EQ(place.open(installation.folder()), "");
-        session = std::make_unique<ProjectSession>(place, ui);
-        window = std::make_unique<MainWindow>(*session, shell);
-        window->show();
-        QApplication::processEvents();
-        fs::create_directories(out);
-    }
-
-    ProjectDocument& document() { return session->document(); }
     Preferences& preferences() { return document().preferences(); }
 
     // Presses Cancel of the progress dialog as soon as it shows.
@@ -95,16 +64,8 @@ protected:
         timer.start();
     }
 
-    static std::unique_ptr<QApplication> app_;
-    test::TestInstallation installation;
-    test::ScriptedUi ui;
-    NoShell shell;
-    Workplace place;
-    std::unique_ptr<ProjectSession> session;
-    std::unique_ptr<MainWindow> window;
     std::string out = installation.root() + "out/";
 };
-std::unique_ptr<QApplication> OutputCommandsTest::app_;
 
 TEST_F(OutputCommandsTest, TheExportDialogEnablesByKindAndItsSliderFollowsTheKeys)
 {
