@@ -1,10 +1,13 @@
 #pragma once
 // Small sounds for the voice engine and page tests: a voiced tone in bursts
 // with silence between them, so the lip-sync analysis has both to find.
+#include "voice/LipSyncAnalyzer.h"
 #include "voice/PcmAudio.h"
+#include "voice/TpsFile.h"
 
 #include <cmath>
 #include <cstdint>
+#include <string>
 
 namespace pavonia::test {
 
@@ -29,6 +32,16 @@ inline PcmAudio voicedBursts(std::int64_t ms, int rate = 22050, int channels = 1
             audio.samples.push_back(sample);
     }
     return audio;
+}
+
+// Writes a talking message of `ms` of voiced bursts and their lip-sync to
+// `path`; true when written.
+inline bool writeVoicedMessage(const std::string& path, std::int64_t ms)
+{
+    TalkingMessage message;
+    message.voice = voicedBursts(ms);
+    message.frames = analyseLipSync(message.voice);
+    return writeTps(path, message).ok();
 }
 
 } // namespace pavonia::test

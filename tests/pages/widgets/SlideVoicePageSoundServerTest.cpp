@@ -10,7 +10,6 @@
 #include "TestProject.h"
 #include "VoiceTestSounds.h"
 #include "pages/ImageCache.h"
-#include "voice/LipSyncAnalyzer.h"
 #include "voice/TpsFile.h"
 #include "voice/audio/QtAudioDevice.h"
 
@@ -65,10 +64,7 @@ TEST_F(SlideVoicePageSoundServerTest, ASessionIsRecordedAppliedAndPlayedThroughT
     TreeItem* session = addSession(2);
     page.showSession(session);
     // A voice of its own to record over (a muted message offers no recording).
-    TalkingMessage voice;
-    voice.voice = test::voicedBursts(2000);
-    voice.frames = analyseLipSync(voice.voice);
-    ASSERT_TRUE(writeTps(inst.root() + "voice.tps", voice));
+    ASSERT_TRUE(test::writeVoicedMessage(inst.root() + "voice.tps", 2000));
     ASSERT_TRUE(page.logic().setTalkingMessage(inst.root() + "voice.tps"));
     page.showSession(session);
     const std::string before = session->session()->talkingMessagePath;

@@ -93,11 +93,8 @@ protected:
 
     std::string messageFile(const std::string& name, std::int64_t ms)
     {
-        TalkingMessage message;
-        message.voice = voicedBursts(ms);
-        message.frames = analyseLipSync(message.voice);
         const std::string path = inst.root() + name;
-        EXPECT_TRUE(writeTps(path, message));
+        EXPECT_TRUE(test::writeVoicedMessage(path, ms));
         return path;
     }
 
