@@ -35,20 +35,25 @@ bool isMediaPicture(const std::string& path)
     return ext == "gif" || ext == "jpg" || ext == "jpeg" || ext == "bmp" || ext == "png";
 }
 
-std::string mediaPreviewPicture(const std::string& mediaPath, const std::string& installationFolder)
+std::string mediaPicture(const std::string& mediaPath, const std::string& installationFolder)
 {
-    if (mediaPath.empty())
-        return {};
-    if (isMediaPicture(mediaPath)) {
-        std::error_code error;
-        return std::filesystem::is_regular_file(mediaPath, error) ? mediaPath : std::string();
-    }
+    if (isMediaPicture(mediaPath))
+        return mediaPath;
     const std::string ext = extensionLower(mediaPath);
     if (ext == "swf" || ext == "wmv" || ext == "mp4" || ext == "webm")
         return installationFolder + ext + "_logo.bmp";
     if (ext == "rm" || ext == "ram")
         return installationFolder + "rm_logo.bmp";
     return {};
+}
+
+std::string mediaPreviewPicture(const std::string& mediaPath, const std::string& installationFolder)
+{
+    if (isMediaPicture(mediaPath)) {
+        std::error_code error;
+        return std::filesystem::is_regular_file(mediaPath, error) ? mediaPath : std::string();
+    }
+    return mediaPicture(mediaPath, installationFolder);
 }
 
 std::string cleanUrl(const std::string& text)

@@ -31,6 +31,10 @@ class TemplateLibrary;
 // Whether a media file is a picture the page shows itself (by extension,
 // without regard to case).
 bool isMediaPicture(const std::string& path);
+// The picture shown for `mediaPath`: the media itself when it is a picture,
+// the clip kind's placeholder picture of `installationFolder`, or empty for
+// nothing.
+std::string mediaPicture(const std::string& mediaPath, const std::string& installationFolder);
 // The picture a preview shows for `mediaPath`: the picture itself (when it
 // exists), the clip kind's placeholder picture of `installationFolder`, or
 // empty for nothing.

@@ -1,6 +1,6 @@
 #include "pages/SlideStrip.h"
 
-#include "platform/Text.h"
+#include "pages/MediaPageLogic.h"
 
 #include <algorithm>
 
@@ -11,17 +11,7 @@ void SlideStrip::load(const std::vector<SlideData*>& slides, const std::string& 
     pictures_.clear();
     subTopics_.clear();
     for (const SlideData* slide : slides) {
-        const std::string ext = toLowerAscii(extensionOf(slide->mediaPath));
-        std::string shown;
-        if (ext == "gif" || ext == "jpg" || ext == "bmp")
-            shown = slide->mediaPath;
-        else if (ext == "swf")
-            shown = installationFolder + "swf_logo.bmp";
-        else if (ext == "wmv")
-            shown = installationFolder + "wmv_logo.bmp";
-        else if (ext == "rm" || ext == "ram")
-            shown = installationFolder + "rm_logo.bmp";
-        pictures_.push_back(shown);
+        pictures_.push_back(mediaPicture(slide->mediaPath, installationFolder));
         subTopics_.push_back(slide->subTopic);
     }
 }

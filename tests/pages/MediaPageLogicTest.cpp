@@ -1,4 +1,5 @@
 #include "pages/MediaPageLogic.h"
+#include "pages/SlideStrip.h"
 
 #include "TestProject.h"
 #include "platform/StringTable.h"
@@ -174,6 +175,26 @@ TEST_F(MediaPageLogicTest, PreviewsOfEveryKindOfMedia)
         EXPECT_EQ(mediaPreviewPicture(c.media, home), c.preview == "itself" ? c.media : c.preview) << c.media;
     for (const char* placeholder : {"swf_logo.bmp", "wmv_logo.bmp", "rm_logo.bmp", "mp4_logo.bmp", "webm_logo.bmp"})
         EXPECT_TRUE(fs::exists(home + placeholder)) << placeholder << " is part of the installation";
+}
+
+TEST_F(MediaPageLogicTest, TheVoicePagesStripShowsTheKindsThePreviewShows)
+{
+    // The strip hands every picture to the image cache, which says itself
+    // when one cannot be read: a missing picture keeps its path there.
+    const std::string home = inst.folder();
+    std::vector<SlideData> slides(5);
+    slides[0].mediaPath = "/x/a.PNG";
+    slides[1].mediaPath = "/x/a.jpeg";
+    slides[2].mediaPath = "/x/a.mp4";
+    slides[3].mediaPath = "/x/a.webm";
+    slides[4].mediaPath = "/x/a.txt";
+    std::vector<SlideData*> pointers;
+    for (SlideData& slide : slides)
+        pointers.push_back(&slide);
+    SlideStrip strip;
+    strip.load(pointers, home);
+    EXPECT_EQ(strip.pictures(), (std::vector<std::string>{"/x/a.PNG", "/x/a.jpeg", home + "mp4_logo.bmp",
+                                                          home + "webm_logo.bmp", ""}));
 }
 
 TEST_F(MediaPageLogicTest, ChoosingMediaSharesWorkingCopiesBySource)
